@@ -1,0 +1,72 @@
+#pragma once
+// The staff picture on a QPainter: the melody's drawing calls turned into painting, with the
+// thirteen glyphs masked (white is transparent) and the selected note blended 25 % with the
+// palette's highlight colour.
+#include "model/Canvas.h"
+
+#include <QColor>
+#include <QImage>
+#include <QPainter>
+#include <QPoint>
+#include <vector>
+
+namespace tinkla {
+
+class CMelody;
+
+// The glyph images, made once: 11 note glyphs (21 × 31) and 2 staff glyphs (35 × 69), in the
+// order the drawing indexes them. Format ARGB32 with white already made transparent.
+class GlyphSet {
+public:
+    static const GlyphSet& Instance();
+    const QImage& Glyph(GlyphList list, int index) const;
+    // The raw glyph on white, as a glyph bitmap holds it (for checking the art).
+    const QImage& RawGlyph(GlyphList list, int index) const;
+    int Count(GlyphList list) const;
+
+private:
+    GlyphSet();
+    std::vector<QImage> m_note, m_staff, m_noteRaw, m_staffRaw;
+};
+
+class QtCanvas : public Canvas {
+public:
+    // highlight: the colour a selected glyph is blended with (the palette's highlight).
+    QtCanvas(QPainter* painter, QColor highlight);
+
+    void Save() override;
+    void Restore() override;
+    void SetFont(const LogFont& font) override;
+    void SetTextAlign(int align) override;
+    void SetTextColor(Rgb color) override;
+    void SetBkMode(int mode) override;
+    void TextOut(int x, int y, const QByteArray& cp1251) override;
+    void SetPen(int style, int width, Rgb color) override;
+    void MoveTo(int x, int y) override;
+    void LineTo(int x, int y) override;
+    void DrawGlyph(GlyphList list, int index, int x, int y, int style) override;
+
+private:
+    struct State {
+        int align = 0;
+        QColor textColor = Qt::black;
+        int bkMode = 2;
+    };
+    QPainter* m_painter;
+    QColor m_highlight;
+    QPoint m_cur;
+    State m_state;
+    std::vector<State> m_saved;
+};
+
+// Width of the staff picture: wide enough for the right bar line at x = 609.
+constexpr int kStaffPictureWidth = 632;
+// Height of a melody's picture: rows × 100 + 232.
+int StaffPictureHeight(const CMelody& melody);
+// Fills the picture's area with background and draws the melody into painter (document coords).
+void PaintMelody(QPainter& painter, CMelody& melody, QColor background, QColor highlight);
+// The whole picture as an image (for PNG export and tests).
+QImage RenderMelody(CMelody& melody, QColor background = Qt::white,
+                    QColor highlight = QColor(0, 120, 215));
+
+} // namespace tinkla
