@@ -102,9 +102,16 @@ QByteArray CTinklaDoc::ReadFile(const QString& path, QString* error)
         *error = QStringLiteral("слишком большой файл");
         return {};
     }
+    // A pipe or a device reports no size: the read itself is bounded and checked again.
     QByteArray bytes = file.read(kMaxFileBytes + 1);
-    if (file.error() != QFileDevice::NoError)
+    if (file.error() != QFileDevice::NoError) {
         *error = file.errorString();
+        return {};
+    }
+    if (bytes.size() > kMaxFileBytes) {
+        *error = QStringLiteral("слишком большой файл");
+        return {};
+    }
     return bytes;
 }
 
@@ -261,6 +268,11 @@ bool CTinklaDoc::LoadMelodyFile(const QString& path)
         SerializeMelody(ar);
     } catch (const ArchiveError&) {
         m_pPrompter->MessageBox(QString::fromUtf8(kMsgFileDamaged).arg(path), MB_OK | MB_ICONHAND);
+        return false;
+    } catch (const TinklaError& e) {
+        // Reported here, not by the caller, so that the command-line tool gets the same message
+        // and a plain false instead of an exception it would have to know about.
+        ShowMessage(*m_pPrompter, e.text, MB_OK | MB_ICONHAND);
         return false;
     }
     UpdateAllViews();
