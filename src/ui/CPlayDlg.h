@@ -27,7 +27,7 @@ public:
 
     // Start at the selected note; set before exec(), read back after it. Without a selected
     // note the check box is cleared and disabled, but this value is handed back unchanged.
-    void SetFromSelected(bool b) { m_bFromSelected = b; }
+    void SetFromSelected(bool b);
     bool GetFromSelected() const { return m_bFromSelected; }
 
     // exec(): Accepted when the melody played to its end, Rejected when stopped or closed.
