@@ -2,7 +2,8 @@
 
 #include <QRegularExpression>
 
-namespace tinkla::cli {
+namespace tinkla::cli
+{
 
 CliDoc::CliDoc() : m_doc(&m_prompter)
 {
@@ -47,7 +48,8 @@ int CliDoc::ResolveMelody(const QString& text, unsigned* number, bool makeCurren
 
 int ParseSetFormat(const QString& text)
 {
-    static const QRegularExpression re(QStringLiteral("^\\s*(\\d{1,3})\\s*[xX×]\\s*(\\d{1,3})\\s*$"));
+    static const QRegularExpression re(
+        QStringLiteral("^\\s*(\\d{1,3})\\s*[xX×]\\s*(\\d{1,3})\\s*$"));
     const QRegularExpressionMatch m = re.match(text);
     if (!m.hasMatch())
         return -1;

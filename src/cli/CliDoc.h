@@ -11,9 +11,11 @@
 #include "cli/Cli.h"
 #include "document/TinklaDoc.h"
 
-namespace tinkla::cli {
+namespace tinkla::cli
+{
 
-class CliDoc {
+class CliDoc
+{
 public:
     // A document holding the start-up 8 × 31 set until Open replaces it.
     CliDoc();

@@ -86,6 +86,10 @@ public:
 
     Prompter& GetPrompter() { return *m_pPrompter; }
 
+    // The whole of a set or melody file, refused (empty, with *error set) when it cannot be read
+    // or is larger than kMaxFileBytes.
+    static QByteArray ReadFile(const QString& path, QString* error);
+
 signals:
     void updated();                        // repaint every view
     void modifiedChanged(bool modified);
@@ -101,7 +105,6 @@ private:
     // Reads the header and the records into a set of their own; returns false (after the
     // message) for an invalid header.
     bool LoadSet(Archive& ar, Set* set);
-    static QByteArray ReadFile(const QString& path, QString* error);
     bool WriteFile(const QString& path, const QByteArray& bytes);
     void SaveAsFirst(); // the "save under another name" step of the melody load
 
