@@ -15,18 +15,25 @@ namespace tinkla {
 class CMelody;
 
 // The glyph images, made once: 11 note glyphs (21 × 31) and 2 staff glyphs (35 × 69), in the
-// order the drawing indexes them. Format ARGB32 with white already made transparent.
+// order the drawing indexes them. Format ARGB32 (premultiplied) with white already made
+// transparent. Used from the GUI thread only.
 class GlyphSet {
 public:
     static const GlyphSet& Instance();
+    // index must be below Count(list).
     const QImage& Glyph(GlyphList list, int index) const;
     // The raw glyph on white, as a glyph bitmap holds it (for checking the art).
     const QImage& RawGlyph(GlyphList list, int index) const;
+    // The glyph with its figure blended 25 % with highlight (the selected look); the transparent
+    // ground stays transparent. Made on first use and kept for the last highlight colour.
+    const QImage& Blended(GlyphList list, int index, QColor highlight) const;
     int Count(GlyphList list) const;
 
 private:
     GlyphSet();
     std::vector<QImage> m_note, m_staff, m_noteRaw, m_staffRaw;
+    mutable QRgb m_blendColor = 0;
+    mutable std::vector<QImage> m_noteBlended, m_staffBlended; // null until used
 };
 
 class QtCanvas : public Canvas {
@@ -47,11 +54,17 @@ public:
     void DrawGlyph(GlyphList list, int index, int x, int y, int style) override;
 
 private:
+    // What Save and Restore keep besides the painter's own state; the defaults are a fresh
+    // device context's: left/top alignment, black text, opaque white text background, black pen.
     struct State {
         int align = 0;
         QColor textColor = Qt::black;
         int bkMode = 2;
+        QColor penColor = Qt::black;
+        int penStyle = 0;
+        int penWidth = 1;
     };
+    void Line(QPoint from, QPoint to); // from painted, to not
     QPainter* m_painter;
     QColor m_highlight;
     QPoint m_cur;
