@@ -27,12 +27,15 @@ QColor ToQColor(Rgb c)
 // The glyph as its bitmap would hold it: red figure, black shadow one pixel right and below, on
 // white. Ground enclosed by the figure (the hollow of a half note) gets no shadow: darkened, a
 // small hollow would fill up and the note would read as a quarter.
-QImage RawFromArt(const char* const* rows, int width, int height)
+QImage RawFromArt(const std::vector<std::string>& rows)
 {
+    const int height = static_cast<int>(rows.size());
+    const int width = height ? static_cast<int>(rows[0].size()) : 0;
     QImage img(width, height, QImage::Format_RGB32);
     img.fill(kWhite);
     auto red = [&](int x, int y) {
-        return x >= 0 && y >= 0 && x < width && y < height && rows[y][x] == '#';
+        return x >= 0 && y >= 0 && x < width && y < height &&
+               rows[static_cast<size_t>(y)][static_cast<size_t>(x)] == '#';
     };
     // Ground reachable from the border without crossing the figure.
     std::vector<char> outside(static_cast<size_t>(width * height), 0);
@@ -153,11 +156,11 @@ const QFont& FontFor(const LogFont& lf)
 GlyphSet::GlyphSet()
 {
     for (int i = 0; i < kNoteGlyphCount; ++i) {
-        m_noteRaw.push_back(RawFromArt(g_noteGlyphArt[i], kNoteGlyphWidth, kNoteGlyphHeight));
+        m_noteRaw.push_back(RawFromArt(GlyphArt(GlyphList::Note, i)));
         m_note.push_back(Masked(m_noteRaw.back()));
     }
     for (int i = 0; i < kStaffGlyphCount; ++i) {
-        m_staffRaw.push_back(RawFromArt(g_staffGlyphArt[i], kStaffGlyphWidth, kStaffGlyphHeight));
+        m_staffRaw.push_back(RawFromArt(GlyphArt(GlyphList::Staff, i)));
         m_staff.push_back(Masked(m_staffRaw.back()));
     }
     m_noteBlended.resize(m_note.size());
