@@ -13,9 +13,21 @@ void Ports::SetParallel(std::unique_ptr<PortDevice> device)
     m_parallel = std::move(device);
 }
 
+std::unique_ptr<PortDevice> Ports::ExchangeParallel(std::unique_ptr<PortDevice> device)
+{
+    std::swap(m_parallel, device);
+    return device;
+}
+
 void Ports::SetSpeaker(std::unique_ptr<PortDevice> device)
 {
     m_speaker = std::move(device);
+}
+
+std::unique_ptr<PortDevice> Ports::ExchangeSpeaker(std::unique_ptr<PortDevice> device)
+{
+    std::swap(m_speaker, device);
+    return device;
 }
 
 namespace {

@@ -27,8 +27,14 @@ public:
     static Ports& Instance();
     // Replaces the device behind 0x378..0x37A; nullptr leaves the port unconnected.
     void SetParallel(std::unique_ptr<PortDevice> device);
+    // Puts a device behind 0x378..0x37A and hands back the one that was there, so that a port
+    // can be tried out and the previous one put back.
+    std::unique_ptr<PortDevice> ExchangeParallel(std::unique_ptr<PortDevice> device);
     // Replaces the device behind 0x42, 0x43 and 0x61.
     void SetSpeaker(std::unique_ptr<PortDevice> device);
+    // Installs a device behind 0x42, 0x43 and 0x61 and hands back the one it replaces, so that
+    // a stand-in can be put there for a while (offline rendering) and the old one restored.
+    std::unique_ptr<PortDevice> ExchangeSpeaker(std::unique_ptr<PortDevice> device);
     PortDevice* Parallel() const { return m_parallel.get(); }
     PortDevice* Speaker() const { return m_speaker.get(); }
 

@@ -1,0 +1,103 @@
+#include "devices/SoundSink.h"
+
+#include "devices/SoundDevices.h"
+#include "devices/SoundWav.h"
+
+namespace tinkla {
+
+QString SinkSpecUsage()
+{
+    return QString::fromUtf8("audio[:УСТРОЙСТВО], pcspkr[:УСТРОЙСТВО], ports, wav:ФАЙЛ или none");
+}
+
+bool ParseSinkSpec(const QString& text, SinkSpec* spec, QString* error)
+{
+    auto fail = [&](const QString& why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return fail(QString::fromUtf8("не указан вывод звука; возможны %1").arg(SinkSpecUsage()));
+    if (trimmed.size() > kMaxSinkSpecLength)
+        return fail(QString::fromUtf8("слишком длинное описание вывода звука (%1 знаков, "
+                                      "допустимо %2)")
+                        .arg(trimmed.size())
+                        .arg(kMaxSinkSpecLength));
+    // Device names and paths go to system calls; a control character in one is never meant.
+    for (const QChar c : trimmed)
+        if (c.category() == QChar::Other_Control)
+            return fail(QString::fromUtf8("в описании вывода звука есть управляющий символ"));
+
+    const qsizetype colon = trimmed.indexOf(QLatin1Char(':'));
+    const QString name = (colon < 0 ? trimmed : trimmed.left(colon)).toLower();
+    const bool hasArg = colon >= 0;
+    const QString arg = hasArg ? trimmed.mid(colon + 1) : QString();
+
+    SinkSpec parsed;
+    if (name == QLatin1String("audio"))
+        parsed.kind = SinkSpec::Audio;
+    else if (name == QLatin1String("pcspkr"))
+        parsed.kind = SinkSpec::Pcspkr;
+    else if (name == QLatin1String("ports"))
+        parsed.kind = SinkSpec::RealPorts;
+    else if (name == QLatin1String("wav"))
+        parsed.kind = SinkSpec::Wav;
+    else if (name == QLatin1String("none"))
+        parsed.kind = SinkSpec::None;
+    else
+        return fail(QString::fromUtf8("неизвестный вывод звука «%1»; возможны %2")
+                        .arg(trimmed.left(64), SinkSpecUsage()));
+
+    const bool takesArg = parsed.kind == SinkSpec::Audio || parsed.kind == SinkSpec::Pcspkr ||
+                          parsed.kind == SinkSpec::Wav;
+    if (hasArg && !takesArg)
+        return fail(QString::fromUtf8("у вывода звука «%1» не бывает параметра").arg(name));
+    if (hasArg && arg.isEmpty())
+        return fail(QString::fromUtf8("после «%1:» нужно %2")
+                        .arg(name, parsed.kind == SinkSpec::Audio
+                                       ? QString::fromUtf8("имя устройства ALSA")
+                                       : parsed.kind == SinkSpec::Wav
+                                             ? QString::fromUtf8("имя файла")
+                                             : QString::fromUtf8("путь к устройству")));
+    if (parsed.kind == SinkSpec::Wav && !hasArg)
+        return fail(QString::fromUtf8("для вывода в файл нужно имя: wav:ФАЙЛ"));
+    parsed.arg = arg;
+    if (spec)
+        *spec = parsed;
+    return true;
+}
+
+std::unique_ptr<SoundSink> CreateSink(const SinkSpec& spec, QString* error, QString* notice)
+{
+    QString why;
+    std::unique_ptr<SoundSink> sink;
+    switch (spec.kind) {
+    case SinkSpec::None:
+        return std::make_unique<NullSink>();
+    case SinkSpec::Audio:
+        sink = AlsaSink::Open(spec.arg, &why);
+        if (!sink) {
+            // No sound card is a normal state of many machines: play in silence and say so.
+            if (notice)
+                *notice = QString::fromUtf8("Нет звука: %1. Мелодии играются беззвучно.").arg(why);
+            return std::make_unique<NullSink>();
+        }
+        return sink;
+    case SinkSpec::Pcspkr:
+        sink = PcspkrSink::Open(spec.arg, &why);
+        break;
+    case SinkSpec::RealPorts:
+        sink = RealPitSink::Open(&why);
+        break;
+    case SinkSpec::Wav:
+        sink = WavSink::Open(spec.arg, kDefaultWavRate, &why);
+        break;
+    }
+    if (!sink && error)
+        *error = why;
+    return sink;
+}
+
+} // namespace tinkla
