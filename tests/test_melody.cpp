@@ -1,6 +1,7 @@
 #include "model/Melody.h"
 #include "model/Messages.h"
 #include "platform/Archive.h"
+#include "support/DocTestKit.h"
 #include "support/ScriptedPrompter.h"
 
 #include <gtest/gtest.h>
@@ -26,28 +27,9 @@ void ExpectSelection(const CMelody& m, int expected)
         EXPECT_EQ(m.GetNote(i).IsSelected(), i == expected) << "note " << i;
 }
 
-QByteArray Record(int32_t rows, const QByteArray& title, int32_t count, const QByteArray& notes)
-{
-    Archive out;
-    out.WriteI32(rows);
-    out.WriteString(title);
-    out.WriteI32(count);
-    return out.Data() + notes;
-}
-
-QByteArray NoteBytes(int count, char tone = 13, char duration = 2)
-{
-    QByteArray b;
-    for (int i = 0; i < count; ++i)
-        b.append(tone).append(duration);
-    return b;
-}
-
 QByteArray Stored(CMelody& m)
 {
-    Archive out;
-    m.Serialize(out);
-    return out.Data();
+    return test::StoredMelody(m);
 }
 
 TEST(Melody, NewMelodyIsEmptyWithOneRowAndTheDefaultTitle)
@@ -240,7 +222,7 @@ TEST(Melody, HitTestOnAnEmptyMelodyDoesNothing)
 TEST(Melody, HitTestUsesTheStoredRowsOfALoadedMelody)
 {
     test::ScriptedPrompter prompter;
-    Archive in(Record(3, "t", 2, NoteBytes(2)), &prompter);
+    Archive in(test::MelodyRecord(3, "t", 2, test::NoteBytes(2)), &prompter);
     CMelody m;
     m.Serialize(in);
     m.HitTest(100, 399); // third row: past the notes, so the last one
@@ -308,7 +290,7 @@ TEST_P(MelodyRecordCount, IsBoundedByTheStoredRows)
     const LoadCase& c = GetParam();
     const int notes = c.count > 0 && c.count < 300 ? c.count : 0;
     test::ScriptedPrompter prompter;
-    Archive in(Record(c.rows, "loaded", c.count, NoteBytes(notes)), &prompter);
+    Archive in(test::MelodyRecord(c.rows, "loaded", c.count, test::NoteBytes(notes)), &prompter);
     CMelody m = WithNotes(2);
     m.SetTitle("before");
     m.Select(1);
@@ -345,7 +327,7 @@ INSTANTIATE_TEST_SUITE_P(Counts, MelodyRecordCount,
 TEST(MelodyRecord, StoredRowsStayUntilTheNextAddOrRemove)
 {
     test::ScriptedPrompter prompter;
-    Archive in(Record(3, "t", 2, NoteBytes(2)), &prompter);
+    Archive in(test::MelodyRecord(3, "t", 2, test::NoteBytes(2)), &prompter);
     CMelody m;
     m.Serialize(in);
     EXPECT_EQ(m.GetRows(), 3);
@@ -363,7 +345,7 @@ class MelodyRecordRows : public ::testing::TestWithParam<int32_t>
 TEST_P(MelodyRecordRows, MoreRowsThanAnyFormatNeedsAreClamped)
 {
     test::ScriptedPrompter prompter;
-    Archive in(Record(GetParam(), "t", 3, NoteBytes(3)), &prompter);
+    Archive in(test::MelodyRecord(GetParam(), "t", 3, test::NoteBytes(3)), &prompter);
     CMelody m;
     m.Serialize(in);
     EXPECT_TRUE(prompter.shown.empty());
@@ -377,9 +359,9 @@ INSTANTIATE_TEST_SUITE_P(Rows, MelodyRecordRows, ::testing::Values(23, 1000, INT
 
 TEST(MelodyRecord, NotesBeyondTheSetLimitAreReadPastDroppedAndReported)
 {
-    QByteArray notes = NoteBytes(7, 20, 1) + NoteBytes(3, 5, 4);
+    QByteArray notes = test::NoteBytes(7, 20, 1) + test::NoteBytes(3, 5, 4);
     test::ScriptedPrompter prompter;
-    Archive in(Record(1, "long", 10, notes) + QByteArray("\x2A", 1), &prompter);
+    Archive in(test::MelodyRecord(1, "long", 10, notes) + QByteArray("\x2A", 1), &prompter);
     CMelody m;
     m.Serialize(in, 7);
     EXPECT_EQ(prompter.texts(), QStringList{QString::fromUtf8(kMsgMelodyTruncated)});
@@ -394,7 +376,7 @@ TEST(MelodyRecord, NotesBeyondTheSetLimitAreReadPastDroppedAndReported)
 TEST(MelodyRecord, TruncationToTheLargestSetRecomputesHugeRows)
 {
     test::ScriptedPrompter prompter;
-    Archive in(Record(INT32_MAX, "t", 300, NoteBytes(300)), &prompter);
+    Archive in(test::MelodyRecord(INT32_MAX, "t", 300, test::NoteBytes(300)), &prompter);
     CMelody m;
     m.Serialize(in);
     EXPECT_EQ(m.GetNoteCount(), 255);
@@ -404,9 +386,10 @@ TEST(MelodyRecord, TruncationToTheLargestSetRecomputesHugeRows)
 
 TEST(MelodyRecord, ABadNoteKeepsTheDefaultsAndLoadingGoesOn)
 {
-    QByteArray notes = NoteBytes(1, 1, 1) + QByteArray("\x20\x00", 2) + NoteBytes(1, 2, 2);
+    QByteArray notes =
+        test::NoteBytes(1, 1, 1) + QByteArray("\x20\x00", 2) + test::NoteBytes(1, 2, 2);
     test::ScriptedPrompter prompter;
-    Archive in(Record(1, "t", 3, notes), &prompter);
+    Archive in(test::MelodyRecord(1, "t", 3, notes), &prompter);
     CMelody m;
     m.Serialize(in);
     EXPECT_EQ(prompter.texts(), QStringList{QString::fromUtf8(kMsgNoteReadError)});
@@ -419,7 +402,7 @@ TEST(MelodyRecord, ABadNoteKeepsTheDefaultsAndLoadingGoesOn)
 TEST(MelodyRecord, AHugeCountWithoutItsNotesThrowsAndLeavesTheMelody)
 {
     test::ScriptedPrompter prompter;
-    Archive in(Record(INT32_MAX, "t", INT32_MAX, NoteBytes(2)), &prompter);
+    Archive in(test::MelodyRecord(INT32_MAX, "t", INT32_MAX, test::NoteBytes(2)), &prompter);
     CMelody m = WithNotes(1);
     const QByteArray before = Stored(m);
     EXPECT_THROW(m.Serialize(in), ArchiveError);

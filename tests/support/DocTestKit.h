@@ -1,0 +1,121 @@
+#pragma once
+// Small helpers for tests of the set and melody files: a temporary folder, the bytes of records,
+// and a folder that the test process really cannot write into (even when it runs as root).
+#include "document/TinklaDoc.h"
+#include "platform/Archive.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <sys/fsuid.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tinkla::test
+{
+
+// Files a test writes, removed with it.
+class TempFiles
+{
+public:
+    QString Path(const QString& name) const { return m_dir.filePath(name); }
+    QString Write(const QString& name, const QByteArray& bytes) const
+    {
+        QFile f(Path(name));
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+            return {};
+        return f.fileName();
+    }
+    static QByteArray Read(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    QString Dir() const { return m_dir.path(); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+inline QByteArray Le32(int32_t v)
+{
+    Archive out;
+    out.WriteI32(v);
+    return out.Data();
+}
+
+// A melody record as CMelody writes it: rows, title, count, then the given note bytes.
+inline QByteArray MelodyRecord(int32_t rows, const QByteArray& title, int32_t count,
+                               const QByteArray& notes = {})
+{
+    Archive out;
+    out.WriteI32(rows);
+    out.WriteString(title);
+    out.WriteI32(count);
+    return out.Data() + notes;
+}
+
+// count note records (tone, duration), all the same note.
+inline QByteArray NoteBytes(int count, char tone = 13, char duration = 2)
+{
+    QByteArray b;
+    for (int i = 0; i < count; ++i)
+        b.append(tone).append(duration);
+    return b;
+}
+
+inline QByteArray StoredSet(CTinklaDoc& doc)
+{
+    Archive out;
+    doc.Serialize(out);
+    return out.Data();
+}
+
+inline QByteArray StoredMelody(CMelody& melody)
+{
+    Archive out;
+    melody.Serialize(out);
+    return out.Data();
+}
+
+// While it lives, dir cannot be written into: its mode is r-x, and a test running as root gives up
+// the file-system privileges of root (fsuid) that would otherwise ignore the mode. ok() is false
+// when that could not be arranged, and the test should skip.
+class UnwritableDir
+{
+public:
+    explicit UnwritableDir(const QString& dir) : m_dir(QFile::encodeName(dir))
+    {
+        ::chmod(m_dir.constData(), 0555);
+        if (::geteuid() == 0) {
+            // Let the unprivileged user reach the folder, then become that user for file access.
+            QDir d(dir);
+            while (d.cdUp() && !d.isRoot() && d.path() != QDir::tempPath())
+                ::chmod(QFile::encodeName(d.path()).constData(), 0755);
+            ::setfsgid(65534);
+            ::setfsuid(65534);
+            m_dropped = static_cast<uid_t>(::setfsuid(-1)) == 65534;
+        }
+        m_ok = ::geteuid() == 0 ? m_dropped : ::access(m_dir.constData(), W_OK) != 0;
+    }
+    ~UnwritableDir()
+    {
+        if (::geteuid() == 0) {
+            ::setfsuid(0);
+            ::setfsgid(0);
+        }
+        ::chmod(m_dir.constData(), 0755);
+    }
+    UnwritableDir(const UnwritableDir&) = delete;
+    UnwritableDir& operator=(const UnwritableDir&) = delete;
+    bool ok() const { return m_ok; }
+
+private:
+    QByteArray m_dir;
+    bool m_dropped = false;
+    bool m_ok = false;
+};
+
+} // namespace tinkla::test

@@ -1,0 +1,477 @@
+#include "document/TinklaDoc.h"
+#include "model/Messages.h"
+#include "support/DocTestKit.h"
+#include "support/ScriptedPrompter.h"
+
+#include <gtest/gtest.h>
+
+using namespace tinkla;
+using namespace tinkla::test;
+
+namespace
+{
+
+// What the user sees of a document: the set, the current melody, the name and the changes flag.
+struct Snapshot {
+    QByteArray set;
+    unsigned current;
+    QString path;
+    QString title;
+    bool modified;
+    bool operator==(const Snapshot&) const = default;
+};
+
+Snapshot Take(CTinklaDoc& doc)
+{
+    return {StoredSet(doc), doc.GetCurrentNumber(), doc.GetPathName(), doc.GetTitle(),
+            doc.IsModified()};
+}
+
+QByteArray DefaultSetBytes()
+{
+    QByteArray b = Le32(8) + Le32(31);
+    for (int i = 0; i < 8; ++i)
+        b += MelodyRecord(1, QByteArray("\xCD\xEE\xE2\xE0\xFF\x20\xEC\xE5\xEB\xEE\xE4\xE8\xFF"), 0);
+    return b;
+}
+
+class DocTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(doc.OnNewDocument()); }
+
+    // An opened file with a few edits not yet saved, melody 3 current: a state worth keeping.
+    void MakeEditedSet()
+    {
+        ASSERT_TRUE(doc.OnSaveDocument(files.Path("mine.fml")));
+        ASSERT_TRUE(doc.OnOpenDocument(files.Path("mine.fml")));
+        doc.GetMelody(2)->InsertNote();
+        doc.GetMelody(2)->SetTitle("edited");
+        doc.SetCurrentNumber(3);
+        doc.SetModifiedFlag(true);
+        prompter.shown.clear();
+    }
+
+    TempFiles files;
+    ScriptedPrompter prompter;
+    CTinklaDoc doc{&prompter};
+};
+
+TEST(Document, FirstNewIsTheDefaultSetWithoutAnyDialog)
+{
+    ScriptedPrompter prompter;
+    CTinklaDoc doc(&prompter);
+    int updates = 0;
+    QObject::connect(&doc, &CTinklaDoc::updated, [&] { ++updates; });
+    ASSERT_TRUE(doc.OnNewDocument());
+    EXPECT_TRUE(prompter.formatOffered.empty());
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(doc.GetMelodyCount(), 8u);
+    EXPECT_EQ(doc.GetNotesPerMelody(), 31u);
+    EXPECT_EQ(doc.GetCurrentNumber(), 1u);
+    for (unsigned i = 0; i < 8; ++i) {
+        EXPECT_EQ(doc.GetMelody(i)->GetTitle(), DefaultMelodyTitle());
+        EXPECT_EQ(doc.GetMelody(i)->GetNoteCount(), 0);
+    }
+    EXPECT_TRUE(doc.GetPathName().isEmpty());
+    EXPECT_EQ(doc.GetTitle(), QString::fromUtf8(kUntitledName));
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(doc.GetFormatChoice(), kDefaultFormat);
+    EXPECT_EQ(updates, 1);
+}
+
+TEST_F(DocTest, DefaultSetIsTheDocumented184Bytes)
+{
+    const QByteArray expected = DefaultSetBytes();
+    ASSERT_EQ(expected.size(), 184);
+    EXPECT_EQ(StoredSet(doc), expected);
+    ASSERT_TRUE(doc.OnSaveDocument(files.Path("default.fml")));
+    EXPECT_EQ(TempFiles::Read(files.Path("default.fml")), expected);
+}
+
+TEST_F(DocTest, NewAsksForTheFormatAndRemembersTheConfirmedChoice)
+{
+    prompter.formats = {4, -1, 0};
+    ASSERT_TRUE(doc.OnNewDocument());
+    EXPECT_EQ(doc.GetMelodyCount(), 2u);
+    EXPECT_EQ(doc.GetNotesPerMelody(), 127u);
+    EXPECT_EQ(doc.GetMelody(1)->GetNoteCount(), 0);
+    ASSERT_TRUE(doc.OnNewDocument()); // cancelled: the choice stays
+    ASSERT_TRUE(doc.OnNewDocument());
+    EXPECT_EQ(prompter.formatOffered, (std::vector<int>{2, 4, 4}));
+    EXPECT_EQ(doc.GetMelodyCount(), 32u);
+    EXPECT_EQ(doc.GetFormatChoice(), 0);
+}
+
+TEST_F(DocTest, NewConfirmedStartsAnUntitledUnmodifiedSet)
+{
+    MakeEditedSet();
+    prompter.formats = {1};
+    ASSERT_TRUE(doc.OnNewDocument());
+    EXPECT_EQ(doc.GetMelodyCount(), 16u);
+    EXPECT_EQ(doc.GetCurrentNumber(), 1u);
+    EXPECT_TRUE(doc.GetPathName().isEmpty());
+    EXPECT_FALSE(doc.IsModified());
+}
+
+// Cancel must not lose the name or the unsaved-changes mark: otherwise the edits would be dropped
+// at exit without a question.
+TEST_F(DocTest, NewCancelledKeepsTheSetItsNameAndItsChanges)
+{
+    MakeEditedSet();
+    const Snapshot before = Take(doc);
+    prompter.formats = {-1};
+    ASSERT_TRUE(doc.OnNewDocument());
+    EXPECT_EQ(Take(doc), before);
+    EXPECT_EQ(doc.GetFormatChoice(), kDefaultFormat);
+}
+
+class DocNavigation : public ::testing::TestWithParam<int>
+{
+};
+
+TEST_P(DocNavigation, NextAndPreviousWrapAroundWithoutMarkingModified)
+{
+    ScriptedPrompter prompter;
+    CTinklaDoc doc(&prompter);
+    doc.OnNewDocument();
+    prompter.formats = {GetParam()};
+    doc.OnNewDocument();
+    const unsigned m = kSetFormats[GetParam()].melodies;
+    int updates = 0;
+    QObject::connect(&doc, &CTinklaDoc::updated, [&] { ++updates; });
+
+    doc.OnMelodyPrev();
+    EXPECT_EQ(doc.GetCurrentNumber(), m);
+    doc.OnMelodyNext();
+    EXPECT_EQ(doc.GetCurrentNumber(), 1u);
+    for (unsigned i = 1; i < m; ++i)
+        doc.OnMelodyNext();
+    EXPECT_EQ(doc.GetCurrentNumber(), m);
+    doc.OnMelodyNext();
+    EXPECT_EQ(doc.GetCurrentNumber(), 1u);
+    EXPECT_EQ(updates, static_cast<int>(m) + 2);
+    EXPECT_FALSE(doc.IsModified());
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, DocNavigation, ::testing::Range(0, kFormatCount));
+
+TEST_F(DocTest, EachMelodyKeepsItsSelectionWhileAnotherIsCurrent)
+{
+    doc.GetCurrentMelody()->InsertNote();
+    doc.GetCurrentMelody()->InsertNote();
+    doc.GetCurrentMelody()->Select(0);
+    doc.OnMelodyNext();
+    EXPECT_EQ(doc.GetCurrentMelody()->GetSelected(), -1);
+    doc.OnMelodyPrev();
+    EXPECT_EQ(doc.GetCurrentMelody()->GetSelected(), 0);
+}
+
+class DocFormatRoundTrip : public ::testing::TestWithParam<int>
+{
+};
+
+TEST_P(DocFormatRoundTrip, SaveAndOpenGiveTheSameBytes)
+{
+    const SetFormat& f = kSetFormats[GetParam()];
+    TempFiles files;
+    ScriptedPrompter prompter;
+    CTinklaDoc doc(&prompter);
+    doc.OnNewDocument();
+    doc.SetFormat(f.melodies, f.notes);
+    doc.ResetMelodies();
+    for (unsigned k = 0; k < f.melodies; ++k) {
+        CMelody* m = doc.GetMelody(k);
+        const unsigned count = k + 1 == f.melodies ? f.notes : (k * 7) % (f.notes + 1);
+        for (unsigned i = 0; i < count; ++i)
+            m->AppendNote(static_cast<BYTE>(((i * 5 + k) % 32) << 3 | (i % 5)));
+        m->SetTitle(k % 3 == 0 ? QByteArray()
+                               : QByteArray(static_cast<int>(k * 40 % 300), 'a' + k % 26));
+    }
+    const QByteArray bytes = StoredSet(doc);
+    const QString path = files.Path("set.fml");
+    ASSERT_TRUE(doc.OnSaveDocument(path));
+    EXPECT_EQ(TempFiles::Read(path), bytes);
+
+    ScriptedPrompter prompter2;
+    CTinklaDoc loaded(&prompter2);
+    ASSERT_TRUE(loaded.OnOpenDocument(path));
+    EXPECT_TRUE(prompter2.shown.empty());
+    EXPECT_EQ(loaded.GetMelodyCount(), f.melodies);
+    EXPECT_EQ(loaded.GetNotesPerMelody(), f.notes);
+    EXPECT_EQ(loaded.GetCurrentNumber(), 1u);
+    EXPECT_EQ(StoredSet(loaded), bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, DocFormatRoundTrip, ::testing::Range(0, kFormatCount));
+
+struct HeaderCase {
+    const char* name;
+    uint32_t melodies;
+    uint32_t notes;
+};
+
+class DocBadHeader : public DocTest, public ::testing::WithParamInterface<HeaderCase>
+{
+protected:
+    // The header, then eight default melody records, so only the header can be at fault.
+    QString WriteBadFile()
+    {
+        QByteArray bytes = Le32(static_cast<int32_t>(GetParam().melodies)) +
+                           Le32(static_cast<int32_t>(GetParam().notes));
+        bytes += DefaultSetBytes().mid(8);
+        return files.Write("bad.fml", bytes);
+    }
+};
+
+TEST_P(DocBadHeader, OpenIsRefusedAndChangesNothing)
+{
+    MakeEditedSet();
+    const Snapshot before = Take(doc);
+    int recent = 0;
+    QObject::connect(&doc, &CTinklaDoc::recentFileAdded, [&] { ++recent; });
+
+    EXPECT_FALSE(doc.OnOpenDocument(WriteBadFile()));
+    ASSERT_EQ(prompter.texts(), QStringList{QString::fromUtf8(kMsgBadSetFile)});
+    EXPECT_EQ(prompter.shown[0].type, unsigned{MB_OK});
+    EXPECT_EQ(Take(doc), before);
+    EXPECT_EQ(recent, 0);
+}
+
+TEST_P(DocBadHeader, LoadingThroughAnArchiveChangesNothingEither)
+{
+    MakeEditedSet();
+    const Snapshot before = Take(doc);
+    Archive in(TempFiles::Read(WriteBadFile()), &prompter);
+    doc.Serialize(in);
+    EXPECT_EQ(prompter.texts(), QStringList{QString::fromUtf8(kMsgBadSetFile)});
+    EXPECT_EQ(Take(doc), before);
+}
+
+// Six sites for a known M with the wrong N, one for every other M (unsigned, so negative too).
+INSTANTIATE_TEST_SUITE_P(
+    Sites, DocBadHeader,
+    ::testing::Values(HeaderCase{"M32", 32, 8}, HeaderCase{"M16", 16, 7}, HeaderCase{"M8", 8, 30},
+                      HeaderCase{"M4", 4, 62}, HeaderCase{"M2", 2, 128}, HeaderCase{"M1", 1, 254},
+                      HeaderCase{"M3", 3, 84}, HeaderCase{"M0", 0, 0}, HeaderCase{"M64", 64, 3},
+                      HeaderCase{"Negative", 0xFFFFFFFF, 255}, HeaderCase{"SwappedPair", 31, 8}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DocTest, AFileEndingAnywhereEarlyIsRefusedAndChangesNothing)
+{
+    CTinklaDoc source(&prompter);
+    source.OnNewDocument();
+    source.GetMelody(7)->InsertNote();
+    source.GetMelody(7)->InsertNote();
+    const QByteArray full = StoredSet(source);
+
+    MakeEditedSet();
+    const Snapshot before = Take(doc);
+    const QString path = files.Path("cut.fml");
+    for (int cut = 0; cut < full.size(); ++cut) {
+        files.Write("cut.fml", full.left(cut));
+        prompter.shown.clear();
+        ASSERT_FALSE(doc.OnOpenDocument(path)) << "cut at " << cut;
+        ASSERT_EQ(prompter.texts(), QStringList{QString::fromUtf8(kMsgFileDamaged).arg(path)});
+        EXPECT_EQ(prompter.shown[0].type, unsigned{MB_OK | MB_ICONHAND});
+        ASSERT_EQ(Take(doc), before) << "cut at " << cut;
+    }
+}
+
+TEST_F(DocTest, OneMelodyHeaderLoadsTheOnlyRecordAsA1x255Set)
+{
+    MakeEditedSet();
+    const QByteArray bytes = QByteArray("\x01\x00\x00\x00\xFF\x00\x00\x00", 8) +
+                             MelodyRecord(1, "solo", 3, NoteBytes(3, 31, 4));
+    ASSERT_TRUE(doc.OnOpenDocument(files.Write("solo.fml", bytes)));
+    EXPECT_EQ(doc.GetMelodyCount(), 1u);
+    EXPECT_EQ(doc.GetNotesPerMelody(), 255u);
+    EXPECT_EQ(doc.GetCurrentNumber(), 1u);
+    EXPECT_EQ(doc.GetCurrentMelody()->GetTitle(), QByteArray("solo"));
+    ASSERT_EQ(doc.GetCurrentMelody()->GetNoteCount(), 3);
+    EXPECT_EQ(doc.GetCurrentMelody()->GetNoteCode(2), 0xFC);
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(doc.GetPathName(), files.Path("solo.fml"));
+    doc.OnMelodyNext();
+    doc.OnMelodyPrev();
+    EXPECT_EQ(doc.GetCurrentNumber(), 1u);
+}
+
+TEST_F(DocTest, AMelodyLongerThanTheFormatIsCutToNWithAMessage)
+{
+    QByteArray bytes = Le32(32) + Le32(7);
+    for (int k = 0; k < 32; ++k)
+        bytes += k == 4 ? MelodyRecord(1, "long", 10, NoteBytes(10, 20, 0))
+                        : MelodyRecord(1, QByteArray::number(k), 1, NoteBytes(1));
+    ASSERT_TRUE(doc.OnOpenDocument(files.Write("long.fml", bytes)));
+    EXPECT_EQ(prompter.texts(), QStringList{QString::fromUtf8(kMsgMelodyTruncated)});
+    EXPECT_EQ(doc.GetMelody(4)->GetNoteCount(), 7);
+    EXPECT_EQ(doc.GetMelody(4)->GetTitle(), QByteArray("long"));
+    EXPECT_EQ(doc.GetMelody(5)->GetTitle(), QByteArray("5")) << "the next record is read in step";
+    EXPECT_EQ(doc.GetMelody(31)->GetNoteCount(), 1);
+}
+
+TEST_F(DocTest, StoredRowsAreKeptButBounded)
+{
+    QByteArray bytes = Le32(2) + Le32(127) + MelodyRecord(5, "five rows", 2, NoteBytes(2)) +
+                       MelodyRecord(100000, "huge", 0);
+    ASSERT_TRUE(doc.OnOpenDocument(files.Write("rows.fml", bytes)));
+    EXPECT_EQ(doc.GetMelody(0)->GetRows(), 5);
+    EXPECT_EQ(doc.GetMelody(1)->GetRows(), kMaxRows);
+}
+
+TEST_F(DocTest, BadRecordsAreReportedAndTheOpenGoesOn)
+{
+    // Melody 1 declares more notes than its one row holds: refused, and melody 2 is read from the
+    // bytes right after that count. Melody 3 holds a note out of range.
+    QByteArray bytes =
+        Le32(4) + Le32(63) + MelodyRecord(1, "a", 13) + MelodyRecord(1, "b", 1, NoteBytes(1)) +
+        MelodyRecord(1, "c", 2, QByteArray("\x40\x00\x01\x01", 4)) + MelodyRecord(1, "d", 0);
+    ASSERT_TRUE(doc.OnOpenDocument(files.Write("bad-records.fml", bytes)));
+    EXPECT_EQ(prompter.texts(), (QStringList{QString::fromUtf8(kMsgMelodyReadError),
+                                             QString::fromUtf8(kMsgNoteReadError)}));
+    EXPECT_EQ(doc.GetMelody(0)->GetTitle(), DefaultMelodyTitle());
+    EXPECT_EQ(doc.GetMelody(1)->GetTitle(), QByteArray("b"));
+    EXPECT_EQ(doc.GetMelody(2)->GetNoteCode(0), 0x5B);
+    EXPECT_EQ(doc.GetMelody(2)->GetNoteCode(1), 0x09);
+    EXPECT_FALSE(doc.IsModified());
+}
+
+TEST(Document, AFileOpenedFirstMakesTheNextNewAskForTheFormat)
+{
+    TempFiles files;
+    ScriptedPrompter prompter;
+    CTinklaDoc doc(&prompter);
+    QByteArray bytes = Le32(16) + Le32(15);
+    for (int i = 0; i < 16; ++i)
+        bytes += MelodyRecord(1, "x", 0);
+    ASSERT_TRUE(doc.OnOpenDocument(files.Write("first.fml", bytes)));
+    EXPECT_EQ(doc.GetMelodyCount(), 16u);
+    EXPECT_EQ(doc.GetFormatChoice(), kDefaultFormat) << "opening does not change the choice";
+    doc.OnNewDocument();
+    EXPECT_EQ(prompter.formatOffered, std::vector<int>{kDefaultFormat});
+}
+
+TEST_F(DocTest, OpenTakesThePathUnmodifiedAndEntersTheRecentList)
+{
+    MakeEditedSet();
+    QStringList recent;
+    QObject::connect(&doc, &CTinklaDoc::recentFileAdded, [&](const QString& p) { recent << p; });
+    const QString path = files.Write("other.fml", DefaultSetBytes());
+    ASSERT_TRUE(doc.OnOpenDocument(path));
+    EXPECT_EQ(doc.GetPathName(), path);
+    EXPECT_EQ(doc.GetTitle(), QStringLiteral("other.fml"));
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(doc.GetCurrentNumber(), 1u);
+    EXPECT_EQ(recent, QStringList{path});
+}
+
+TEST_F(DocTest, UnreadableOrOversizedFilesAreRefused)
+{
+    MakeEditedSet();
+    const Snapshot before = Take(doc);
+    EXPECT_FALSE(doc.OnOpenDocument(files.Path("missing.fml")));
+    QFile big(files.Path("big.fml"));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    big.write(DefaultSetBytes());
+    ASSERT_TRUE(big.resize(kMaxFileBytes + 1)); // sparse: costs no disk
+    big.close();
+    EXPECT_FALSE(doc.OnOpenDocument(big.fileName()));
+    ASSERT_EQ(prompter.shown.size(), 2u);
+    for (const auto& s : prompter.shown) {
+        EXPECT_TRUE(s.text.startsWith(QStringLiteral("Не удалось открыть файл")))
+            << s.text.toStdString();
+        EXPECT_EQ(s.type, unsigned{MB_OK | MB_ICONHAND});
+    }
+    EXPECT_EQ(Take(doc), before);
+}
+
+struct SaveModifiedCase {
+    const char* name;
+    bool titled;
+    Answer answer;
+    bool dialogGivesPath;
+    bool result;
+    bool modifiedAfter;
+    int fileDialogs;
+};
+
+class DocSaveModified : public DocTest, public ::testing::WithParamInterface<SaveModifiedCase>
+{
+};
+
+TEST_P(DocSaveModified, AnswersDecideWhetherTheCallerGoesOn)
+{
+    const SaveModifiedCase& c = GetParam();
+    if (c.titled)
+        MakeEditedSet();
+    else
+        doc.SetModifiedFlag(true);
+    prompter.answers = {c.answer};
+    if (c.dialogGivesPath)
+        prompter.files = {files.Path("chosen.fml")};
+    const QByteArray set = StoredSet(doc);
+
+    EXPECT_EQ(doc.SaveModified(), c.result);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].type, unsigned{MB_YESNOCANCEL | MB_ICONQUESTION});
+    EXPECT_EQ(doc.IsModified(), c.modifiedAfter);
+    EXPECT_EQ(static_cast<int>(prompter.fileRequests.size()), c.fileDialogs);
+    if (c.result && c.answer == IDYES) {
+        EXPECT_EQ(TempFiles::Read(doc.GetPathName()), set);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, DocSaveModified,
+    ::testing::Values(SaveModifiedCase{"YesTitled", true, IDYES, false, true, false, 0},
+                      SaveModifiedCase{"YesUntitledSaved", false, IDYES, true, true, false, 1},
+                      SaveModifiedCase{"YesUntitledDialogCancelled", false, IDYES, false, false,
+                                       true, 1},
+                      SaveModifiedCase{"No", true, IDNO, false, true, true, 0},
+                      SaveModifiedCase{"Cancel", true, IDCANCEL, false, false, true, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DocTest, SaveModifiedAsksNothingOfAnUnmodifiedSet)
+{
+    EXPECT_TRUE(doc.SaveModified());
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST_F(DocTest, SaveAsOffersTheSetFileDialog)
+{
+    prompter.files = {files.Path("as.fml")};
+    ASSERT_TRUE(doc.DoSave(true));
+    ASSERT_EQ(prompter.fileRequests.size(), 1u);
+    const FileDialogRequest& r = prompter.fileRequests[0];
+    EXPECT_TRUE(r.save);
+    EXPECT_EQ(r.defaultExtension, QStringLiteral("fml"));
+    EXPECT_EQ(r.filter, QString::fromUtf8(kSetFileFilter));
+    EXPECT_EQ(doc.GetPathName(), files.Path("as.fml"));
+}
+
+TEST_F(DocTest, SavingIntoAnUnwritableFolderReportsAndKeepsTheOldFile)
+{
+    QDir(files.Dir()).mkdir(QStringLiteral("locked"));
+    const QString path = files.Path("locked/set.fml");
+    ASSERT_TRUE(doc.OnSaveDocument(path));
+    ASSERT_TRUE(doc.OnOpenDocument(path));
+    const QByteArray old = TempFiles::Read(path);
+    doc.GetCurrentMelody()->InsertNote();
+    doc.SetModifiedFlag(true);
+    {
+        UnwritableDir locked(files.Path("locked"));
+        if (!locked.ok())
+            GTEST_SKIP() << "cannot make a folder unwritable here";
+        EXPECT_FALSE(doc.DoSave(false));
+    }
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_TRUE(prompter.shown[0].text.startsWith(QStringLiteral("Не удалось сохранить файл")));
+    EXPECT_EQ(prompter.shown[0].type, unsigned{MB_OK | MB_ICONHAND});
+    EXPECT_EQ(TempFiles::Read(path), old);
+    EXPECT_EQ(QDir(files.Path("locked")).entryList(QDir::Files), QStringList{"set.fml"});
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(doc.GetPathName(), path);
+}
+
+} // namespace
