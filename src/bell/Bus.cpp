@@ -1,0 +1,332 @@
+#include "bell/Bus.h"
+
+#include "platform/Clock.h"
+#include "platform/Ports.h"
+
+#include <cmath>
+#include <ctime>
+
+namespace tinkla {
+
+double g_dDelay1us = 0.0;
+double g_dDelay4us = 0.0;
+double g_dDelay4ms = 0.0;
+double g_dDelay10ms = 0.0;
+double g_dDelay50ms = 0.0;
+double g_dTimeout = 0.0;
+
+namespace {
+
+uint64_t g_nDelayPasses = 0;
+double g_dPassSeconds = 0.0;
+
+// ---- the one place that touches the port ------------------------------------------------------
+
+uint8_t ReadDataRegister()
+{
+    return Inp(kPortData);
+}
+
+void WriteDataRegister(uint8_t value)
+{
+    Outp(kPortData, value);
+}
+
+uint8_t ReadStatusRegister()
+{
+    return Inp(kPortStatus);
+}
+
+// ---- line helpers -----------------------------------------------------------------------------
+
+constexpr uint8_t kDataLine = 0x80;  // data register bit: drive the data line low
+constexpr uint8_t kClockLine = 0x40; // data register bit: drive the clock line low
+constexpr uint8_t kDataIsLow = 0x80;   // status register bit
+constexpr uint8_t kClockIsHigh = 0x40; // status register bit
+constexpr uint8_t kIdle = 0x38; // both lines released, reset and play lines at rest, bit 4 set
+
+// Only the one line changes: the other bits keep what was last written.
+void DriveDataLow()
+{
+    WriteDataRegister(static_cast<uint8_t>(ReadDataRegister() | kDataLine));
+}
+
+void ReleaseData()
+{
+    WriteDataRegister(static_cast<uint8_t>(ReadDataRegister() & ~kDataLine));
+}
+
+void DriveClockLow()
+{
+    WriteDataRegister(static_cast<uint8_t>(ReadDataRegister() | kClockLine));
+}
+
+// The slave may go on holding the clock low; ClockIsHigh tells.
+void ReleaseClock()
+{
+    WriteDataRegister(static_cast<uint8_t>(ReadDataRegister() & ~kClockLine));
+}
+
+bool DataIsLow()
+{
+    return (ReadStatusRegister() & kDataIsLow) != 0;
+}
+
+bool ClockIsHigh()
+{
+    return (ReadStatusRegister() & kClockIsHigh) != 0;
+}
+
+// Releases the clock and says whether it went high (false: the slave holds it low; the clock is
+// left released).
+bool ClockRises()
+{
+    ReleaseClock();
+    Delay(g_dDelay1us);
+    return ClockIsHigh();
+}
+
+// Keeps the clock high for its 4 us, then drives it low again.
+void ClockFalls()
+{
+    Delay(g_dDelay4us);
+    DriveClockLow();
+    Delay(g_dDelay1us);
+}
+
+// ---- calibration ------------------------------------------------------------------------------
+
+constexpr double kWindow = 0.01; // s
+constexpr double kShortPass = 1.0;
+constexpr double kLongPass = 1000.0;
+// Work a single window may take before the clock is declared stuck: about 30 times what 10 ms
+// takes on a current machine, counted in loop passes plus a share per clock reading.
+constexpr double kWorkLimit = 2e8;
+constexpr double kWorkPerReading = 20.0;
+// A pass faster than this is a measuring artefact; the fallback is a pass time no real machine
+// beats, so that pauses come out long rather than short.
+constexpr double kFastestPass = 0.05e-9; // s
+constexpr double kFallbackPass = 0.2e-9;  // s
+constexpr int kRounds = 3;
+
+// Outer rounds of `inner` delay-loop passes each that fit in the window; false for a clock that
+// did not advance within the work limit.
+bool CountRounds(double inner, double* rounds)
+{
+    Clock& clock = TheClock();
+    double passes = 0.0;
+    double work = 0.0;
+    const uint32_t t0 = clock.GetTickCount();
+    for (;;) {
+        Delay(inner - 1.0); // `inner` passes of the very loop Delay runs
+        passes += inner;
+        const uint32_t t1 = clock.GetTickCount();
+        if (!(kWindow * 1000.0 > static_cast<double>(static_cast<uint32_t>(t1 - t0))))
+            break;
+        work += inner + kWorkPerReading;
+        if (work > kWorkLimit)
+            return false;
+    }
+    *rounds = passes / inner;
+    return true;
+}
+
+// Seconds per loop pass by the two-length difference (the clock reading's cost cancels), or a
+// value <= 0 when the measurement failed.
+double MeasurePass()
+{
+    double c1 = 0.0;
+    double c2 = 0.0;
+    if (!CountRounds(kShortPass, &c1) || !CountRounds(kLongPass, &c2))
+        return 0.0;
+    return (1.0 / c2 - 1.0 / c1) * kWindow / (kLongPass - kShortPass);
+}
+
+} // namespace
+
+BusWait::BusWait() : m_t0(TheClock().Time()) {}
+
+bool BusWait::Expired()
+{
+    const std::time_t now = TheClock().Time();
+    if (now < m_t0)
+        m_t0 = now;
+    return std::difftime(now, m_t0) > g_dTimeout;
+}
+
+// One bit of a byte function, repeated while the slave holds the clock (the bit returns 1) until
+// the bit's g_dTimeout budget is spent; the time is checked after every attempt, a successful
+// one too. Returns 0, 1 (time-out) or 2 (data line low, at once).
+template <class Bit>
+int RetryBit(Bit attempt)
+{
+    BusWait wait;
+    for (;;) {
+        const int rc = attempt();
+        if (rc == 2)
+            return 2;
+        if (wait.Expired())
+            return 1;
+        if (rc == 0)
+            return 0;
+    }
+}
+
+void Delay(double count)
+{
+    // volatile keeps the compiler from folding the loop into nothing.
+    volatile double c = count;
+    uint64_t passes = 0;
+    while (c >= 0.0) {
+        c = c - 1.0;
+        ++passes;
+    }
+    g_nDelayPasses += passes;
+}
+
+void CalibrateDelays()
+{
+    double t = 0.0;
+    for (int round = 0; round < kRounds; ++round) {
+        t = MeasurePass();
+        for (int i = 1; i < 3; ++i) {
+            const double next = MeasurePass();
+            if (next > t)
+                t = next;
+        }
+        if (std::isfinite(t) && t >= kFastestPass)
+            break;
+    }
+    if (!std::isfinite(t) || t < kFastestPass)
+        t = kFallbackPass;
+    g_dPassSeconds = t;
+    g_dDelay1us = 0.000001 / t;
+    g_dDelay4us = 0.000004 / t;
+    g_dDelay4ms = 0.004 / t;
+    g_dDelay10ms = 0.01 / t;
+    g_dDelay50ms = 0.05 / t;
+    g_dTimeout = 3.0;
+}
+
+double CalibratedPassSeconds()
+{
+    return g_dPassSeconds;
+}
+
+uint64_t DelayPassCount()
+{
+    return g_nDelayPasses;
+}
+
+void SendResetPulse()
+{
+    WriteDataRegister(kIdle);
+    Delay(g_dDelay50ms);
+    WriteDataRegister(0x18);
+    Delay(g_dDelay4ms);
+    WriteDataRegister(kIdle);
+    Delay(g_dDelay50ms);
+}
+
+void SendPlayPulse()
+{
+    WriteDataRegister(kIdle);
+    Delay(g_dDelay4ms);
+    WriteDataRegister(0x30);
+    Delay(g_dDelay50ms);
+    WriteDataRegister(kIdle);
+    Delay(g_dDelay4ms);
+}
+
+int BusStart()
+{
+    ReleaseData();
+    Delay(g_dDelay1us);
+    if (DataIsLow())
+        return 2;
+    Delay(g_dDelay4us);
+    if (!ClockRises())
+        return 1;
+    Delay(g_dDelay4us);
+    DriveDataLow();
+    Delay(g_dDelay1us);
+    Delay(g_dDelay4us);
+    DriveClockLow();
+    Delay(g_dDelay1us);
+    return 0;
+}
+
+int BusStop()
+{
+    DriveDataLow();
+    Delay(g_dDelay1us);
+    Delay(g_dDelay4us);
+    if (!ClockRises())
+        return 1;
+    Delay(g_dDelay4us);
+    ReleaseData();
+    Delay(g_dDelay1us);
+    return DataIsLow() ? 4 : 0;
+}
+
+int BusSendBit(BYTE bit)
+{
+    if (bit & 0x40) {
+        ReleaseData();
+        Delay(g_dDelay1us);
+        if (DataIsLow())
+            return 2;
+    } else {
+        DriveDataLow();
+        Delay(g_dDelay1us);
+    }
+    Delay(g_dDelay4us);
+    if (!ClockRises())
+        return 1;
+    ClockFalls();
+    return 0;
+}
+
+int BusReceiveBit(BYTE* pBit)
+{
+    ReleaseData();
+    Delay(g_dDelay1us);
+    Delay(g_dDelay4us);
+    *pBit &= 0x7F;
+    if (!ClockRises())
+        return 1;
+    if (!DataIsLow())
+        *pBit |= 0x80;
+    ClockFalls();
+    return 0;
+}
+
+int BusSendByte(BYTE value)
+{
+    for (int i = 0; i < 8; ++i) {
+        const BYTE bit = ((value << i) & 0x80) ? 0x40 : 0x00;
+        if (const int rc = RetryBit([bit] { return BusSendBit(bit); }); rc != 0)
+            return rc;
+    }
+    BYTE ack = 0;
+    if (RetryBit([&ack] { return BusReceiveBit(&ack); }) != 0)
+        return 1;
+    return (ack & 0x80) ? 3 : 0;
+}
+
+int BusReceiveByte(BYTE* pByte, BYTE noAck)
+{
+    *pByte = 0;
+    for (int i = 0; i < 8; ++i) {
+        *pByte = static_cast<BYTE>(*pByte << 1);
+        BYTE bit = 0;
+        if (RetryBit([&bit] { return BusReceiveBit(&bit); }) != 0)
+            return 1;
+        if (bit & 0x80)
+            *pByte |= 0x01;
+    }
+    const BYTE ack = noAck ? 0x40 : 0x00;
+    return RetryBit([ack] { return BusSendBit(ack); });
+}
+
+} // namespace tinkla

@@ -1,0 +1,87 @@
+#pragma once
+// The doorbell's two-wire bus, bit-banged on the first parallel port, and its two control pulses.
+//
+// Lines (data register 0x378, written by read-modify-write so that the other bits keep their
+// value; status register 0x379 reads the lines back):
+//   data bit 7  data line:  1 drives it low, 0 releases it (it then rests high)
+//   data bit 6  clock line: 1 drives it low, 0 releases it
+//   data bit 5  reset line of the doorbell, rests at 1
+//   data bit 3  play line of the doorbell, rests at 1
+//   status bit 7 set while the data line is low; status bit 6 set while the clock line is high
+//
+// Layered like the kernel's bit-banging I2C algorithm: Bus.cpp has one place that touches the
+// port, line helpers above it, the six primitives above those. Primitives report by return code:
+//   0 success (byte sent: acknowledged)       1 clock still low after release / bit time-out
+//   2 data line low although released         3 no acknowledge          4 data low after stop
+// Everything blocks the calling thread; all pauses are counted busy loops calibrated against the
+// millisecond tick counter, and every bus wait gives up after g_dTimeout seconds.
+#include <cstdint>
+#include <ctime>
+
+namespace tinkla {
+
+using BYTE = uint8_t;
+
+// Loop-pass counts for each pause, set by CalibrateDelays (0.0 before: every pause is one pass).
+extern double g_dDelay1us;
+extern double g_dDelay4us;
+extern double g_dDelay4ms;
+extern double g_dDelay10ms;
+extern double g_dDelay50ms;
+// Limit of every bus wait, seconds of the calendar clock; 0.0 before CalibrateDelays, then 3.0.
+extern double g_dTimeout;
+
+// The budget of one bus wait: g_dTimeout seconds on the whole-second calendar clock, so the
+// limit is reached at a clock difference of 4 s. A clock set back while waiting restarts the
+// budget instead of stretching the wait by the size of the jump.
+class BusWait {
+public:
+    BusWait();
+    bool Expired(); // reads the clock
+
+private:
+    std::time_t m_t0;
+};
+
+// Busy-waits floor(count) + 1 loop passes for count >= 0, none for a negative count.
+void Delay(double count);
+
+// Measures the delay loop against TheClock().GetTickCount() and sets the five counts and the
+// time-out. A measurement that comes out zero, negative or never ends (a stuck clock) is
+// repeated; if none succeeds the counts fall back to a pass time no real machine beats, so
+// pauses err long, never short and never endless. Takes about 60 ms of real time.
+void CalibrateDelays();
+
+// Seconds one loop pass took by the last calibration (the fallback if it failed; 0 before).
+double CalibratedPassSeconds();
+// Loop passes made by Delay since the program started; lets a measurement tell what the bus
+// pauses demanded.
+uint64_t DelayPassCount();
+
+// The doorbell's reset pulse: data register 0x38, 50 ms; 0x18 (reset low), 4 ms; 0x38, 50 ms.
+// Leaves the data register at 0x38 with both bus lines released.
+void SendResetPulse();
+// The play pulse: data register 0x38, 4 ms; 0x30 (play low), 50 ms; 0x38, 4 ms.
+// Leaves the data register at 0x38 with both bus lines released.
+void SendPlayPulse();
+
+// Start (or repeated start) condition. Returns 0, 1 or 2.
+// Entry: any; exit on 0: clock low, data low. On 1 the clock is left released.
+int BusStart();
+// Stop condition. Returns 0, 1 or 4. Entry: clock low; exit on 0: both lines released.
+int BusStop();
+// One bit out; the bit is bit 6 (0x40) of `bit`. Returns 0, 1 or 2.
+// Entry: clock low; exit on 0: clock low, data line holding the bit. On 1 the clock is released.
+int BusSendBit(BYTE bit);
+// One bit in, into bit 7 of *pBit (bits 0..6 untouched). Returns 0 or 1.
+// Entry: clock low; exit on 0: clock low, data released.
+int BusReceiveBit(BYTE* pBit);
+// Eight bits most significant first, then reads the acknowledge. Returns 0, 1, 2 or 3.
+// Each bit, and the acknowledge, is retried while the clock is held low, for g_dTimeout seconds.
+// Entry: clock low (after a start); exit on 0 or 3: clock low.
+int BusSendByte(BYTE value);
+// Eight bits most significant first into *pByte, then sends the acknowledge: 0 when noAck is 0,
+// else 1 (no acknowledge, ends a read). Returns 0, 1 or 2. Entry and exit on 0: clock low.
+int BusReceiveByte(BYTE* pByte, BYTE noAck);
+
+} // namespace tinkla

@@ -1,0 +1,163 @@
+#include "bell/DoorbellImage.h"
+
+#include "bell/BellMessages.h"
+#include "document/TinklaDoc.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace tinkla {
+
+bool BuildDoorbellImage(const CTinklaDoc& doc, DoorbellImage* image)
+{
+    const unsigned melodies = doc.GetMelodyCount();
+    const unsigned notes = doc.GetNotesPerMelody();
+    if (FormatIndex(melodies, notes) < 0)
+        return false;
+    image->fill(kFillerByte);
+    unsigned offset = 0;
+    for (unsigned k = 0; k < melodies; ++k, offset += notes + 1) {
+        const CMelody* melody = doc.GetMelody(k);
+        const unsigned count =
+            melody ? std::min<unsigned>(static_cast<unsigned>(melody->GetNoteCount()), notes) : 0;
+        for (unsigned j = 0; j < count; ++j)
+            (*image)[offset + j] = melody->GetNoteCode(static_cast<int>(j));
+        (*image)[offset + count] = kEndByte;
+    }
+    return true;
+}
+
+DecodedImage DecodeDoorbellImage(const DoorbellImage& image, unsigned nMelodies, unsigned nNotes)
+{
+    DecodedImage decoded;
+    if (FormatIndex(nMelodies, nNotes) < 0)
+        return decoded;
+    decoded.melodies.resize(nMelodies);
+    unsigned offset = 0;
+    for (unsigned k = 0; k < nMelodies; ++k, offset += nNotes + 1) {
+        for (unsigned j = 0; j < nNotes; ++j) {
+            const BYTE b = image[offset + j];
+            if (b == kEndByte)
+                break;
+            if ((b & 7) > 4) {
+                decoded.bad = true;
+                decoded.badMelody = k;
+                decoded.badNote = j;
+                return decoded;
+            }
+            decoded.melodies[k].push_back(b);
+        }
+    }
+    return decoded;
+}
+
+const char* ApplyDoorbellImage(CTinklaDoc& doc, unsigned nMelodies, unsigned nNotes,
+                               const DoorbellImage& image)
+{
+    if (FormatIndex(nMelodies, nNotes) < 0)
+        return kMsgBellContents;
+    const DecodedImage decoded = DecodeDoorbellImage(image, nMelodies, nNotes);
+    doc.SetFormat(nMelodies, nNotes);
+    doc.ResetMelodies();
+    for (unsigned k = 0; k < nMelodies; ++k) {
+        CMelody* melody = doc.GetMelody(k);
+        for (BYTE code : decoded.melodies[k])
+            melody->AppendNote(code);
+    }
+    doc.SetCurrentNumber(1);
+    doc.UpdateAllViews();
+    return decoded.bad ? kMsgBellContents : nullptr;
+}
+
+namespace {
+
+QString FormatText(unsigned melodies, unsigned notes)
+{
+    const int index = FormatIndex(melodies, notes);
+    return index >= 0 ? QString::fromUtf8(kSetFormats[index].label)
+                      : QStringLiteral("%1 м. x %2 н.").arg(melodies).arg(notes);
+}
+
+// "Ля 1/4"; with the octave when that is all that tells two notes apart.
+QString NoteText(BYTE code, bool withOctave)
+{
+    const CNote note(code);
+    const char* name = g_szNoteNames[note.GetTone() % 12];
+    const QString pitch = withOctave ? QString::asprintf(OctaveFormat(note.GetTone()), name)
+                                     : QString::fromUtf8(name);
+    return pitch + QLatin1Char(' ') + QString::fromUtf8(g_szDurationShort[note.GetDuration()]);
+}
+
+QString ByteText(BYTE b)
+{
+    return QStringLiteral("0x%1").arg(b, 2, 16, QLatin1Char('0'));
+}
+
+} // namespace
+
+QStringList DescribeImageDifferences(unsigned nMelodies, unsigned nNotes,
+                                     const DoorbellImage& expected, unsigned nReadMelodies,
+                                     unsigned nReadNotes, const DoorbellImage& read, int maxLines)
+{
+    QStringList lines;
+    int more = 0;
+    auto add = [&](const QString& line) {
+        if (lines.size() < maxLines)
+            lines << line;
+        else
+            ++more;
+    };
+    if (nMelodies != nReadMelodies || nNotes != nReadNotes) {
+        lines << QStringLiteral("формат: в звонке %1, в наборе %2")
+                     .arg(FormatText(nReadMelodies, nReadNotes), FormatText(nMelodies, nNotes));
+        return lines;
+    }
+    const DecodedImage want = DecodeDoorbellImage(expected, nMelodies, nNotes);
+    const DecodedImage got = DecodeDoorbellImage(read, nMelodies, nNotes);
+    bool notesDiffer = false;
+    for (unsigned k = 0; k < want.melodies.size() && k < got.melodies.size(); ++k) {
+        const std::vector<BYTE>& w = want.melodies[k];
+        const std::vector<BYTE>& g = got.melodies[k];
+        const bool broken = got.bad && got.badMelody == k;
+        const size_t count = std::max(w.size(), broken ? size_t(got.badNote) + 1 : g.size());
+        for (size_t j = 0; j < count; ++j) {
+            QString inBell;
+            QString inSet = j < w.size() ? QString() : QStringLiteral("нет ноты");
+            if (broken && j == got.badNote)
+                inBell = QStringLiteral("испорченный байт %1")
+                             .arg(ByteText(read[k * (nNotes + 1) + j]));
+            else if (j >= g.size())
+                inBell = QStringLiteral("нет ноты");
+            else if (j < w.size() && g[j] == w[j])
+                continue;
+            if (inBell.isEmpty() || inSet.isEmpty()) {
+                const BYTE a = j < g.size() ? g[j] : 0;
+                const BYTE b = j < w.size() ? w[j] : 0;
+                const bool octave = j < g.size() && j < w.size() && NoteText(a, false) == NoteText(b, false);
+                if (inBell.isEmpty())
+                    inBell = NoteText(a, octave);
+                if (inSet.isEmpty())
+                    inSet = NoteText(b, octave);
+            }
+            notesDiffer = true;
+            add(QStringLiteral("мелодия %1, нота %2: в звонке %3, в наборе %4")
+                    .arg(k + 1)
+                    .arg(j + 1)
+                    .arg(inBell, inSet));
+        }
+        if (broken)
+            break; // nothing after a bad byte is decoded
+    }
+    if (!notesDiffer) {
+        for (int i = 0; i < static_cast<int>(expected.size()); ++i)
+            if (expected[i] != read[i])
+                add(QStringLiteral("байт %1: в звонке %2, в наборе %3")
+                        .arg(i)
+                        .arg(ByteText(read[i]), ByteText(expected[i])));
+    }
+    if (more > 0)
+        lines << QStringLiteral("... и еще %1").arg(more);
+    return lines;
+}
+
+} // namespace tinkla

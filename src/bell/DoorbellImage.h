@@ -1,0 +1,51 @@
+#pragma once
+// The doorbell image: 256 bytes, one slot of N + 1 bytes per melody (melody k, 1-based, at
+// (k - 1) × (N + 1)) holding its note codes (tone × 8 + duration), the end byte 0x07 and 0xFF
+// filler. A full melody has its end byte in the slot's last byte; titles are not stored.
+#include "bell/Bus.h"
+
+#include <QStringList>
+#include <array>
+#include <vector>
+
+namespace tinkla {
+
+class CTinklaDoc;
+
+using DoorbellImage = std::array<BYTE, 256>;
+constexpr BYTE kEndByte = 0x07;
+constexpr BYTE kFillerByte = 0xFF;
+
+// The image of the document's set. False (image untouched) when the document's format is none
+// of the six. A melody longer than its slot, which the editor never lets happen, is cut at N
+// notes rather than spill into the next melody's slot.
+bool BuildDoorbellImage(const CTinklaDoc& doc, DoorbellImage* image);
+
+// The melodies an image holds for M × N, as note codes. Decoding stops at the first note byte
+// whose duration field exceeds 4: badMelody (0-based) holds the notes before it, the later
+// melodies are empty. The last byte of a slot is never examined.
+struct DecodedImage {
+    std::vector<std::vector<BYTE>> melodies;
+    bool bad = false;
+    unsigned badMelody = 0; // 0-based
+    unsigned badNote = 0;   // 0-based index in the slot
+};
+DecodedImage DecodeDoorbellImage(const DoorbellImage& image, unsigned nMelodies, unsigned nNotes);
+
+// Replaces the document's set with the doorbell's (format, M melodies titled "Новая мелодия",
+// melody 1 current) and repaints. Returns nullptr, or kMsgBellContents when:
+//  - (M, N) is none of the six formats: the document is left as it was;
+//  - a note byte is bad: the set stays replaced up to that byte (see DecodeDoorbellImage).
+// Leaves the modified flag and the path name alone.
+const char* ApplyDoorbellImage(CTinklaDoc& doc, unsigned nMelodies, unsigned nNotes,
+                               const DoorbellImage& image);
+
+// What a doorbell holds that differs from what was meant to be written, one line each, 1-based:
+// "мелодия 2, нота 5: в звонке Ля 1/4, в наборе Си 1/8"; a different format byte; when the
+// notes agree, differing raw bytes (filler). At most maxLines lines, the last one saying how
+// many more there are. Empty when both agree byte for byte.
+QStringList DescribeImageDifferences(unsigned nMelodies, unsigned nNotes, const DoorbellImage& expected,
+                                     unsigned nReadMelodies, unsigned nReadNotes,
+                                     const DoorbellImage& read, int maxLines = 20);
+
+} // namespace tinkla

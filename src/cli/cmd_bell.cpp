@@ -1,0 +1,371 @@
+// The doorbell from the command line: the memory image a set becomes, writing and reading the set
+// through the chosen port, the play/stop test, and a bridge that serves a port to other programs.
+#include "bell/BellMessages.h"
+#include "bell/Bus.h"
+#include "bell/DoorbellImage.h"
+#include "bell/Transactions.h"
+#include "bell/TransferSession.h"
+#include "cli/CliDoc.h"
+#include "devices/ExecBridge.h"
+#include "devices/PortSpec.h"
+#include "platform/Settings.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+#include <unistd.h>
+
+namespace tinkla::cli {
+namespace {
+
+const QStringList kPortOptions = {QStringLiteral("port"), QStringLiteral("trace")};
+
+// Parses the options; on a problem prints it with the usage line and returns false.
+bool ParseArgs(const Args& args, const char* usage, int positional, int* rc)
+{
+    if (!args.ok()) {
+        Err(QStringLiteral("tinkla-cli: ") + args.error());
+        *rc = Usage(usage);
+        return false;
+    }
+    if (args.positional().size() != positional) {
+        *rc = Usage(usage);
+        return false;
+    }
+    return true;
+}
+
+// The port for this run (--port, else the remembered one, whose default is the simulated doorbell
+// on its default memory file), connected for the lifetime of the object, traced to --trace.
+class PortConnection {
+public:
+    explicit PortConnection(const Args& args)
+    {
+        const QString port = args.value(QStringLiteral("port"), SettingPort());
+        QString error;
+        m_bOk = ConnectPort(port, &error, args.value(QStringLiteral("trace")));
+        if (!m_bOk)
+            Err(QStringLiteral("tinkla-cli: ") + error);
+    }
+    // The simulated doorbell finishes its write cycle and keeps its memory file here.
+    ~PortConnection() { DisconnectPort(); }
+    bool ok() const { return m_bOk; }
+    // A simulated doorbell that could not save its memory; false after saying so.
+    static bool MemorySaved()
+    {
+        SimDoorbell* sim = ConnectedSim();
+        if (!sim || sim->FileError().isEmpty())
+            return true;
+        Err(QStringLiteral("tinkla-cli: ") + sim->FileError());
+        return false;
+    }
+
+private:
+    bool m_bOk = false;
+};
+
+// "[#####.....] 120/257" on stderr, redrawn in place, when stderr is a terminal.
+class ProgressBar {
+public:
+    explicit ProgressBar(const char* label) : m_label(label), m_bShown(::isatty(STDERR_FILENO)) {}
+    ~ProgressBar()
+    {
+        if (m_bShown && m_nLast >= 0)
+            std::fputc('\n', stderr);
+    }
+    void Attach(TransferSession& session)
+    {
+        session.SetProgressHandler([this](int position) { Show(position); });
+    }
+    void Show(int position)
+    {
+        if (!m_bShown)
+            return;
+        constexpr int kWidth = 40;
+        const int filled = position * kWidth / kTransferSteps;
+        if (filled == m_nLast && position != kTransferSteps)
+            return;
+        m_nLast = filled;
+        char bar[kWidth + 1];
+        std::memset(bar, '.', kWidth);
+        std::memset(bar, '#', static_cast<size_t>(filled));
+        bar[kWidth] = '\0';
+        std::fprintf(stderr, "\r%s [%s] %3d/%d", m_label, bar, position, kTransferSteps);
+        std::fflush(stderr);
+    }
+
+private:
+    const char* m_label;
+    bool m_bShown;
+    int m_nLast = -1;
+};
+
+// Reads the doorbell through the connected port, as the read dialog does; false after the
+// message.
+bool ReadDoorbell(ReadSession& session)
+{
+    SendResetPulse();
+    ProgressBar bar("Чтение");
+    bar.Attach(session);
+    while (!session.IsFinished())
+        session.Tick();
+    if (session.State() != TransferState::Done) {
+        Err(QString::fromUtf8(session.Message() ? session.Message() : kMsgBellLink));
+        return false;
+    }
+    return true;
+}
+
+int RunImage(const QStringList& argv)
+{
+    static const char* usage = "image SET.fml -o DUMP.bin";
+    // -o is the one single-dash option; "-o -" writes to stdout.
+    QStringList rest;
+    QString out;
+    for (int i = 0; i < argv.size(); ++i) {
+        if ((argv[i] == QLatin1String("-o") || argv[i] == QLatin1String("--output")) &&
+            i + 1 < argv.size())
+            out = argv[++i];
+        else
+            rest << argv[i];
+    }
+    int rc = kExitOk;
+    const Args args(rest, {}, {});
+    if (!ParseArgs(args, usage, 1, &rc))
+        return rc;
+    if (out.isEmpty())
+        return Usage(usage);
+
+    CliDoc set;
+    if (!set.Open(args.positional()[0]))
+        return kExitFailed;
+    DoorbellImage image;
+    BYTE format = 0;
+    if (!BuildDoorbellImage(set.doc(), &image) ||
+        !EncodeFormatByte(set.doc().GetMelodyCount(), &format)) {
+        Err(QString::fromUtf8(kMsgBellBadFormat));
+        return kExitFailed;
+    }
+    // What a blank simulated doorbell holds once the set is written: block 0 the image, block 1
+    // the format byte and the rest still blank.
+    QByteArray dump(SimDoorbell::kMemoryBytes, char(0xFF));
+    std::memcpy(dump.data(), image.data(), image.size());
+    dump[256] = static_cast<char>(format);
+
+    if (out == QLatin1String("-")) {
+        if (::isatty(STDOUT_FILENO)) {
+            Err(QStringLiteral("tinkla-cli: not writing binary data to a terminal; use -o FILE"));
+            return kExitFailed;
+        }
+        return std::fwrite(dump.constData(), 1, dump.size(), stdout) == size_t(dump.size()) &&
+                       std::fflush(stdout) == 0
+                   ? kExitOk
+                   : kExitFailed;
+    }
+    QSaveFile file(out);
+    if (!file.open(QIODevice::WriteOnly) || file.write(dump) != dump.size() || !file.commit()) {
+        Err(QStringLiteral("tinkla-cli: cannot write %1: %2").arg(out, file.errorString()));
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+int RunWrite(const QStringList& argv)
+{
+    static const char* usage = "write SET.fml [--port PORT] [--verify] [--trace FILE]";
+    const Args args(argv, kPortOptions, {QStringLiteral("verify")});
+    int rc = kExitOk;
+    if (!ParseArgs(args, usage, 1, &rc))
+        return rc;
+    CliDoc set;
+    if (!set.Open(args.positional()[0]))
+        return kExitFailed;
+    PortConnection port(args);
+    if (!port.ok())
+        return kExitFailed;
+
+    CalibrateDelays();
+    SendResetPulse();
+    WriteSession session(set.doc());
+    {
+        ProgressBar bar("Запись");
+        bar.Attach(session);
+        session.Tick();
+    }
+    if (session.State() != TransferState::Done) {
+        Err(QString::fromUtf8(session.Message() ? session.Message() : kMsgBellLink));
+        return kExitFailed;
+    }
+    if (!PortConnection::MemorySaved())
+        return kExitFailed;
+    if (!args.has(QStringLiteral("verify")))
+        return kExitOk;
+
+    ReadSession check;
+    if (!ReadDoorbell(check))
+        return kExitFailed;
+    const QStringList differences = DescribeImageDifferences(
+        set.doc().GetMelodyCount(), set.doc().GetNotesPerMelody(), session.GetImage(),
+        check.GetMelodies(), check.GetNotes(), check.GetImage());
+    if (!differences.isEmpty()) {
+        Err(QStringLiteral("tinkla-cli: звонок хранит не то, что записано:"));
+        for (const QString& line : differences)
+            Err(QStringLiteral("  ") + line);
+        return kExitFailed;
+    }
+    Err(QStringLiteral("Проверено: звонок хранит записанный набор."));
+    return kExitOk;
+}
+
+int RunRead(const QStringList& argv)
+{
+    static const char* usage = "read OUT.fml [--port PORT] [--trace FILE]";
+    const Args args(argv, kPortOptions, {});
+    int rc = kExitOk;
+    if (!ParseArgs(args, usage, 1, &rc))
+        return rc;
+    PortConnection port(args);
+    if (!port.ok())
+        return kExitFailed;
+
+    CalibrateDelays();
+    ReadSession session;
+    if (!ReadDoorbell(session))
+        return kExitFailed;
+    CliDoc set;
+    // A bad note byte leaves only part of the set: the file is not written then.
+    if (const char* message = session.ApplyTo(set.doc())) {
+        Err(QString::fromUtf8(message));
+        return kExitFailed;
+    }
+    return set.Save(args.positional()[0]) ? kExitOk : kExitFailed;
+}
+
+volatile std::sig_atomic_t g_bStopTest = 0;
+
+void OnStopTest(int)
+{
+    g_bStopTest = 1;
+}
+
+int RunTest(const QStringList& argv)
+{
+    static const char* usage = "test [--port PORT] [--seconds S] [--trace FILE]";
+    const Args args(argv, {QStringLiteral("port"), QStringLiteral("trace"), QStringLiteral("seconds")},
+                    {});
+    int rc = kExitOk;
+    if (!ParseArgs(args, usage, 0, &rc))
+        return rc;
+    double seconds = 3.0;
+    if (args.has(QStringLiteral("seconds"))) {
+        bool ok = false;
+        seconds = args.value(QStringLiteral("seconds")).toDouble(&ok);
+        if (!ok || !(seconds >= 0.0 && seconds <= 600.0)) {
+            Err(QStringLiteral("tinkla-cli: --seconds takes 0..600, not '%1'")
+                    .arg(args.value(QStringLiteral("seconds"))));
+            return kExitUsage;
+        }
+    }
+    PortConnection port(args);
+    if (!port.ok())
+        return kExitFailed;
+    if (SimDoorbell* sim = ConnectedSim()) {
+        // Without sound wired to the simulator the user still sees what it was told to do.
+        sim->SetPlayHandler([](const uint8_t*, uint8_t) {
+            Err(QStringLiteral("эмулятор звонка: играет первая мелодия"));
+        });
+        sim->SetStopHandler([] { Err(QStringLiteral("эмулятор звонка: сброс")); });
+    }
+
+    // Ctrl+C ends the wait early; the reset pulse that stops the doorbell is still sent.
+    g_bStopTest = 0;
+    struct sigaction action = {};
+    struct sigaction oldInt = {};
+    struct sigaction oldTerm = {};
+    action.sa_handler = OnStopTest;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, &oldInt);
+    sigaction(SIGTERM, &action, &oldTerm);
+
+    CalibrateDelays();
+    SendResetPulse();
+    Err(QStringLiteral("Звонок должен играть мелодию..."));
+    SendPlayPulse();
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!g_bStopTest && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    SendResetPulse();
+    sigaction(SIGINT, &oldInt, nullptr);
+    sigaction(SIGTERM, &oldTerm, nullptr);
+    return kExitOk;
+}
+
+// The other end of exec:COMMAND: serves "o 378 38" / "i 379" lines from stdin with the chosen
+// port until the input ends, so that any program (or another tinkla) can reach it.
+int RunBridge(const QStringList& argv)
+{
+    static const char* usage = "bridge [--port PORT] [--trace FILE]";
+    const Args args(argv, kPortOptions, {});
+    int rc = kExitOk;
+    if (!ParseArgs(args, usage, 0, &rc))
+        return rc;
+    PortConnection port(args);
+    if (!port.ok())
+        return kExitFailed;
+    char line[kMaxBridgeLine + 2];
+    while (std::fgets(line, sizeof line, stdin)) {
+        size_t length = std::strlen(line);
+        if (length == sizeof line - 1 && line[length - 1] != '\n') {
+            int c;
+            while ((c = std::fgetc(stdin)) != EOF && c != '\n') {
+            }
+            length = 0; // an over-long request is not understood
+            line[0] = '?';
+        }
+        BridgeRequest request;
+        if (!ParseBridgeRequest(std::string_view(line, length), &request)) {
+            Err(QStringLiteral("tinkla-cli bridge: not understood: %1")
+                    .arg(QString::fromLocal8Bit(line, int(length)).trimmed()));
+            if (line[0] == 'i') { // the other side waits for an answer: a floating bus
+                std::printf("ff\n");
+                std::fflush(stdout);
+            }
+            continue;
+        }
+        if (request.write) {
+            Outp(request.port, request.value);
+        } else {
+            std::printf("%02x\n", Inp(request.port));
+            std::fflush(stdout);
+        }
+    }
+    return PortConnection::MemorySaved() ? kExitOk : kExitFailed;
+}
+
+} // namespace
+
+TINKLA_CLI_COMMAND("image", "image SET.fml -o DUMP.bin",
+                   "write the 512 bytes a blank simulated doorbell holds once the set is written "
+                   "(block 0 the image, block 1 the format byte, then 0xFF); -o - for stdout",
+                   RunImage);
+TINKLA_CLI_COMMAND("write", "write SET.fml [--port PORT] [--verify] [--trace FILE]",
+                   "write the set into the doorbell; --verify reads it back and names every "
+                   "differing note; PORT: sim[:FILE][,OPT...], ppdev:/dev/parportN, direct:0x378, "
+                   "exec:COMMAND (default: the remembered port, else sim)",
+                   RunWrite);
+TINKLA_CLI_COMMAND("read", "read OUT.fml [--port PORT] [--trace FILE]",
+                   "read the set from the doorbell into a new set file", RunRead);
+TINKLA_CLI_COMMAND("test", "test [--port PORT] [--seconds S] [--trace FILE]",
+                   "reset pulse, play pulse, wait S seconds (default 3), reset pulse: the doorbell "
+                   "should play and stop",
+                   RunTest);
+TINKLA_CLI_COMMAND("bridge", "bridge [--port PORT] [--trace FILE]",
+                   "serve the port to another program over stdin/stdout in the exec: bridge "
+                   "grammar (\"o 378 38\", \"i 379\" answered \"40\")",
+                   RunBridge);
+
+} // namespace tinkla::cli

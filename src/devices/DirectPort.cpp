@@ -1,0 +1,84 @@
+#include "devices/DirectPort.h"
+
+#include <cerrno>
+#include <cstring>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <sys/io.h>
+#define TINKLA_HAVE_PORT_IO 1
+#endif
+
+namespace tinkla {
+
+namespace {
+QString Hex(uint16_t base)
+{
+    return QStringLiteral("0x%1").arg(base, 0, 16);
+}
+} // namespace
+
+QString DirectPort::Describe() const
+{
+    return QStringLiteral("direct:") + Hex(m_nBase);
+}
+
+#ifdef TINKLA_HAVE_PORT_IO
+
+std::unique_ptr<DirectPort> DirectPort::Open(uint16_t base, QString* error)
+{
+    if (::ioperm(base, 3, 1) != 0) {
+        const int err = errno;
+        if (err == EPERM)
+            *error = QStringLiteral("Прямой доступ к портам %1 разрешен только root (CAP_SYS_RAWIO)."
+                                    " Запустите программу от root или выберите "
+                                    "ppdev:/dev/parport0.")
+                         .arg(Hex(base));
+        else
+            *error = QStringLiteral("Нет доступа к портам %1: %2")
+                         .arg(Hex(base), QString::fromLocal8Bit(std::strerror(err)));
+        return nullptr;
+    }
+    return std::unique_ptr<DirectPort>(new DirectPort(base));
+}
+
+DirectPort::~DirectPort()
+{
+    ::ioperm(m_nBase, 3, 0);
+}
+
+uint8_t DirectPort::In(uint16_t port)
+{
+    if (port < kPortData || port > kPortControl)
+        return 0xFF;
+    return ::inb(static_cast<uint16_t>(m_nBase + (port - kPortData)));
+}
+
+void DirectPort::Out(uint16_t port, uint8_t value)
+{
+    if (port < kPortData || port > kPortControl)
+        return;
+    ::outb(value, static_cast<uint16_t>(m_nBase + (port - kPortData)));
+}
+
+#else
+
+std::unique_ptr<DirectPort> DirectPort::Open(uint16_t base, QString* error)
+{
+    *error = QStringLiteral("Прямой доступ к портам ввода-вывода (%1) есть только на x86. "
+                            "Выберите ppdev:/dev/parport0.")
+                 .arg(Hex(base));
+    return nullptr;
+}
+
+DirectPort::~DirectPort() = default;
+
+uint8_t DirectPort::In(uint16_t)
+{
+    return 0xFF;
+}
+
+void DirectPort::Out(uint16_t, uint8_t) {}
+
+#endif
+
+} // namespace tinkla

@@ -1,0 +1,322 @@
+#include "devices/PortSpec.h"
+
+#include "bell/Bus.h"
+#include "devices/DirectPort.h"
+#include "devices/ExecBridge.h"
+#include "devices/PpdevPort.h"
+#include "devices/TracingPort.h"
+#include "platform/Settings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cmath>
+
+namespace tinkla {
+
+namespace {
+
+constexpr double kMaxOptionMs = 60000.0;
+
+QString Grammar()
+{
+    return QStringLiteral("Возможные значения: sim[:ФАЙЛ][,absent|sda-low|scl-low|busy|stretch=МС|"
+                          "twr=МС], ppdev:/dev/parportN, direct:0x378, exec:КОМАНДА.");
+}
+
+// The user's text as a message quotes it: short and printable.
+QString Quoted(const QString& text)
+{
+    QString shown = text.left(80);
+    for (QChar& c : shown)
+        if (c.unicode() < 0x20)
+            c = QChar(u'?');
+    if (text.size() > 80)
+        shown += QStringLiteral("…");
+    return QStringLiteral("«") + shown + QStringLiteral("»");
+}
+
+bool ParseMs(const QString& name, const QString& value, double* ms, QString* error)
+{
+    bool ok = false;
+    const double v = value.toDouble(&ok);
+    if (!ok || !std::isfinite(v) || v < 0.0 || v > kMaxOptionMs) {
+        *error = QStringLiteral("Параметр %1 эмулятора звонка — время в миллисекундах от 0 до %2, "
+                                "а не %3.")
+                     .arg(name)
+                     .arg(kMaxOptionMs)
+                     .arg(Quoted(value));
+        return false;
+    }
+    *ms = v;
+    return true;
+}
+
+bool ParseSim(const QString& rest, PortSpec* spec, QString* error)
+{
+    const QStringList parts = rest.split(QLatin1Char(','));
+    QString path = parts.first().mid(1); // after the ':' (or nothing)
+    if (path.startsWith(QLatin1String("~/")))
+        path = QDir::homePath() + path.mid(1);
+    spec->sim.path = path.isEmpty() ? DefaultDoorbellFile() : path;
+    for (int i = 1; i < parts.size(); ++i) {
+        const QString& opt = parts[i];
+        const int eq = opt.indexOf(QLatin1Char('='));
+        const QString name = eq < 0 ? opt : opt.left(eq);
+        const QString value = eq < 0 ? QString() : opt.mid(eq + 1);
+        if (opt.isEmpty())
+            continue;
+        if (opt == QLatin1String("absent"))
+            spec->sim.absent = true;
+        else if (opt == QLatin1String("sda-low"))
+            spec->sim.sdaLow = true;
+        else if (opt == QLatin1String("scl-low"))
+            spec->sim.sclLow = true;
+        else if (opt == QLatin1String("busy"))
+            spec->sim.busy = true;
+        else if (eq >= 0 && name == QLatin1String("stretch")) {
+            if (!ParseMs(name, value, &spec->sim.stretchMs, error))
+                return false;
+        } else if (eq >= 0 && name == QLatin1String("twr")) {
+            if (!ParseMs(name, value, &spec->sim.twrMs, error))
+                return false;
+        } else {
+            *error = QStringLiteral("Неизвестный параметр эмулятора звонка %1. Возможны: absent, "
+                                    "sda-low, scl-low, busy, stretch=МС, twr=МС.")
+                         .arg(Quoted(opt));
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ParseBase(const QString& text, uint16_t* base, QString* error)
+{
+    QString digits = text;
+    if (digits.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
+        digits = digits.mid(2);
+    bool ok = false;
+    const uint value = digits.size() <= 4 ? digits.toUInt(&ok, 16) : 0;
+    // Below 0x100 sit the motherboard's own devices; the three registers must fit below 0x10000.
+    if (!ok || digits.isEmpty() || value < 0x100 || value > 0xFFFD) {
+        *error = QStringLiteral("Адрес порта %1 не подходит: нужен шестнадцатеричный адрес от 0x100 "
+                                "до 0xfffd, например direct:0x378.")
+                     .arg(Quoted(text));
+        return false;
+    }
+    *base = static_cast<uint16_t>(value);
+    return true;
+}
+
+struct Connection {
+    PortDevice* top = nullptr;
+    SimDoorbell* sim = nullptr;
+    QString text;
+};
+
+Connection& Connected()
+{
+    static Connection connection;
+    return connection;
+}
+
+// Whether two PORT texts name the same piece of hardware, which cannot be opened twice.
+bool SameHardware(const QString& a, const QString& b)
+{
+    if (a == b)
+        return true;
+    PortSpec x;
+    PortSpec y;
+    QString ignored;
+    if (!ParsePortSpec(a, &x, &ignored) || !ParsePortSpec(b, &y, &ignored) || x.kind != y.kind)
+        return false;
+    return (x.kind == PortSpec::Kind::Ppdev && x.device == y.device) ||
+           (x.kind == PortSpec::Kind::Direct && x.base == y.base);
+}
+
+bool IsConnected()
+{
+    return Connected().top && Connected().top == Ports::Instance().Parallel();
+}
+
+QString LineStuckText(bool clock, const QString& where)
+{
+    return clock ? QStringLiteral("Линия тактов на %1 остается низкой, хотя программа ее отпустила: "
+                                  "проверьте кабель, питание звонка и интерфейс.")
+                       .arg(where)
+                 : QStringLiteral("Линия данных на %1 остается низкой, хотя программа ее "
+                                  "отпустила: проверьте кабель, питание звонка и интерфейс.")
+                       .arg(where);
+}
+
+ProbeResult ProbeInstalled()
+{
+    PortDevice* device = Ports::Instance().Parallel();
+    if (!device)
+        return {false, QStringLiteral("Порт звонка не подключен.")};
+    auto* port = dynamic_cast<ParallelPort*>(device);
+    const QString where = port ? port->Describe() : QStringLiteral("порту");
+    auto fault = [port]() { return port ? port->Fault() : QString(); };
+    if (g_dTimeout == 0.0)
+        CalibrateDelays();
+
+    Outp(kPortData, 0x38); // both lines released, reset and play lines at rest
+    Delay(g_dDelay10ms);
+    const uint8_t status = Inp(kPortStatus);
+    if (!fault().isEmpty())
+        return {false, fault()};
+    if (!(status & 0x40))
+        return {false, LineStuckText(true, where)};
+    if (status & 0x80)
+        return {false, LineStuckText(false, where)};
+
+    // A doorbell storing a page does not answer for a few milliseconds: give it a few tries.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        int rc = BusStart();
+        if (rc == 0) {
+            rc = BusSendByte(0xA2);
+            const int stop = BusStop();
+            if (rc == 0 && stop != 0)
+                rc = stop;
+        }
+        if (!fault().isEmpty())
+            return {false, fault()};
+        if (rc == 0)
+            return {true, QStringLiteral("Звонок отвечает на %1.").arg(where)};
+        if (rc == 1 || rc == 4 || rc == 2) {
+            if (rc == 1)
+                return {false, QStringLiteral("Линию тактов на %1 держат низкой дольше %2 с: "
+                                              "звонок или интерфейс неисправен.")
+                                   .arg(where)
+                                   .arg(g_dTimeout)};
+            return {false, LineStuckText(false, where)};
+        }
+        Delay(g_dDelay10ms);
+    }
+    return {false, QStringLiteral("Звонок не отвечает на %1: никто на шине не подтверждает свой "
+                                  "адрес. Проверьте, что звонок подключен к этому порту и включен.")
+                       .arg(where)};
+}
+
+} // namespace
+
+bool ParsePortSpec(const QString& input, PortSpec* spec, QString* error)
+{
+    const QString text = input.trimmed();
+    *spec = PortSpec();
+    if (text.size() > kMaxPortSpecLength) {
+        *error = QStringLiteral("Описание порта длиннее %1 символов.").arg(kMaxPortSpecLength);
+        return false;
+    }
+    const int colon = text.indexOf(QLatin1Char(':'));
+    const QString scheme = text.left(colon < 0 ? text.size() : colon);
+    const QString rest = colon < 0 ? QString() : text.mid(colon + 1);
+    if (text == QLatin1String("sim") || text.startsWith(QLatin1String("sim:")) ||
+        text.startsWith(QLatin1String("sim,"))) {
+        spec->kind = PortSpec::Kind::Sim;
+        return ParseSim(text.mid(3), spec, error);
+    }
+    if (scheme == QLatin1String("ppdev")) {
+        spec->kind = PortSpec::Kind::Ppdev;
+        QString device = rest.isEmpty() ? QStringLiteral("/dev/parport0") : rest;
+        if (!device.startsWith(QLatin1Char('/')))
+            device = QStringLiteral("/dev/") + device;
+        spec->device = device;
+        return true;
+    }
+    if (scheme == QLatin1String("direct")) {
+        spec->kind = PortSpec::Kind::Direct;
+        return rest.isEmpty() || ParseBase(rest, &spec->base, error);
+    }
+    if (scheme == QLatin1String("exec") && colon >= 0) {
+        spec->kind = PortSpec::Kind::Exec;
+        spec->command = rest.trimmed();
+        if (spec->command.isEmpty()) {
+            *error = QStringLiteral("После «exec:» нужна команда программы-моста.");
+            return false;
+        }
+        return true;
+    }
+    *error = QStringLiteral("Неизвестный порт %1. %2").arg(Quoted(text), Grammar());
+    return false;
+}
+
+OpenedPort OpenPort(const QString& text)
+{
+    OpenedPort opened;
+    PortSpec spec;
+    if (!ParsePortSpec(text, &spec, &opened.error))
+        return opened;
+    switch (spec.kind) {
+    case PortSpec::Kind::Sim: {
+        auto sim = std::make_unique<SimDoorbell>(spec.sim);
+        if (!sim->FileError().isEmpty()) {
+            opened.error = sim->FileError();
+            return opened;
+        }
+        opened.sim = sim.get();
+        opened.device = std::move(sim);
+        break;
+    }
+    case PortSpec::Kind::Ppdev:
+        opened.device = PpdevPort::Open(spec.device, &opened.error);
+        break;
+    case PortSpec::Kind::Direct:
+        opened.device = DirectPort::Open(spec.base, &opened.error);
+        break;
+    case PortSpec::Kind::Exec:
+        opened.device = ExecBridge::Start(spec.command, &opened.error);
+        break;
+    }
+    return opened;
+}
+
+bool ConnectPort(const QString& text, QString* error, const QString& traceFile)
+{
+    OpenedPort opened = OpenPort(text);
+    if (!opened.device) {
+        *error = opened.error;
+        return false;
+    }
+    std::unique_ptr<PortDevice> top = std::move(opened.device);
+    if (!traceFile.isEmpty()) {
+        top = TracingPort::Open(std::move(top), traceFile, error);
+        if (!top)
+            return false;
+    }
+    Connected() = Connection{top.get(), opened.sim, text};
+    Ports::Instance().SetParallel(std::move(top));
+    return true;
+}
+
+SimDoorbell* ConnectedSim()
+{
+    return IsConnected() ? Connected().sim : nullptr;
+}
+
+QString ConnectedPortText()
+{
+    return IsConnected() ? Connected().text : QString();
+}
+
+void DisconnectPort()
+{
+    Ports::Instance().SetParallel(nullptr);
+    Connected() = Connection{};
+}
+
+ProbeResult ProbeDoorbell(const QString& text)
+{
+    if (IsConnected() && SameHardware(Connected().text, text))
+        return ProbeInstalled();
+    OpenedPort opened = OpenPort(text);
+    if (!opened.device)
+        return {false, opened.error};
+    std::unique_ptr<PortDevice> previous =
+        Ports::Instance().ExchangeParallel(std::move(opened.device));
+    const ProbeResult result = ProbeInstalled();
+    Ports::Instance().ExchangeParallel(std::move(previous)); // the probed port closes here
+    return result;
+}
+
+} // namespace tinkla

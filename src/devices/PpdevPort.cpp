@@ -1,0 +1,122 @@
+#include "devices/PpdevPort.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <linux/parport.h>
+#include <linux/ppdev.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace tinkla {
+
+QString PpdevOpenError(const QString& device, const char* step, int err, bool lpLoaded)
+{
+    const bool claiming = std::strcmp(step, "claim") == 0;
+    switch (err) {
+    case ENOENT:
+        return QStringLiteral("Нет устройства %1: параллельный порт не найден. Загрузите модули "
+                              "(sudo modprobe parport_pc ppdev) или укажите другой порт.")
+            .arg(device);
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("Нет доступа к %1: пользователь не входит в группу lp. Выполните "
+                              "«sudo usermod -aG lp $USER» и войдите в систему заново.")
+            .arg(device);
+    case EBUSY:
+    case ENXIO:
+        if (lpLoaded)
+            return QStringLiteral("Порт %1 занят другим драйвером — модулем принтера lp. "
+                                  "Освободите порт: sudo rmmod lp.")
+                .arg(device);
+        if (err == EBUSY)
+            return QStringLiteral("Порт %1 занят другой программой.").arg(device);
+        return QStringLiteral("За %1 нет параллельного порта, либо его занимает другая программа.")
+            .arg(device);
+    case ENOTTY:
+    case EINVAL:
+        if (claiming)
+            return QStringLiteral("%1 — не устройство параллельного порта (ppdev).").arg(device);
+        break;
+    default:
+        break;
+    }
+    return QStringLiteral("Не удалось открыть %1: %2")
+        .arg(device, QString::fromLocal8Bit(std::strerror(err)));
+}
+
+std::unique_ptr<PpdevPort> PpdevPort::Open(const QString& device, QString* error)
+{
+    const int fd = ::open(QFile::encodeName(device).constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) {
+        *error = PpdevOpenError(device, "open", errno, QFileInfo::exists("/sys/module/lp"));
+        return nullptr;
+    }
+    // Exclusive: with lp registered on the port the claim fails at once instead of blocking.
+    if (::ioctl(fd, PPEXCL) != 0 || ::ioctl(fd, PPCLAIM) != 0) {
+        const int err = errno;
+        ::close(fd);
+        *error = PpdevOpenError(device, "claim", err, QFileInfo::exists("/sys/module/lp"));
+        return nullptr;
+    }
+    return std::unique_ptr<PpdevPort>(new PpdevPort(device, fd));
+}
+
+PpdevPort::~PpdevPort()
+{
+    ::ioctl(m_fd, PPRELEASE);
+    ::close(m_fd);
+}
+
+void PpdevPort::Failed(const char* what, int err)
+{
+    if (m_strFault.isEmpty())
+        m_strFault = QStringLiteral("Ошибка порта %1 (%2): %3")
+                         .arg(m_strDevice, QString::fromLatin1(what),
+                              QString::fromLocal8Bit(std::strerror(err)));
+}
+
+uint8_t PpdevPort::In(uint16_t port)
+{
+    if (!m_strFault.isEmpty())
+        return 0xFF;
+    unsigned char value = 0xFF;
+    unsigned long request;
+    const char* name;
+    switch (port) {
+    case kPortData:
+        request = PPRDATA;
+        name = "PPRDATA";
+        break;
+    case kPortStatus:
+        request = PPRSTATUS;
+        name = "PPRSTATUS";
+        break;
+    case kPortControl:
+        request = PPRCONTROL;
+        name = "PPRCONTROL";
+        break;
+    default:
+        return 0xFF;
+    }
+    if (::ioctl(m_fd, request, &value) != 0) {
+        Failed(name, errno);
+        return 0xFF;
+    }
+    return value;
+}
+
+void PpdevPort::Out(uint16_t port, uint8_t value)
+{
+    if (!m_strFault.isEmpty())
+        return;
+    unsigned char v = value;
+    if (port == kPortData && ::ioctl(m_fd, PPWDATA, &v) != 0)
+        Failed("PPWDATA", errno);
+    else if (port == kPortControl && ::ioctl(m_fd, PPWCONTROL, &v) != 0)
+        Failed("PPWCONTROL", errno);
+}
+
+} // namespace tinkla

@@ -1,0 +1,343 @@
+#include "devices/SimDoorbell.h"
+
+#include "platform/Clock.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <limits>
+
+namespace tinkla {
+
+namespace {
+constexpr uint8_t kMasterData = 0x80;  // data register: master pulls the data line low
+constexpr uint8_t kMasterClock = 0x40; // data register: master pulls the clock line low
+constexpr uint8_t kResetLine = 0x20;
+constexpr uint8_t kPlayLine = 0x08;
+} // namespace
+
+SimDoorbell::SimDoorbell(SimOptions options) : m_opt(std::move(options))
+{
+    m_memory.fill(0xFF);
+    Load();
+}
+
+SimDoorbell::~SimDoorbell()
+{
+    if (m_bWriting && !m_bStuck)
+        CompleteWriteCycle();
+}
+
+QString SimDoorbell::Describe() const
+{
+    return m_opt.path.isEmpty() ? QStringLiteral("sim") : QStringLiteral("sim:") + m_opt.path;
+}
+
+void SimDoorbell::Load()
+{
+    if (m_opt.path.isEmpty())
+        return;
+    QFile file(m_opt.path);
+    if (!file.exists())
+        return; // a doorbell never written: blank
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_strFileError = QStringLiteral("Не удалось прочитать память звонка «%1»: %2")
+                             .arg(m_opt.path, file.errorString());
+        return;
+    }
+    // Never more than the memory holds, whatever the file's size.
+    const QByteArray bytes = file.read(kMemoryBytes);
+    for (int i = 0; i < bytes.size(); ++i)
+        m_memory[i] = static_cast<uint8_t>(bytes[i]);
+}
+
+void SimDoorbell::Save()
+{
+    if (m_opt.path.isEmpty())
+        return;
+    QDir().mkpath(QFileInfo(m_opt.path).absolutePath());
+    // QSaveFile renames into place on commit: a crash mid-save leaves the old memory whole.
+    QSaveFile file(m_opt.path);
+    const auto* data = reinterpret_cast<const char*>(m_memory.data());
+    if (file.open(QIODevice::WriteOnly) && file.write(data, kMemoryBytes) == kMemoryBytes &&
+        file.commit()) {
+        m_strFileError.clear();
+        return;
+    }
+    m_strFileError = QStringLiteral("Не удалось сохранить память звонка в «%1»: %2")
+                         .arg(m_opt.path, file.errorString());
+}
+
+uint8_t SimDoorbell::In(uint16_t port)
+{
+    switch (port) {
+    case kPortData:
+        return m_nData;
+    case kPortStatus:
+        Settle();
+        return static_cast<uint8_t>((m_bSdaLine ? 0x00 : 0x80) | (m_bSclLine ? 0x40 : 0x00));
+    case kPortControl:
+        return m_nControl;
+    default:
+        return 0xFF;
+    }
+}
+
+void SimDoorbell::Out(uint16_t port, uint8_t value)
+{
+    if (port == kPortControl) {
+        m_nControl = value;
+        return;
+    }
+    if (port != kPortData)
+        return;
+    const uint8_t old = m_nData;
+    m_nData = value;
+    if ((old & kResetLine) && !(value & kResetLine)) {
+        ResetStateMachine();
+        if (m_onStop)
+            m_onStop();
+    }
+    if ((old & kPlayLine) && !(value & kPlayLine) && !InReset() && m_onPlay) {
+        AdvanceTime(); // play what is stored, including a page that has just finished
+        m_onPlay(m_memory.data(), m_memory[256]);
+    }
+    Settle();
+}
+
+void SimDoorbell::AdvanceTime()
+{
+    if (!m_bWriting && !m_bDevScl)
+        return;
+    const double now = TheClock().NowMs();
+    if (m_bWriting && !m_bStuck && now >= m_dWriteEnds)
+        CompleteWriteCycle();
+    if (m_bDevScl && now >= m_dStretchEnds)
+        m_bDevScl = false;
+}
+
+// Brings the line levels up to date and feeds every edge to the state machine; the device's own
+// answer to an edge (acknowledge, next bit) is settled in the same call.
+void SimDoorbell::Settle()
+{
+    AdvanceTime();
+    for (int guard = 0; guard < 8; ++guard) {
+        const bool sda = !((m_nData & kMasterData) || m_bDevSda || m_opt.sdaLow);
+        const bool scl = !((m_nData & kMasterClock) || m_bDevScl || m_opt.sclLow);
+        if (sda == m_bSdaLine && scl == m_bSclLine)
+            return;
+        if (m_bSclLine && !scl) {
+            // The clock falls first: a data change with it is one made while the clock is low.
+            m_bSclLine = false;
+            OnClockFall();
+        } else if (!m_bSclLine && scl) {
+            m_bSdaLine = sda; // data settles before the clock rises
+            m_bSclLine = true;
+            OnClockRise();
+        } else if (scl) {
+            m_bSdaLine = sda;
+            if (sda)
+                OnStop();
+            else
+                OnStart();
+        } else {
+            m_bSdaLine = sda;
+        }
+    }
+}
+
+void SimDoorbell::OnStart()
+{
+    if (InReset())
+        return;
+    m_nPageMask = 0; // a repeated start before the stop drops an unfinished page write
+    m_bDevSda = false;
+    if (m_opt.absent) {
+        m_phase = Phase::Idle;
+        return;
+    }
+    m_phase = Phase::Receive;
+    m_expect = Expect::DeviceCode;
+    m_nBits = 0;
+    m_nShift = 0;
+}
+
+void SimDoorbell::OnStop()
+{
+    if (InReset())
+        return;
+    if (m_phase != Phase::Idle && !m_bRead && m_expect == Expect::Data && m_nPageMask != 0)
+        BeginWriteCycle();
+    m_phase = Phase::Idle;
+    m_bDevSda = false;
+}
+
+void SimDoorbell::OnClockRise()
+{
+    if (InReset())
+        return;
+    switch (m_phase) {
+    case Phase::Receive:
+        if (m_nBits < 8) {
+            m_nShift = static_cast<uint8_t>((m_nShift << 1) | (m_bSdaLine ? 1 : 0));
+            ++m_nBits;
+        }
+        break;
+    case Phase::AckOut:
+        m_bClocked = true;
+        break;
+    case Phase::Send:
+        ++m_nSent;
+        break;
+    case Phase::AckIn:
+        m_bMasterAck = !m_bSdaLine;
+        m_bClocked = true;
+        break;
+    case Phase::Idle:
+        break;
+    }
+}
+
+void SimDoorbell::OnClockFall()
+{
+    if (InReset())
+        return;
+    switch (m_phase) {
+    case Phase::Receive:
+        if (m_nBits == 8) {
+            m_nBits = 0;
+            if (Accept(m_nShift)) {
+                m_bDevSda = true; // acknowledge during the ninth clock
+                m_bClocked = false;
+                m_phase = Phase::AckOut;
+            } else {
+                m_phase = Phase::Idle; // not for us, or busy: wait for the next start
+            }
+        }
+        break;
+    case Phase::AckOut:
+        if (!m_bClocked)
+            break;
+        m_bDevSda = false;
+        if (m_bRead) {
+            LoadNextByte();
+        } else {
+            m_phase = Phase::Receive;
+            m_nShift = 0;
+            m_nBits = 0;
+        }
+        Stretch();
+        break;
+    case Phase::Send:
+        if (m_nSent >= 8) {
+            m_bDevSda = false; // the master answers in the ninth clock
+            m_bClocked = false;
+            m_phase = Phase::AckIn;
+        } else {
+            DriveSendBit();
+        }
+        break;
+    case Phase::AckIn:
+        if (!m_bClocked)
+            break;
+        if (m_bMasterAck) {
+            LoadNextByte();
+            Stretch();
+        } else {
+            m_phase = Phase::Idle; // the read is over; the master sends a stop
+        }
+        break;
+    case Phase::Idle:
+        break;
+    }
+}
+
+bool SimDoorbell::Accept(uint8_t byte)
+{
+    switch (m_expect) {
+    case Expect::DeviceCode:
+        if ((byte & 0xFC) != 0xA0 || m_bWriting)
+            return false;
+        m_bRead = (byte & 0x01) != 0;
+        m_nBlock = (byte >> 1) & 0x01;
+        if (m_bRead)
+            m_nAddress = (m_nBlock << 8) | (m_nAddress & 0xFF);
+        else
+            m_expect = Expect::Address;
+        return true;
+    case Expect::Address:
+        m_nAddress = (m_nBlock << 8) | byte;
+        m_nPageBase = m_nAddress & ~7u;
+        m_nPageOffset = m_nAddress & 7u;
+        m_nPageMask = 0;
+        m_expect = Expect::Data;
+        return true;
+    case Expect::Data:
+        m_page[m_nPageOffset] = byte;
+        m_nPageMask = static_cast<uint8_t>(m_nPageMask | (1u << m_nPageOffset));
+        m_nPageOffset = (m_nPageOffset + 1) & 7u;
+        m_nAddress = m_nPageBase | m_nPageOffset;
+        return true;
+    }
+    return false;
+}
+
+void SimDoorbell::LoadNextByte()
+{
+    m_nTx = m_memory[m_nAddress];
+    m_nAddress = (m_nAddress & 0x100u) | ((m_nAddress + 1) & 0xFFu);
+    m_nSent = 0;
+    m_phase = Phase::Send;
+    DriveSendBit();
+}
+
+void SimDoorbell::DriveSendBit()
+{
+    m_bDevSda = (m_nTx & (0x80u >> m_nSent)) == 0;
+}
+
+void SimDoorbell::Stretch()
+{
+    if (m_opt.stretchMs <= 0.0)
+        return;
+    m_bDevScl = true;
+    m_dStretchEnds = TheClock().NowMs() + m_opt.stretchMs;
+}
+
+void SimDoorbell::BeginWriteCycle()
+{
+    m_pending = m_page;
+    m_nPendingBase = m_nPageBase;
+    m_nPendingMask = m_nPageMask;
+    m_nPageMask = 0;
+    m_bWriting = true;
+    if (m_opt.busy) {
+        m_bStuck = true;
+        m_dWriteEnds = std::numeric_limits<double>::infinity();
+        return;
+    }
+    m_dWriteEnds = TheClock().NowMs() + m_opt.twrMs;
+    if (m_opt.twrMs <= 0.0)
+        CompleteWriteCycle();
+}
+
+void SimDoorbell::CompleteWriteCycle()
+{
+    for (unsigned i = 0; i < 8; ++i)
+        if (m_nPendingMask & (1u << i))
+            m_memory[m_nPendingBase + i] = m_pending[i];
+    m_bWriting = false;
+    ++m_nWriteCycles;
+    Save();
+}
+
+void SimDoorbell::ResetStateMachine()
+{
+    m_phase = Phase::Idle;
+    m_bDevSda = false;
+    m_bDevScl = false;
+    m_nPageMask = 0;
+}
+
+} // namespace tinkla

@@ -1,0 +1,91 @@
+#include "devices/TracingPort.h"
+
+#include <QFile>
+#include <cerrno>
+#include <cstring>
+
+namespace tinkla {
+
+int FormatPortLine(char* out, char op, uint16_t port, int value)
+{
+    static const char kHex[] = "0123456789abcdef";
+    int n = 0;
+    out[n++] = op;
+    out[n++] = ' ';
+    bool started = false;
+    for (int shift = 12; shift >= 0; shift -= 4) {
+        const int digit = (port >> shift) & 0xF;
+        if (digit != 0 || started || shift == 0) {
+            out[n++] = kHex[digit];
+            started = true;
+        }
+    }
+    if (value >= 0) {
+        out[n++] = ' ';
+        out[n++] = kHex[(value >> 4) & 0xF];
+        out[n++] = kHex[value & 0xF];
+    }
+    out[n] = '\0';
+    return n;
+}
+
+std::unique_ptr<TracingPort> TracingPort::Open(std::unique_ptr<PortDevice> inner,
+                                               const QString& path, QString* error)
+{
+    std::FILE* stream = std::fopen(QFile::encodeName(path).constData(), "w");
+    if (!stream) {
+        *error = QStringLiteral("Не удалось создать файл трассировки «%1»: %2")
+                     .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+        return nullptr;
+    }
+    auto port = std::make_unique<TracingPort>(std::move(inner), stream);
+    port->m_bOwnsStream = true;
+    return port;
+}
+
+TracingPort::TracingPort(std::unique_ptr<PortDevice> inner, std::FILE* stream)
+    : m_inner(std::move(inner)), m_stream(stream)
+{
+}
+
+TracingPort::~TracingPort()
+{
+    if (m_bOwnsStream)
+        std::fclose(m_stream);
+    else
+        std::fflush(m_stream);
+}
+
+uint8_t TracingPort::In(uint16_t port)
+{
+    const uint8_t value = m_inner ? m_inner->In(port) : 0xFF;
+    char line[16];
+    const int n = FormatPortLine(line, 'i', port, value);
+    line[n] = '\n';
+    std::fwrite(line, 1, n + 1, m_stream);
+    return value;
+}
+
+void TracingPort::Out(uint16_t port, uint8_t value)
+{
+    char line[16];
+    const int n = FormatPortLine(line, 'o', port, value);
+    line[n] = '\n';
+    std::fwrite(line, 1, n + 1, m_stream);
+    if (m_inner)
+        m_inner->Out(port, value);
+}
+
+QString TracingPort::Fault() const
+{
+    const auto* inner = dynamic_cast<const ParallelPort*>(m_inner.get());
+    return inner ? inner->Fault() : QString();
+}
+
+QString TracingPort::Describe() const
+{
+    const auto* inner = dynamic_cast<const ParallelPort*>(m_inner.get());
+    return inner ? inner->Describe() : QStringLiteral("?");
+}
+
+} // namespace tinkla
