@@ -1,0 +1,288 @@
+// tinkla-cli's file commands, run as the user runs them: a real process on real files.
+#include "document/TinklaDoc.h"
+#include "model/Messages.h"
+#include "support/DocTestKit.h"
+#include "support/ScriptedPrompter.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+using namespace tinkla;
+using namespace tinkla::test;
+
+namespace
+{
+
+struct Result {
+    int code = -1;
+    QByteArray out;
+    QString err;
+};
+
+QString CliPath()
+{
+    const QByteArray env = qgetenv("TINKLA_CLI");
+    return env.isEmpty() ? QStringLiteral(TINKLA_BINARY_DIR "/tinkla-cli")
+                         : QString::fromLocal8Bit(env);
+}
+
+Result Cli(const QStringList& args)
+{
+    QProcess p;
+    p.start(CliPath(), args);
+    Result r;
+    if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit)
+        return r;
+    r.code = p.exitCode();
+    r.out = p.readAllStandardOutput();
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+QJsonObject Json(const Result& r)
+{
+    return QJsonDocument::fromJson(r.out).object();
+}
+
+class CliFiles : public ::testing::Test
+{
+protected:
+    // A set with notes in melody 2 (tone 13 = "Ля", quarter notes) and a title of its own.
+    QString WriteSet(const QString& name, int format = kDefaultFormat, int notes = 3)
+    {
+        ScriptedPrompter prompter;
+        CTinklaDoc doc(&prompter);
+        doc.OnNewDocument();
+        doc.SetFormat(kSetFormats[format].melodies, kSetFormats[format].notes);
+        doc.ResetMelodies();
+        CMelody* m = doc.GetMelody(doc.GetMelodyCount() > 1 ? 1 : 0);
+        for (int i = 0; i < notes; ++i)
+            m->AppendNote((13 << 3) | 2);
+        m->SetTitle(QByteArray("\xC2\xE0\xEB\xFC\xF1")); // "Вальс"
+        return files.Write(name, StoredSet(doc));
+    }
+
+    TempFiles files;
+};
+
+TEST_F(CliFiles, NewWritesTheDefault184ByteSet)
+{
+    const Result r = Cli({"new", files.Path("new.fml")});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    ScriptedPrompter prompter;
+    CTinklaDoc doc(&prompter);
+    doc.OnNewDocument();
+    const QByteArray written = TempFiles::Read(files.Path("new.fml"));
+    EXPECT_EQ(written.size(), 184);
+    EXPECT_EQ(written, StoredSet(doc));
+}
+
+class CliNewFormat : public CliFiles, public ::testing::WithParamInterface<int>
+{
+};
+
+TEST_P(CliNewFormat, WritesEmptyMelodiesOfTheChosenFormat)
+{
+    const SetFormat& f = kSetFormats[GetParam()];
+    const QString path = files.Path("f.fml");
+    ASSERT_EQ(
+        Cli({"new", "--format", QStringLiteral("%1x%2").arg(f.melodies).arg(f.notes), path}).code,
+        0);
+    EXPECT_EQ(TempFiles::Read(path).size(), 8 + 22 * static_cast<int>(f.melodies));
+    const QJsonObject info = Json(Cli({"info", "--json", path}));
+    EXPECT_EQ(info["melodies"].toInt(), static_cast<int>(f.melodies));
+    EXPECT_EQ(info["notes"].toInt(), static_cast<int>(f.notes));
+    EXPECT_EQ(info["items"].toArray().size(), static_cast<int>(f.melodies));
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, CliNewFormat, ::testing::Range(0, kFormatCount));
+
+struct UsageCase {
+    const char* name;
+    QStringList args;
+    int code;
+};
+
+class CliRefuses : public CliFiles, public ::testing::WithParamInterface<UsageCase>
+{
+};
+
+TEST_P(CliRefuses, WithTheExitStatusOfItsKind)
+{
+    // Placeholders: SET is a valid set, MEL a valid melody file, OUT a path to write.
+    WriteSet("set.fml");
+    ASSERT_EQ(Cli({"melody-save", files.Path("set.fml"), "2", files.Path("m.mel")}).code, 0);
+    QStringList args;
+    for (const QString& a : GetParam().args)
+        args << (a == "SET"   ? files.Path("set.fml")
+                 : a == "MEL" ? files.Path("m.mel")
+                 : a == "OUT" ? files.Path("out.fml")
+                              : a);
+    const QByteArray setBefore = TempFiles::Read(files.Path("set.fml"));
+    const Result r = Cli(args);
+    EXPECT_EQ(r.code, GetParam().code) << r.err.toStdString();
+    EXPECT_FALSE(r.err.isEmpty()) << "a refusal always says why";
+    EXPECT_EQ(TempFiles::Read(files.Path("set.fml")), setBefore);
+    EXPECT_FALSE(QFile::exists(files.Path("out.fml")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliRefuses,
+    ::testing::Values(UsageCase{"NewWithoutFile", {"new"}, 2},
+                      UsageCase{"NewBadFormat", {"new", "--format", "3x3", "OUT"}, 2},
+                      UsageCase{"NewFormatWithoutValue", {"new", "OUT", "--format"}, 2},
+                      UsageCase{"NewUnknownOption", {"new", "--size", "8", "OUT"}, 2},
+                      UsageCase{"NewIntoMissingFolder", {"new", "/nonexistent-dir/x.fml"}, 1},
+                      UsageCase{"InfoUnknownKind", {"info", "SET.txt"}, 2},
+                      UsageCase{"InfoMissingFile", {"info", "/nonexistent-dir/x.fml"}, 1},
+                      UsageCase{"SaveKNotANumber", {"melody-save", "SET", "two", "MEL"}, 2},
+                      UsageCase{"SaveKZero", {"melody-save", "SET", "0", "MEL"}, 1},
+                      UsageCase{"SaveKPastTheSet", {"melody-save", "SET", "9", "MEL"}, 1},
+                      UsageCase{"SaveMissingArgument", {"melody-save", "SET", "1"}, 2},
+                      UsageCase{"LoadMissingMelodyFile", {"melody-load", "SET", "1", "OUT"}, 1},
+                      UsageCase{"LoadKPastTheSet", {"melody-load", "SET", "9", "MEL"}, 1},
+                      UsageCase{"UnknownCommand", {"frobnicate"}, 2}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CliFiles, InfoListsTitlesAndNotesByName)
+{
+    const Result r = Cli({"info", WriteSet("set.fml")});
+    EXPECT_EQ(r.code, 0);
+    const QString text = QString::fromUtf8(r.out);
+    EXPECT_TRUE(text.contains(QStringLiteral("8 м. x 31 н."))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Мелодия 2 «Вальс», нот: 3")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Ля 1/4, Ля 1/4, Ля 1/4")));
+    EXPECT_TRUE(r.err.isEmpty());
+}
+
+TEST_F(CliFiles, InfoJsonOfASet)
+{
+    const Result r = Cli({"info", "--json", WriteSet("set.fml", 3, 13)});
+    ASSERT_EQ(r.code, 0);
+    const QJsonObject o = Json(r);
+    EXPECT_EQ(o["type"].toString(), QStringLiteral("set"));
+    EXPECT_EQ(o["melodies"].toInt(), 4);
+    EXPECT_EQ(o["notes"].toInt(), 63);
+    const QJsonArray items = o["items"].toArray();
+    ASSERT_EQ(items.size(), 4);
+    const QJsonObject second = items[1].toObject();
+    EXPECT_EQ(second["title"].toString(), QStringLiteral("Вальс"));
+    EXPECT_EQ(second["rows"].toInt(), 2);
+    const QJsonArray notes = second["notes"].toArray();
+    ASSERT_EQ(notes.size(), 13);
+    EXPECT_EQ(notes[0].toArray(), (QJsonArray{13, 2}));
+    EXPECT_EQ(items[0].toObject()["title"].toString(), QStringLiteral("Новая мелодия"));
+    EXPECT_TRUE(items[0].toObject()["notes"].toArray().isEmpty());
+}
+
+TEST_F(CliFiles, InfoJsonOfAMelodyFileNeedsNoSet)
+{
+    const QString mel =
+        files.Write("m.mel", Le32(2) + MelodyRecord(1, "\xC0", 2, NoteBytes(2, 31, 4)));
+    const Result r = Cli({"info", "--json", mel});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const QJsonObject o = Json(r);
+    EXPECT_EQ(o["type"].toString(), QStringLiteral("melody"));
+    EXPECT_EQ(o["count"].toInt(), 2);
+    EXPECT_EQ(o["title"].toString(), QStringLiteral("А"));
+    EXPECT_EQ(o["rows"].toInt(), 1);
+    EXPECT_EQ(o["notes"].toArray(), (QJsonArray{QJsonArray{31, 4}, QJsonArray{31, 4}}));
+}
+
+TEST_F(CliFiles, InfoPrintsLoadingMessagesAndGoesOn)
+{
+    const QByteArray bytes = Le32(2) + Le32(127) +
+                             MelodyRecord(1, "a", 1, QByteArray("\x20\x00", 2)) +
+                             MelodyRecord(1, "b", 1, NoteBytes(1));
+    const Result r = Cli({"info", "--json", files.Write("bad-note.fml", bytes)});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_TRUE(r.err.contains(QString::fromUtf8(kMsgNoteReadError)));
+    const QJsonArray items = Json(r)["items"].toArray();
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_EQ(items[0].toObject()["notes"].toArray()[0].toArray(), (QJsonArray{11, 3}));
+    EXPECT_EQ(items[1].toObject()["title"].toString(), QStringLiteral("b"));
+}
+
+struct BadFileCase {
+    const char* name;
+    const char* file;
+    QByteArray bytes;
+    const char* message; // UTF-8 start of what stderr says
+};
+
+class CliInfoRefuses : public CliFiles, public ::testing::WithParamInterface<BadFileCase>
+{
+};
+
+TEST_P(CliInfoRefuses, DamagedOrForeignFiles)
+{
+    const Result r = Cli({"info", files.Write(GetParam().file, GetParam().bytes)});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.startsWith(QString::fromUtf8(GetParam().message))) << r.err.toStdString();
+    EXPECT_TRUE(r.out.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, CliInfoRefuses,
+    ::testing::Values(BadFileCase{"SetHeader", "x.fml", Le32(16) + Le32(7), kMsgBadSetFile},
+                      BadFileCase{"SetCutShort", "x.fml", Le32(1) + Le32(255) + Le32(1), "Файл «"},
+                      BadFileCase{"MelodyTooLongForAnySet", "x.mel",
+                                  Le32(256) + MelodyRecord(22, "", 0), kMsgBadMelodyFile},
+                      BadFileCase{"MelodyNegativeCount", "x.mel", Le32(-1) + MelodyRecord(1, "", 0),
+                                  kMsgBadMelodyFile},
+                      BadFileCase{"MelodyCutShort", "x.mel",
+                                  Le32(2) + MelodyRecord(1, "t", 2, NoteBytes(1)), "Файл «"},
+                      BadFileCase{"Empty", "x.mel", QByteArray(), "Файл «"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CliFiles, MelodySaveWritesWhatTheEditorWould)
+{
+    const QString set = WriteSet("set.fml");
+    ASSERT_EQ(Cli({"melody-save", set, "2", files.Path("m.mel")}).code, 0);
+    ScriptedPrompter prompter;
+    CTinklaDoc doc(&prompter);
+    ASSERT_TRUE(doc.OnOpenDocument(set));
+    doc.SetCurrentNumber(2);
+    ASSERT_TRUE(doc.SaveMelodyFile(files.Path("expected.mel")));
+    EXPECT_EQ(TempFiles::Read(files.Path("m.mel")), TempFiles::Read(files.Path("expected.mel")));
+}
+
+TEST_F(CliFiles, MelodyLoadReplacesMelodyKAndRewritesTheSet)
+{
+    const QString set = WriteSet("set.fml");
+    ASSERT_EQ(Cli({"melody-save", set, "2", files.Path("m.mel")}).code, 0);
+    const Result r = Cli({"melody-load", set, "8", files.Path("m.mel")});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const QJsonArray items = Json(Cli({"info", "--json", set}))["items"].toArray();
+    ASSERT_EQ(items.size(), 8);
+    EXPECT_EQ(items[7], items[1]);
+    EXPECT_NE(items[7], items[0]);
+}
+
+TEST_F(CliFiles, MelodyLoadRefusesATooLongMelodyAndLeavesTheSetAlone)
+{
+    const QString big = WriteSet("big.fml", 5, 100);
+    ASSERT_EQ(Cli({"melody-save", big, "1", files.Path("100.mel")}).code, 0);
+    const QString set = WriteSet("set.fml");
+    const QByteArray before = TempFiles::Read(set);
+    const Result r = Cli({"melody-load", set, "1", files.Path("100.mel")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains(QString::fromUtf8(kMsgBadMelodyFile))) << r.err.toStdString();
+    EXPECT_EQ(TempFiles::Read(set), before);
+    EXPECT_EQ(QDir(files.Dir()).entryList(QDir::Files).size(), 3) << "no temporary file left";
+}
+
+TEST_F(CliFiles, MelodyLoadOfADamagedSetIsRefused)
+{
+    const QString set = files.Write("bad.fml", Le32(3) + Le32(84));
+    const QString mel = files.Write("m.mel", Le32(0) + MelodyRecord(1, "t", 0));
+    const Result r = Cli({"melody-load", set, "1", mel});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains(QString::fromUtf8(kMsgBadSetFile)));
+    EXPECT_EQ(TempFiles::Read(set), Le32(3) + Le32(84));
+}
+
+} // namespace
