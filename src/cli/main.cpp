@@ -4,6 +4,11 @@
 #include <QCoreApplication>
 #include <QMap>
 #include <cstdio>
+#include <cstring>
+#include <memory>
+#ifdef TINKLA_HAVE_UI
+#include <QGuiApplication>
+#endif
 
 namespace tinkla::cli {
 
@@ -124,7 +129,18 @@ int PrintHelp()
 int main(int argc, char** argv)
 {
     using namespace tinkla::cli;
-    QCoreApplication app(argc, argv);
+    std::unique_ptr<QCoreApplication> application;
+#ifdef TINKLA_HAVE_UI
+    // Drawing text into an image needs a GUI application; without a display it runs offscreen.
+    if (argc > 1 && std::strcmp(argv[1], "png") == 0) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        application = std::make_unique<QGuiApplication>(argc, argv);
+    }
+#endif
+    if (!application)
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication& app = *application;
     QCoreApplication::setOrganizationName(QStringLiteral("Korvel"));
     QCoreApplication::setApplicationName(QStringLiteral("Tinkla"));
     QStringList args = app.arguments().mid(1);

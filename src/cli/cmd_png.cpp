@@ -1,0 +1,78 @@
+// tinkla-cli png: one melody of a set as the editor shows it, written to a PNG file, so a set can
+// be looked at (or checked by a script) without starting the editor.
+#ifdef TINKLA_HAVE_UI
+
+#include "cli/CliDoc.h"
+#include "ui/QtCanvas.h"
+
+#include <QGuiApplication>
+#include <QPalette>
+#include <QSaveFile>
+
+namespace tinkla::cli {
+namespace {
+
+constexpr const char* kUsage = "png SET.fml K OUT.png [--select I]";
+
+int RunPng(const QStringList& arguments)
+{
+    const Args args(arguments, {QStringLiteral("select")}, {});
+    if (!args.ok()) {
+        Err(QStringLiteral("tinkla-cli: ") + args.error());
+        return Usage(kUsage);
+    }
+    if (args.positional().size() != 3)
+        return Usage(kUsage);
+    int select = -1;
+    if (args.has(QStringLiteral("select"))) {
+        bool ok = false;
+        select = args.value(QStringLiteral("select")).toInt(&ok);
+        if (!ok || select < 0) {
+            Err(QStringLiteral("tinkla-cli: --select takes a note index from 0, not '%1'")
+                    .arg(args.value(QStringLiteral("select"))));
+            return Usage(kUsage);
+        }
+    }
+
+    CliDoc set;
+    if (!set.Open(args.positional()[0]))
+        return kExitFailed;
+    unsigned k = 0;
+    if (const int rc = set.ResolveMelody(args.positional()[1], &k); rc != kExitOk)
+        return rc;
+    CMelody& melody = *set.doc().GetMelody(k - 1);
+    if (select >= melody.GetNoteCount()) {
+        Err(melody.GetNoteCount() == 0
+                ? QStringLiteral("tinkla-cli: melody %1 has no notes to select").arg(k)
+                : QStringLiteral("tinkla-cli: melody %1 has notes 0..%2, there is no note %3")
+                      .arg(k)
+                      .arg(melody.GetNoteCount() - 1)
+                      .arg(select));
+        return kExitFailed;
+    }
+    if (select >= 0)
+        melody.Select(select);
+
+    // A white window, and the desktop's highlight for the selected note, as in the editor.
+    const QColor highlight = QGuiApplication::palette().color(QPalette::Active, QPalette::Highlight);
+    const QImage image = RenderMelody(melody, Qt::white, highlight);
+
+    const QString out = args.positional()[2];
+    QSaveFile file(out);
+    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
+        Err(QStringLiteral("tinkla-cli: cannot write %1: %2").arg(out, file.errorString()));
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+} // namespace
+
+TINKLA_CLI_COMMAND("png", kUsage,
+                   "draw melody K (from 1) as the editor shows it into a PNG, note I (from 0) "
+                   "selected",
+                   RunPng);
+
+} // namespace tinkla::cli
+
+#endif // TINKLA_HAVE_UI
