@@ -1,0 +1,85 @@
+#pragma once
+// The editing view: the current melody of the set drawn as a staff in a scrolling area, and the
+// note commands that edit it. It owns no melody data and never keeps a melody pointer: every
+// handler looks the current melody up through the document.
+#include "model/Note.h"
+
+#include <QAbstractScrollArea>
+#include <QImage>
+#include <QPoint>
+#include <QSize>
+
+namespace tinkla {
+
+class CMainFrame;
+class CMelody;
+class CTinklaDoc;
+
+// Scroll geometry of the staff picture (pixels).
+constexpr int kScrollWidth = 632;   // total width of the scroll range
+constexpr int kScrollLineX = 45;    // one note column: line step and Left/Right step
+constexpr int kScrollLineY = 100;   // one staff row: line step and Up/Down step
+constexpr int kVisibleMarginX = 21; // a note counts as in sight only with its whole glyph
+constexpr int kVisibleMarginY = 31;
+
+class CTinklaView : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    // frame receives the five status texts after every paint and lends its two context menus.
+    CTinklaView(CTinklaDoc* doc, CMainFrame* frame);
+
+    CTinklaDoc* GetDocument() const { return m_pDoc; }
+    // Total scroll size: 632 × (rows × 100 + 132) for the current melody.
+    QSize GetTotalSize() const;
+    // Top-left document point shown at the viewport's top-left.
+    QPoint GetScrollPosition() const;
+    // Clamped into the scroll range.
+    void ScrollToPosition(QPoint pt);
+
+    // Keeps the note glyph at document point (x, y) in sight: nothing scrolls while the glyph
+    // lies inside the viewport less 21 × 31; otherwise it is centred as far as the range allows.
+    // Always repaints.
+    void EnsureVisible(int x, int y);
+    // The whole view again, scroll range first; announces that command states may have changed.
+    void Repaint();
+    // A new set in the view (New, Open, a set read from the doorbell): back to the top.
+    void OnInitialUpdate();
+
+public slots:
+    void OnNoteInsert();
+    void OnNoteDelete();
+    void OnNoteDeleteLast();
+    void OnToneUp() { ModifySelected(0); }
+    void OnToneDown() { ModifySelected(1); }
+    void OnDurationUp() { ModifySelected(2); }
+    void OnDurationDown() { ModifySelected(3); }
+    void OnNoteNext();
+    void OnNotePrev();
+    void OnMelodyPlay();
+
+signals:
+    // The melody, its selection or the set changed: the enabled commands must be recomputed.
+    void changed();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    CMelody* Melody() const;
+    void SetScrollSizes();
+    // op: 0 tone up, 1 tone down, 2 lengthen, 3 shorten.
+    void ModifySelected(BYTE op);
+    void EnsureSelectionVisible();
+    void UpdateStatusTexts();
+
+    CTinklaDoc* m_pDoc;
+    CMainFrame* m_pFrame;
+    QImage m_picture; // the off-screen staff picture, reused while its size stays
+};
+
+} // namespace tinkla
