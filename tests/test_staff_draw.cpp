@@ -12,7 +12,8 @@
 
 using namespace tinkla;
 
-namespace {
+namespace
+{
 
 struct Segment {
     int x0, y0, x1, y1;
@@ -35,7 +36,8 @@ struct TextCall {
 };
 
 // Every call, in order, with the settings in force when it was made.
-class RecordingCanvas : public Canvas {
+class RecordingCanvas : public Canvas
+{
 public:
     struct State {
         LogFont font;
@@ -168,7 +170,9 @@ struct PlacementCase {
     Point glyph;
 };
 
-class NotePlacement : public ::testing::TestWithParam<PlacementCase> {};
+class NotePlacement : public ::testing::TestWithParam<PlacementCase>
+{
+};
 
 TEST_P(NotePlacement, GlyphGoesToTheStaffPositionOfItsIndexAndTone)
 {
@@ -203,7 +207,9 @@ TEST(StaffDraw, ANoteEditedSinceItWasPlacedIsDrawnAtItsNewPitch)
 
 // --- one note: its glyph, ledger lines and sharp, for every tone ---------------------------------
 
-class EveryTone : public ::testing::TestWithParam<int> {};
+class EveryTone : public ::testing::TestWithParam<int>
+{
+};
 
 TEST_P(EveryTone, LedgerLinesGlyphAndSharpFollowThePitch)
 {
@@ -255,9 +261,9 @@ TEST(StaffDraw, LedgerLinesGoUnderTheGlyphAndTheSharpOverIt)
     using K = RecordingCanvas::Kind;
     // The staff: 7 lines and the clef; then the note: 2 ledger lines, its glyph, its sharp; then
     // the end mark.
-    const std::vector<K> expected = {K::Text,  K::Text,  K::Line,  K::Line,  K::Line,
-                                     K::Line,  K::Line,  K::Line,  K::Line,  K::Glyph,
-                                     K::Line,  K::Line,  K::Glyph, K::Glyph, K::Glyph};
+    const std::vector<K> expected = {K::Text, K::Text, K::Line,  K::Line,  K::Line,
+                                     K::Line, K::Line, K::Line,  K::Line,  K::Glyph,
+                                     K::Line, K::Line, K::Glyph, K::Glyph, K::Glyph};
     EXPECT_EQ(dc.order, expected);
 }
 
@@ -286,7 +292,9 @@ struct EndMarkCase {
     Point at;
 };
 
-class EndMark : public ::testing::TestWithParam<EndMarkCase> {};
+class EndMark : public ::testing::TestWithParam<EndMarkCase>
+{
+};
 
 TEST_P(EndMark, StandsWhereTheNextNoteWouldBeLessSixteen)
 {
@@ -303,8 +311,7 @@ TEST_P(EndMark, StandsWhereTheNextNoteWouldBeLessSixteen)
 
 INSTANTIATE_TEST_SUITE_P(Counts, EndMark,
                          ::testing::Values(EndMarkCase{0, {74, 117}}, EndMarkCase{5, {299, 117}},
-                                           EndMarkCase{11, {569, 117}},
-                                           EndMarkCase{12, {74, 217}},
+                                           EndMarkCase{11, {569, 117}}, EndMarkCase{12, {74, 217}},
                                            EndMarkCase{255, {209, 2217}}));
 
 // Each of rows staves: five lines 9 apart from x 24 to 609, a bar at each end, and the clef.

@@ -9,8 +9,10 @@
 #include <QPalette>
 #include <QSaveFile>
 
-namespace tinkla::cli {
-namespace {
+namespace tinkla::cli
+{
+namespace
+{
 
 constexpr const char* kUsage = "png SET.fml K OUT.png [--select I]";
 
@@ -54,7 +56,8 @@ int RunPng(const QStringList& arguments)
         melody.Select(select);
 
     // A white window, and the desktop's highlight for the selected note, as in the editor.
-    const QColor highlight = QGuiApplication::palette().color(QPalette::Active, QPalette::Highlight);
+    const QColor highlight =
+        QGuiApplication::palette().color(QPalette::Active, QPalette::Highlight);
     const QImage image = RenderMelody(melody, Qt::white, highlight);
 
     const QString out = args.positional()[2];

@@ -3,22 +3,40 @@
 #include "model/Canvas.h"
 #include "model/Melody.h"
 
-namespace tinkla {
-namespace {
+namespace tinkla
+{
+namespace
+{
 
 bool IsStemUpSharp(int tone)
 {
     switch (tone) {
-    case 0: case 2: case 5: case 7: case 10: case 12: case 14: return true;
-    default: return false;
+    case 0:
+    case 2:
+    case 5:
+    case 7:
+    case 10:
+    case 12:
+    case 14:
+        return true;
+    default:
+        return false;
     }
 }
 
 bool IsStemDownSharp(int tone)
 {
     switch (tone) {
-    case 17: case 19: case 22: case 24: case 26: case 29: case 31: return true;
-    default: return false;
+    case 17:
+    case 19:
+    case 22:
+    case 24:
+    case 26:
+    case 29:
+    case 31:
+        return true;
+    default:
+        return false;
     }
 }
 

@@ -4,8 +4,13 @@
 // each kind and the stem-down flags mirror the stem-up ones.
 #include "ui/GlyphArt.h"
 
-namespace tinkla {
-namespace {
+namespace tinkla
+{
+namespace
+{
+
+// One string per pixel row keeps the pictures legible.
+// clang-format off
 
 // Heads, 11 × 9, tilted as engraved heads are; the whole note's hollow leans against the tilt.
 constexpr int kHeadRows = 9;
@@ -182,6 +187,8 @@ const char* const kTrebleClef[kStaffGlyphHeight] = {
     "...................................",
 };
 
+// clang-format on
+
 using Art = std::vector<std::string>;
 
 template <size_t N>
@@ -207,8 +214,9 @@ void VLine(Art& art, int x, int top, int bottom)
 Art NoteArt(int duration, bool stemUp)
 {
     Art art(kNoteGlyphHeight, std::string(kNoteGlyphWidth, '.'));
-    const char* const(&head)[kHeadRows] =
-        duration == 0 ? kHeadWhole : duration == 1 ? kHeadHalf : kHeadFilled;
+    const char* const(&head)[kHeadRows] = duration == 0   ? kHeadWhole
+                                          : duration == 1 ? kHeadHalf
+                                                          : kHeadFilled;
     const int headTop = stemUp ? 21 : 0;
     Put(art, head, 0, headTop);
     if (duration == 0)

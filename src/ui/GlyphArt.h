@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-namespace tinkla {
+namespace tinkla
+{
 
 // Note glyphs: 21 × 31 cells, in the order the drawing indexes them (duration code for stem-up
 // notes, duration code + 5 for stem-down notes, 10 the sharp). Heads lie in rows 21..30 (stem up)

@@ -12,8 +12,10 @@
 #include <map>
 #include <tuple>
 
-namespace tinkla {
-namespace {
+namespace tinkla
+{
+namespace
+{
 
 const QRgb kWhite = qRgb(255, 255, 255);
 const QRgb kRed = qRgb(255, 0, 0);
@@ -105,7 +107,6 @@ QImage Blend25(const QImage& masked, QRgb highlight)
     return img;
 }
 
-// "Arial Cyr" and Arial are not on a Debian desktop; Liberation Sans has the same metrics.
 QString FamilyFor(const char* face)
 {
     const QString name = QString::fromLatin1(face ? face : "");
@@ -114,8 +115,7 @@ QString FamilyFor(const char* face)
     return name;
 }
 
-// A positive height is the character cell (ascent + descent), a negative one the em size, zero
-// the default size. Made once per record: the view draws the title on every paint.
+// Made once per record: the view draws the title on every paint.
 const QFont& FontFor(const LogFont& lf)
 {
     using Key = std::tuple<int, int, bool, bool, bool, QString>;
@@ -128,7 +128,8 @@ const QFont& FontFor(const LogFont& lf)
 
     QFont font(family);
     font.setStyleHint(QFont::SansSerif);
-    font.setWeight(static_cast<QFont::Weight>(std::clamp(lf.weight == 0 ? 400 : lf.weight, 1, 1000)));
+    font.setWeight(
+        static_cast<QFont::Weight>(std::clamp(lf.weight == 0 ? 400 : lf.weight, 1, 1000)));
     font.setItalic(lf.italic);
     font.setUnderline(lf.underline);
     font.setStrikeOut(lf.strikeOut);
@@ -150,6 +151,11 @@ const QFont& FontFor(const LogFont& lf)
 }
 
 } // namespace
+
+QFont FontFromLogFont(const LogFont& font)
+{
+    return FontFor(font);
+}
 
 // --- GlyphSet ------------------------------------------------------------------------------------
 

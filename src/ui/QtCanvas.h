@@ -5,19 +5,22 @@
 #include "model/Canvas.h"
 
 #include <QColor>
+#include <QFont>
 #include <QImage>
 #include <QPainter>
 #include <QPoint>
 #include <vector>
 
-namespace tinkla {
+namespace tinkla
+{
 
 class CMelody;
 
 // The glyph images, made once: 11 note glyphs (21 × 31) and 2 staff glyphs (35 × 69), in the
 // order the drawing indexes them. Format ARGB32 (premultiplied) with white already made
 // transparent. Used from the GUI thread only.
-class GlyphSet {
+class GlyphSet
+{
 public:
     static const GlyphSet& Instance();
     // index must be below Count(list).
@@ -36,7 +39,8 @@ private:
     mutable std::vector<QImage> m_noteBlended, m_staffBlended; // null until used
 };
 
-class QtCanvas : public Canvas {
+class QtCanvas : public Canvas
+{
 public:
     // highlight: the colour a selected glyph is blended with (the palette's highlight).
     QtCanvas(QPainter* painter, QColor highlight);
@@ -71,6 +75,11 @@ private:
     State m_state;
     std::vector<State> m_saved;
 };
+
+// The face a font record asks for, as this desktop has it: "Arial Cyr" and Arial become the
+// metric-compatible Liberation Sans. A positive height is the character cell (ascent + descent),
+// a negative one the em size, 0 a default 16 pixels.
+QFont FontFromLogFont(const LogFont& font);
 
 // Width of the staff picture: wide enough for the right bar line at x = 609.
 constexpr int kStaffPictureWidth = 632;
