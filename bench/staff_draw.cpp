@@ -1,0 +1,60 @@
+// Drawing a melody into the view's off-screen image, as every repaint does: the largest set
+// format's melody (255 notes, 22 staff rows) and shorter ones, to see that the cost grows with the
+// notes and no faster.
+#include "model/Melody.h"
+#include "ui/QtCanvas.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <benchmark/benchmark.h>
+
+using namespace tinkla;
+
+namespace {
+
+// Every tone and every length in turn, so ledger lines, sharps and both stem directions all occur.
+CMelody MelodyOf(int notes)
+{
+    CMelody m;
+    for (int i = 0; i < notes; ++i)
+        m.AppendNote(static_cast<BYTE>((i * 7 % kToneCount) * 8 + i % kDurationCount));
+    m.Select(notes / 2);
+    return m;
+}
+
+void BM_PaintMelody(benchmark::State& state)
+{
+    CMelody melody = MelodyOf(static_cast<int>(state.range(0)));
+    QImage image(kStaffPictureWidth, StaffPictureHeight(melody), QImage::Format_RGB32);
+    const QColor highlight(0, 120, 215);
+    for (auto _ : state) {
+        QPainter painter(&image);
+        PaintMelody(painter, melody, Qt::white, highlight);
+        painter.end();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_PaintMelody)
+    ->Arg(32)
+    ->Arg(64)
+    ->Arg(128)
+    ->Arg(255)
+    ->Complexity(benchmark::oN)
+    ->Unit(benchmark::kMicrosecond);
+
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv); // fonts need it
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
