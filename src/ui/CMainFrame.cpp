@@ -54,6 +54,7 @@ CMainFrame::CMainFrame(CTinklaDoc* doc, QWidget* parent) : QMainWindow(parent), 
     // The view needs a melody to show from its first paint: the start-up set, without a dialog.
     if (!m_pDoc->HasSet())
         m_pDoc->OnNewDocument();
+    LoadResources();
     m_pView = new CTinklaView(doc, this);
     setCentralWidget(m_pView);
 

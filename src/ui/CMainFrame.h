@@ -13,6 +13,7 @@
 
 class QLabel;
 class QMenu;
+class QMimeData;
 class QTextBrowser;
 class QToolBar;
 

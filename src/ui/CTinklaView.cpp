@@ -198,7 +198,7 @@ void CTinklaView::ModifySelected(BYTE op)
     EnsureSelectionVisible();
 }
 
-void CTinklaView::OnNoteNext()
+void CTinklaView::MoveSelection(bool forward)
 {
     // The state with no selection stands between the last note and the first.
     CMelody* melody = Melody();
@@ -206,28 +206,15 @@ void CTinklaView::OnNoteNext()
     if (count == 0)
         return;
     const int selected = melody->GetSelected();
-    if (selected == count - 1) {
+    if (selected == (forward ? count - 1 : 0)) {
         melody->Deselect();
         Repaint();
         return;
     }
-    melody->Select(selected < 0 ? 0 : selected + 1);
-    EnsureSelectionVisible();
-}
-
-void CTinklaView::OnNotePrev()
-{
-    CMelody* melody = Melody();
-    const int count = melody->GetNoteCount();
-    if (count == 0)
-        return;
-    const int selected = melody->GetSelected();
-    if (selected == 0) {
-        melody->Deselect();
-        Repaint();
-        return;
-    }
-    melody->Select(selected < 0 ? count - 1 : selected - 1);
+    if (selected < 0)
+        melody->Select(forward ? 0 : count - 1);
+    else
+        melody->Select(forward ? selected + 1 : selected - 1);
     EnsureSelectionVisible();
 }
 

@@ -53,8 +53,8 @@ public slots:
     void OnToneDown() { ModifySelected(1); }
     void OnDurationUp() { ModifySelected(2); }
     void OnDurationDown() { ModifySelected(3); }
-    void OnNoteNext();
-    void OnNotePrev();
+    void OnNoteNext() { MoveSelection(true); }
+    void OnNotePrev() { MoveSelection(false); }
     void OnMelodyPlay();
 
 signals:
@@ -74,6 +74,7 @@ private:
     void SetScrollSizes();
     // op: 0 tone up, 1 tone down, 2 lengthen, 3 shorten.
     void ModifySelected(BYTE op);
+    void MoveSelection(bool forward);
     void EnsureSelectionVisible();
     void UpdateStatusTexts();
 

@@ -2,7 +2,21 @@
 
 #include <QColor>
 
+// The resources are compiled into a static library: nothing would pull them into a program
+// unless something asks for them by name.
+static void InitResources()
+{
+    Q_INIT_RESOURCE(tinkla);
+}
+
 namespace tinkla {
+
+void LoadResources()
+{
+    static const bool once = (InitResources(), true);
+    (void)once;
+}
+
 namespace {
 
 const struct {
@@ -346,6 +360,7 @@ QIcon ToolbarIcon(int index)
 // The sizes rendered from the SVG sources in res/icons.
 static QIcon IconSizes(const QString& name)
 {
+    LoadResources();
     QIcon icon;
     for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/icons/%1-%2.png").arg(name).arg(size), QSize(size, size));

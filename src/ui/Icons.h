@@ -34,6 +34,9 @@ QImage ToolbarImage(int index);
 // The desktop theme's icon where the theme has one for the command, else our own picture.
 QIcon ToolbarIcon(int index);
 
+// Makes the icons and the help pages (res/tinkla.qrc) available under ":/"; idempotent.
+void LoadResources();
+
 QIcon ApplicationIcon();
 QIcon DocumentIcon();
 
