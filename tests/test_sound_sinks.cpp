@@ -1,0 +1,350 @@
+// The sinks behind the speaker: the SINK grammar, the events they send, the fallbacks when a
+// device is missing, the click-free voice, and silence on every way the program can end.
+#include "devices/Pit.h"
+#include "devices/SoundDevices.h"
+#include "devices/SoundSafety.h"
+#include "devices/SoundWav.h"
+#include "devices/SoundWave.h"
+#include "devices/Speaker.h"
+#include "model/Note.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QtEndian>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <cstdlib>
+#include <exception>
+#include <linux/input.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace tinkla;
+
+namespace {
+
+// ---- the SINK grammar ----------------------------------------------------------------------
+
+struct SpecCase {
+    const char* text;
+    bool ok;
+    SinkSpec::Kind kind; // when ok
+    const char* arg;     // when ok
+};
+
+class SinkSpecParse : public ::testing::TestWithParam<SpecCase> {};
+
+TEST_P(SinkSpecParse, AcceptsTheFormsAndExplainsTheRest)
+{
+    const SpecCase& c = GetParam();
+    SinkSpec spec;
+    QString error;
+    ASSERT_EQ(ParseSinkSpec(QString::fromUtf8(c.text), &spec, &error), c.ok) << error.toStdString();
+    if (c.ok) {
+        EXPECT_EQ(spec.kind, c.kind);
+        EXPECT_EQ(spec.arg, QString::fromUtf8(c.arg));
+        EXPECT_TRUE(error.isEmpty());
+    } else {
+        EXPECT_FALSE(error.isEmpty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, SinkSpecParse,
+    ::testing::Values(SpecCase{"audio", true, SinkSpec::Audio, ""},
+                      SpecCase{"audio:hw:1,0", true, SinkSpec::Audio, "hw:1,0"},
+                      SpecCase{" AUDIO ", true, SinkSpec::Audio, ""},
+                      SpecCase{"pcspkr", true, SinkSpec::Pcspkr, ""},
+                      SpecCase{"pcspkr:/dev/input/event3", true, SinkSpec::Pcspkr,
+                               "/dev/input/event3"},
+                      SpecCase{"ports", true, SinkSpec::RealPorts, ""},
+                      SpecCase{"wav:/tmp/a b.wav", true, SinkSpec::Wav, "/tmp/a b.wav"},
+                      SpecCase{"wav:C:x.wav", true, SinkSpec::Wav, "C:x.wav"},
+                      SpecCase{"wav:мелодия.wav", true, SinkSpec::Wav, "мелодия.wav"},
+                      SpecCase{"none", true, SinkSpec::None, ""},
+                      SpecCase{"", false, SinkSpec::None, ""},
+                      SpecCase{"   ", false, SinkSpec::None, ""},
+                      SpecCase{"wav", false, SinkSpec::None, ""},
+                      SpecCase{"wav:", false, SinkSpec::None, ""},
+                      SpecCase{"audio:", false, SinkSpec::None, ""},
+                      SpecCase{"pcspkr:", false, SinkSpec::None, ""},
+                      SpecCase{"none:x", false, SinkSpec::None, ""},
+                      SpecCase{"ports:0x61", false, SinkSpec::None, ""},
+                      SpecCase{"alsa", false, SinkSpec::None, ""},
+                      SpecCase{":", false, SinkSpec::None, ""},
+                      SpecCase{"wav:a\nb", false, SinkSpec::None, ""},
+                      SpecCase{"wav:a\tb", false, SinkSpec::None, ""}));
+
+TEST(SinkSpecParse, RefusesAnOverlongSpec)
+{
+    QString error;
+    const QString longPath = QStringLiteral("wav:") + QString(kMaxSinkSpecLength, QLatin1Char('a'));
+    EXPECT_FALSE(ParseSinkSpec(longPath, nullptr, &error));
+    EXPECT_TRUE(error.contains(QString::number(kMaxSinkSpecLength)));
+}
+
+// ---- setting up the speaker ----------------------------------------------------------------
+
+class SpeakerSetupTest : public ::testing::Test {
+protected:
+    ~SpeakerSetupTest() override { ShutdownSpeaker(); }
+    QTemporaryDir dir;
+};
+
+TEST_F(SpeakerSetupTest, UnknownSinkLeavesASilentSpeakerAndSaysWhy)
+{
+    const SpeakerSetup s = SetupSpeaker(QStringLiteral("beeper"));
+    EXPECT_FALSE(s.ok);
+    EXPECT_TRUE(s.error.contains(QStringLiteral("beeper")));
+    EXPECT_TRUE(s.error[0].isUpper());
+    ASSERT_NE(dynamic_cast<Pit*>(Ports::Instance().Speaker()), nullptr);
+    CNote(13, 2).SoundOn(); // goes nowhere, harmlessly
+    CNote::SoundOff();
+}
+
+TEST_F(SpeakerSetupTest, AudioWithoutADeviceFallsBackToSilenceWithANotice)
+{
+    const SpeakerSetup s = SetupSpeaker(QStringLiteral("audio:tinkla_no_such_device"));
+    EXPECT_TRUE(s.ok) << "a missing sound device is not an error";
+    EXPECT_TRUE(s.notice.contains(QStringLiteral("tinkla_no_such_device")));
+    auto* pit = dynamic_cast<Pit*>(Ports::Instance().Speaker());
+    ASSERT_NE(pit, nullptr);
+    EXPECT_NE(dynamic_cast<NullSink*>(&pit->Sink()), nullptr);
+}
+
+TEST_F(SpeakerSetupTest, DefaultAudioEitherPlaysOrSaysItCannot)
+{
+    const SpeakerSetup s = SetupSpeaker(QStringLiteral("audio"));
+    EXPECT_TRUE(s.ok);
+    auto* pit = dynamic_cast<Pit*>(Ports::Instance().Speaker());
+    ASSERT_NE(pit, nullptr);
+    const bool realDevice = dynamic_cast<AlsaSink*>(&pit->Sink()) != nullptr;
+    EXPECT_EQ(realDevice, s.notice.isEmpty());
+    // A short tone and silence must not hang or crash whichever it is.
+    CNote(13, 4).SoundOn();
+    CNote::SoundOff();
+}
+
+TEST_F(SpeakerSetupTest, MissingPcspkrDeviceExplainsTheModule)
+{
+    const SpeakerSetup s = SetupSpeaker(dir.filePath(QStringLiteral("no/event9")).prepend("pcspkr:"));
+    EXPECT_FALSE(s.ok);
+    EXPECT_TRUE(s.error.contains(QStringLiteral("modprobe pcspkr"))) << s.error.toStdString();
+}
+
+TEST_F(SpeakerSetupTest, DefaultPcspkrLookupExplainsWhenThereIsNone)
+{
+    QString error;
+    auto sink = PcspkrSink::Open({}, &error);
+    if (sink)
+        GTEST_SKIP() << "this machine has a PC speaker device we may write";
+    EXPECT_TRUE(error.contains(QStringLiteral("modprobe pcspkr")) ||
+                error.contains(QStringLiteral("input")))
+        << error.toStdString();
+}
+
+TEST_F(SpeakerSetupTest, NonInputCharacterDeviceIsRefused)
+{
+    QString error;
+    EXPECT_EQ(PcspkrSink::Open(QStringLiteral("/dev/null"), &error), nullptr);
+    EXPECT_TRUE(error.contains(QStringLiteral("/dev/null")));
+}
+
+TEST_F(SpeakerSetupTest, RealPortsNeedRoot)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "as root this would really program the timer";
+    const SpeakerSetup s = SetupSpeaker(QStringLiteral("ports"));
+    EXPECT_FALSE(s.ok);
+    EXPECT_TRUE(s.error.contains(QStringLiteral("root")) || s.error.contains(QStringLiteral("x86")))
+        << s.error.toStdString();
+}
+
+TEST_F(SpeakerSetupTest, UnwritableWavPathIsRefused)
+{
+    const SpeakerSetup s =
+        SetupSpeaker(QStringLiteral("wav:") + dir.filePath(QStringLiteral("missing/dir/a.wav")));
+    EXPECT_FALSE(s.ok);
+    EXPECT_TRUE(s.error.contains(QStringLiteral("a.wav")));
+}
+
+// ---- pcspkr events, captured in a file -----------------------------------------------------
+
+std::vector<input_event> ReadEvents(const QString& path)
+{
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    std::vector<input_event> events(bytes.size() / sizeof(input_event));
+    std::memcpy(events.data(), bytes.constData(), events.size() * sizeof(input_event));
+    return events;
+}
+
+TEST_F(SpeakerSetupTest, PcspkrSendsWholeHertzToneEventsAndEndsSilent)
+{
+    const QString path = dir.filePath(QStringLiteral("events"));
+    QFile(path).open(QIODevice::WriteOnly);
+    ASSERT_TRUE(SetupSpeaker(QStringLiteral("pcspkr:") + path).ok);
+    CNote(13, 2).SoundOn(); // 1193180 / 2711 = 440.126 Hz
+    CNote::SoundOff();
+    CNote(31, 2).SoundOn(); // 1193180 / 958 = 1245.49 Hz
+    ShutdownSpeaker();      // while sounding
+    std::vector<int> values;
+    for (const input_event& e : ReadEvents(path)) {
+        EXPECT_EQ(e.type, EV_SND);
+        EXPECT_EQ(e.code, SND_TONE);
+        values.push_back(e.value);
+    }
+    EXPECT_EQ(values, (std::vector<int>{440, 0, 1245, 0, 0}));
+}
+
+// Whether the header's two sizes describe the bytes that reached the file.
+bool WavSizesAgree(const QString& path)
+{
+    QFile f(path);
+    const QByteArray b = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return b.size() >= kWavHeaderBytes &&
+           qFromLittleEndian<quint32>(b.constData() + 4) == quint32(b.size() - 8) &&
+           qFromLittleEndian<quint32>(b.constData() + 40) == quint32(b.size() - kWavHeaderBytes);
+}
+
+// ---- the live voice --------------------------------------------------------------------------
+
+TEST(SquareVoice, NoteEdgesRampAndPitchChangesWaitForASignChange)
+{
+    const int ramp = 48;
+    SquareVoice voice(48000, kSquareAmplitude, ramp);
+    std::vector<int16_t> out(48000);
+    voice.SetTarget(2711);
+    voice.Render(out.data(), 10000);
+    voice.SetTarget(958);
+    voice.Render(out.data() + 10000, 10000);
+    voice.SetTarget(0);
+    voice.Render(out.data() + 20000, 28000);
+    EXPECT_TRUE(voice.IsSilent());
+
+    const int step = kSquareAmplitude / ramp + 1;
+    EXPECT_LE(std::abs(out[0]), step) << "fades in";
+    int bigJumps = 0;
+    for (size_t i = 1; i < out.size(); ++i) {
+        const int jump = std::abs(out[i] - out[i - 1]);
+        if (jump > step) {
+            // Only the wave's own sign changes (at whatever level the fade has reached), never
+            // a cut to or from silence, or within a half-period.
+            ASSERT_LT(int(out[i]) * int(out[i - 1]), 0) << i;
+            ASSERT_LE(std::abs(std::abs(out[i]) - std::abs(out[i - 1])), step) << i;
+            ++bigJumps;
+        }
+    }
+    EXPECT_GT(bigJumps, 50);
+    EXPECT_EQ(out.back(), 0);
+}
+
+TEST(SquareVoice, TonesAboveHalfTheRateAreSilence)
+{
+    SquareVoice voice(8000, kSquareAmplitude, 8);
+    voice.SetTarget(100); // 11.9 kHz
+    EXPECT_TRUE(voice.IsSilent());
+}
+
+TEST(SquareWave, KeepsExactPitchOverMinutes)
+{
+    SquareWave wave;
+    const uint32_t rate = 44100;
+    const uint32_t divisor = 2711;
+    wave.Start(rate, divisor);
+    uint64_t edges = 0;
+    const uint64_t n = uint64_t(rate) * 600;
+    for (uint64_t i = 0; i < n; ++i) {
+        bool edge = false;
+        wave.Next(&edge);
+        edges += edge;
+    }
+    // 2 × 600 s × 1193180 / 2711 Hz sign changes.
+    const double expected = 2.0 * 600 * kPitHz / divisor;
+    EXPECT_NEAR(double(edges), expected, 1.0);
+}
+
+// ---- no exit leaves a tone sounding ----------------------------------------------------------
+
+enum class Exit { Return, Terminate, Abort, Segv, Int, Term };
+
+class EmergencySilence : public ::testing::TestWithParam<Exit> {};
+
+TEST_P(EmergencySilence, EveryExitSilencesThePcSpeakerAndCompletesTheRecording)
+{
+    QTemporaryDir dir;
+    const QString events = dir.filePath(QStringLiteral("events"));
+    const QString wavPath = dir.filePath(QStringLiteral("rec.wav"));
+    QFile(events).open(QIODevice::WriteOnly);
+    const Exit how = GetParam();
+
+    std::fflush(nullptr); // the child must not repeat what the parent has buffered
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        // The sinks are deliberately leaked: their destructors must not be what saves us.
+        auto* speaker = PcspkrSink::Open(events, nullptr).release();
+        auto* recorder = WavSink::Open(wavPath, 8000, nullptr).release();
+        if (!speaker || !recorder)
+            _exit(99);
+        speaker->Tone(2711);
+        recorder->Tone(2711);
+        recorder->Silence(); // some samples on disk
+        recorder->Tone(958);
+        switch (how) {
+        case Exit::Return:
+            std::exit(0);
+        case Exit::Terminate:
+            std::terminate();
+        case Exit::Abort:
+            std::abort();
+        case Exit::Segv:
+            raise(SIGSEGV);
+            break;
+        case Exit::Int:
+            raise(SIGINT);
+            break;
+        case Exit::Term:
+            raise(SIGTERM);
+            break;
+        }
+        _exit(98);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) >= 98) << "child could not run";
+    switch (how) {
+    case Exit::Return:
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        break;
+    case Exit::Terminate:
+    case Exit::Abort:
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGABRT);
+        break;
+    case Exit::Segv:
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGSEGV);
+        break;
+    case Exit::Int:
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT);
+        break;
+    case Exit::Term:
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+        break;
+    }
+    const std::vector<input_event> sent = ReadEvents(events);
+    ASSERT_GE(sent.size(), 2u);
+    EXPECT_EQ(sent.front().value, 440);
+    EXPECT_EQ(sent.back().value, 0) << "the last word to the speaker is silence";
+    EXPECT_TRUE(WavSizesAgree(wavPath)) << "the header describes what reached the disk";
+}
+
+INSTANTIATE_TEST_SUITE_P(Exits, EmergencySilence,
+                         ::testing::Values(Exit::Return, Exit::Terminate, Exit::Abort, Exit::Segv,
+                                           Exit::Int, Exit::Term));
+
+} // namespace
