@@ -156,6 +156,16 @@ TEST_P(DocNavigation, NextAndPreviousWrapAroundWithoutMarkingModified)
 
 INSTANTIATE_TEST_SUITE_P(Formats, DocNavigation, ::testing::Range(0, kFormatCount));
 
+TEST(Document, NavigationBeforeAnySetExistsDoesNothing)
+{
+    ScriptedPrompter prompter;
+    CTinklaDoc doc(&prompter);
+    doc.OnMelodyPrev();
+    doc.OnMelodyNext();
+    EXPECT_FALSE(doc.HasSet());
+    EXPECT_EQ(doc.GetCurrentNumber(), 1u);
+}
+
 TEST_F(DocTest, EachMelodyKeepsItsSelectionWhileAnotherIsCurrent)
 {
     doc.GetCurrentMelody()->InsertNote();
@@ -236,6 +246,19 @@ TEST_P(DocBadHeader, OpenIsRefusedAndChangesNothing)
     EXPECT_EQ(prompter.shown[0].type, unsigned{MB_OK});
     EXPECT_EQ(Take(doc), before);
     EXPECT_EQ(recent, 0);
+}
+
+TEST_F(DocTest, LoadingThroughAnArchiveReplacesTheSetAndRepaints)
+{
+    int updates = 0;
+    QObject::connect(&doc, &CTinklaDoc::updated, [&] { ++updates; });
+    Archive in(Le32(1) + Le32(255) + MelodyRecord(1, "one", 0), &prompter);
+    doc.Serialize(in);
+    EXPECT_EQ(doc.GetMelodyCount(), 1u);
+    EXPECT_EQ(updates, 1);
+    prompter.formats = {-1};
+    doc.OnNewDocument();
+    EXPECT_EQ(prompter.formatOffered.size(), 1u) << "a loaded set is no longer the first one";
 }
 
 TEST_P(DocBadHeader, LoadingThroughAnArchiveChangesNothingEither)

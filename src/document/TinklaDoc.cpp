@@ -156,6 +156,12 @@ void CTinklaDoc::Serialize(Archive& ar)
     Set set;
     if (!LoadSet(ar, &set))
         return;
+    Adopt(std::move(set));
+    UpdateAllViews();
+}
+
+void CTinklaDoc::Adopt(Set&& set)
+{
     m_nMelodies = set.melodies;
     m_nNotes = set.notes;
     m_melodies = std::move(set.list);
@@ -182,11 +188,7 @@ bool CTinklaDoc::OnOpenDocument(const QString& path)
         m_pPrompter->MessageBox(QString::fromUtf8(kMsgFileDamaged).arg(path), MB_OK | MB_ICONHAND);
         return false;
     }
-    m_nMelodies = set.melodies;
-    m_nNotes = set.notes;
-    m_melodies = std::move(set.list);
-    m_nCurrent = 1;
-    m_bFirstNew = false;
+    Adopt(std::move(set));
     SetPathName(path, true);
     SetModifiedFlag(false);
     UpdateAllViews();
@@ -289,12 +291,16 @@ bool CTinklaDoc::SaveMelodyFile(const QString& path)
 
 void CTinklaDoc::OnMelodyNext()
 {
+    if (!HasSet())
+        return;
     m_nCurrent = m_nCurrent < m_nMelodies ? m_nCurrent + 1 : 1;
     UpdateAllViews();
 }
 
 void CTinklaDoc::OnMelodyPrev()
 {
+    if (!HasSet())
+        return;
     m_nCurrent = m_nCurrent <= 1 ? m_nMelodies : m_nCurrent - 1;
     UpdateAllViews();
 }

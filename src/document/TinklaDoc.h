@@ -105,6 +105,8 @@ private:
     // Reads the header and the records into a set of their own; returns false (after the
     // message) for an invalid header.
     bool LoadSet(Archive& ar, Set* set);
+    // Makes a completely loaded set the document's, melody 1 current.
+    void Adopt(Set&& set);
     bool WriteFile(const QString& path, const QByteArray& bytes);
     void SaveAsFirst(); // the "save under another name" step of the melody load
 

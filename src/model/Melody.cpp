@@ -142,7 +142,8 @@ void CMelody::Serialize(Archive& ar, int maxNotes)
 
     m_nRows = rows;
     m_strTitle = std::move(title);
-    const int kept = count < maxNotes ? count : maxNotes;
+    const int limit = maxNotes > 0 ? maxNotes : 0;
+    const int kept = count < limit ? count : limit;
     const size_t first = m_notes.size();
     m_notes.resize(first + static_cast<size_t>(kept));
     for (size_t i = first; i < m_notes.size(); ++i)
