@@ -6,7 +6,7 @@
 
 namespace tinkla {
 
-// The title font record, as the design gives it.
+// A font record in the manner of a Windows LOGFONT; the defaults are the melody title font.
 struct LogFont {
     int height = 36;
     int width = 0;
@@ -24,7 +24,7 @@ struct LogFont {
     const char* faceName = "Arial Cyr";
 };
 
-using Rgb = uint32_t; // 0x00BBGGRR as the design writes RGB(r, g, b)
+using Rgb = uint32_t; // 0x00BBGGRR, as RGB(r, g, b) packs it
 constexpr Rgb MakeRgb(int r, int g, int b)
 {
     return static_cast<Rgb>(r | (g << 8) | (b << 16));
