@@ -8,11 +8,11 @@ namespace tinkla {
 
 // A font record in the manner of a Windows LOGFONT; the defaults are the melody title font.
 struct LogFont {
-    int height = 36;
+    int height = 36; // pixels: > 0 the character cell, < 0 the em, 0 a default size
     int width = 0;
     int escapement = 0;
     int orientation = 0;
-    int weight = 400;
+    int weight = 400; // 100..900, 400 regular
     bool italic = false;
     bool underline = false;
     bool strikeOut = false;
