@@ -131,14 +131,16 @@ bool CountRounds(double inner, double* rounds)
     return true;
 }
 
-// Seconds per loop pass by the two-length difference (the clock reading's cost cancels), or a
-// value <= 0 when the measurement failed.
+constexpr double kClockStuck = -1.0;
+
+// Seconds per loop pass by the two-length difference (the clock reading's cost cancels); a value
+// <= 0 when the measurement failed, kClockStuck when the clock did not move at all.
 double MeasurePass()
 {
     double c1 = 0.0;
     double c2 = 0.0;
     if (!CountRounds(kShortPass, &c1) || !CountRounds(kLongPass, &c2))
-        return 0.0;
+        return kClockStuck;
     return (1.0 / c2 - 1.0 / c1) * kWindow / (kLongPass - kShortPass);
 }
 
@@ -187,11 +189,13 @@ void Delay(double count)
 void CalibrateDelays()
 {
     double t = 0.0;
-    for (int round = 0; round < kRounds; ++round) {
-        t = MeasurePass();
-        for (int i = 1; i < 3; ++i) {
+    bool stuck = false;
+    for (int round = 0; round < kRounds && !stuck; ++round) {
+        // The largest of three: the first stands unless a later one is strictly larger.
+        for (int i = 0; i < 3 && !stuck; ++i) {
             const double next = MeasurePass();
-            if (next > t)
+            stuck = next == kClockStuck; // a clock that stood still will not move next time
+            if (i == 0 || next > t)
                 t = next;
         }
         if (std::isfinite(t) && t >= kFastestPass)

@@ -205,6 +205,8 @@ void SimDoorbell::OnClockFall()
         return;
     switch (m_phase) {
     case Phase::Receive:
+        if (m_nBits == 1)
+            Stretch();
         if (m_nBits == 8) {
             m_nBits = 0;
             if (Accept(m_nShift)) {
@@ -227,7 +229,6 @@ void SimDoorbell::OnClockFall()
             m_nShift = 0;
             m_nBits = 0;
         }
-        Stretch();
         break;
     case Phase::Send:
         if (m_nSent >= 8) {
@@ -236,6 +237,8 @@ void SimDoorbell::OnClockFall()
             m_phase = Phase::AckIn;
         } else {
             DriveSendBit();
+            if (m_nSent == 1)
+                Stretch();
         }
         break;
     case Phase::AckIn:
@@ -243,7 +246,6 @@ void SimDoorbell::OnClockFall()
             break;
         if (m_bMasterAck) {
             LoadNextByte();
-            Stretch();
         } else {
             m_phase = Phase::Idle; // the read is over; the master sends a stop
         }

@@ -31,7 +31,9 @@ struct SimOptions {
     bool sdaLow = false;     // data line stuck low
     bool sclLow = false;     // clock line stuck low
     bool busy = false;       // the first write cycle never ends
-    double stretchMs = 0.0;  // holds the clock low this long after every byte, ms
+    // Holds the clock low this long after the first bit of every byte, ms: where the master
+    // retries the bit (a stretch before a start or stop would not be waited for).
+    double stretchMs = 0.0;
     double twrMs = 5.0;      // write cycle, ms
 };
 

@@ -1,0 +1,224 @@
+// The doorbell image: a set turned into 256 bytes and back, the bad-contents rule, and what
+// a verification says about an image that differs.
+#include "bell/BellMessages.h"
+#include "bell/DoorbellImage.h"
+#include "document/TinklaDoc.h"
+#include "test_bus_support.h"
+
+#include <random>
+
+using namespace tinkla;
+using tinkla::test::SetFixture;
+
+namespace {
+
+using tinkla::test::Code;
+
+TEST(DoorbellImage, SlotsHoldNotesEndByteAndFiller)
+{
+    SetFixture set(32, 7, {{Code(0, 0), Code(31, 4), Code(11, 3)}});
+    DoorbellImage image;
+    ASSERT_TRUE(BuildDoorbellImage(set.doc, &image));
+    const std::vector<BYTE> slot0(image.begin(), image.begin() + 8);
+    const std::vector<BYTE> slot1(image.begin() + 8, image.begin() + 16);
+    EXPECT_EQ(slot0, (std::vector<BYTE>{0x00, 0xFC, 0x5B, 0x07, 0xFF, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(slot1, (std::vector<BYTE>{0x07, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
+}
+
+TEST(DoorbellImage, FullMelodyEndsInTheLastByteWithoutFiller)
+{
+    SetFixture set(1, 255, {std::vector<BYTE>(255, Code(5, 2))});
+    DoorbellImage image;
+    ASSERT_TRUE(BuildDoorbellImage(set.doc, &image));
+    EXPECT_EQ(image[254], Code(5, 2));
+    EXPECT_EQ(image[255], kEndByte);
+}
+
+TEST(DoorbellImage, MelodyLongerThanItsSlotIsCutNotSpilled)
+{
+    SetFixture set(32, 7, {std::vector<BYTE>(9, Code(1, 1)), {Code(2, 2)}});
+    DoorbellImage image;
+    ASSERT_TRUE(BuildDoorbellImage(set.doc, &image));
+    EXPECT_EQ(image[6], Code(1, 1));
+    EXPECT_EQ(image[7], kEndByte);
+    EXPECT_EQ(image[8], Code(2, 2)); // melody 2 where it belongs
+}
+
+TEST(DoorbellImage, SetWithoutOneOfTheSixFormatsHasNoImage)
+{
+    SetFixture set(8, 15);
+    DoorbellImage image;
+    image.fill(0x11);
+    EXPECT_FALSE(BuildDoorbellImage(set.doc, &image));
+    EXPECT_EQ(image[0], 0x11);
+}
+
+class ImageRoundTrip : public ::testing::TestWithParam<int> {};
+
+TEST_P(ImageRoundTrip, EveryFormatDecodesToTheSameNotes)
+{
+    const SetFormat& f = kSetFormats[GetParam()];
+    std::mt19937 random(static_cast<unsigned>(GetParam()) + 7);
+    std::vector<std::vector<BYTE>> content(f.melodies);
+    for (auto& melody : content) {
+        const unsigned count = random() % (f.notes + 1);
+        for (unsigned j = 0; j < count; ++j)
+            melody.push_back(Code(static_cast<int>(random() % 32), static_cast<int>(random() % 5)));
+    }
+    content.back().assign(f.notes, Code(31, 4)); // one full melody in every format
+    SetFixture set(f.melodies, f.notes, content);
+    DoorbellImage image;
+    ASSERT_TRUE(BuildDoorbellImage(set.doc, &image));
+
+    SetFixture back(8, 31);
+    EXPECT_EQ(ApplyDoorbellImage(back.doc, f.melodies, f.notes, image), nullptr);
+    EXPECT_EQ(back.doc.GetMelodyCount(), f.melodies);
+    EXPECT_EQ(back.doc.GetNotesPerMelody(), f.notes);
+    EXPECT_EQ(back.Notes(), content);
+}
+
+INSTANTIATE_TEST_SUITE_P(DoorbellImage, ImageRoundTrip, ::testing::Range(0, kFormatCount));
+
+DoorbellImage Blank()
+{
+    DoorbellImage image;
+    image.fill(kFillerByte);
+    return image;
+}
+
+TEST(DoorbellImage, ReadingReplacesTitlesAndMakesMelodyOneCurrent)
+{
+    SetFixture set(8, 31, {{Code(3, 3)}});
+    set.doc.GetMelody(0)->SetTitle("Title");
+    set.doc.SetCurrentNumber(5);
+    set.doc.SetModifiedFlag(true);
+    DoorbellImage image = Blank();
+    for (unsigned k = 0; k < 4; ++k)
+        image[k * 64] = kEndByte; // 4 × 63: every slot an empty melody
+    ASSERT_EQ(ApplyDoorbellImage(set.doc, 4, 63, image), nullptr);
+    EXPECT_EQ(set.doc.GetMelodyCount(), 4u);
+    EXPECT_EQ(set.doc.GetCurrentNumber(), 1u);
+    EXPECT_EQ(set.doc.GetMelody(0)->GetTitle(), DefaultMelodyTitle());
+    EXPECT_EQ(set.doc.GetMelody(0)->GetNoteCount(), 0);
+    EXPECT_TRUE(set.doc.IsModified()); // reading does not touch the flag either way
+}
+
+TEST(DoorbellImage, SlotWithoutEndByteIsAFullMelodyAndItsLastByteIsNeverRead)
+{
+    SetFixture set(8, 31);
+    DoorbellImage image = Blank();
+    for (int j = 0; j < 32; ++j)
+        image[j] = Code(7, 1);
+    image[31] = 0x0F; // would be bad, but it is the slot's last byte
+    for (int k = 1; k < 8; ++k)
+        image[k * 32] = kEndByte;
+    ASSERT_EQ(ApplyDoorbellImage(set.doc, 8, 31, image), nullptr);
+    EXPECT_EQ(set.doc.GetMelody(0)->GetNoteCount(), 31);
+    EXPECT_EQ(set.doc.GetMelody(1)->GetNoteCount(), 0);
+}
+
+TEST(DoorbellImage, BadNoteByteKeepsWhatCameBeforeIt)
+{
+    SetFixture set(8, 31, {{Code(1, 1)}});
+    DoorbellImage image = Blank();
+    image[0] = Code(2, 2); // melody 1: one note
+    image[1] = kEndByte;
+    image[32] = Code(3, 3); // melody 2: one note, then a duration field of 7
+    image[33] = 0x0F;
+    image[64] = Code(4, 4); // melody 3 is never reached
+    image[65] = kEndByte;
+    EXPECT_EQ(ApplyDoorbellImage(set.doc, 8, 31, image), kMsgBellContents);
+    EXPECT_EQ(set.doc.GetMelodyCount(), 8u);
+    EXPECT_EQ(set.doc.GetMelody(0)->GetNoteCount(), 1);
+    EXPECT_EQ(set.doc.GetMelody(1)->GetNoteCount(), 1);
+    EXPECT_EQ(set.doc.GetMelody(1)->GetNoteCode(0), Code(3, 3));
+    EXPECT_EQ(set.doc.GetMelody(2)->GetNoteCount(), 0);
+    EXPECT_EQ(set.doc.GetCurrentNumber(), 1u);
+}
+
+TEST(DoorbellImage, FormatOutsideTheSixLeavesTheSetAlone)
+{
+    SetFixture set(8, 31, {{Code(1, 1), Code(2, 2)}});
+    const QByteArray before = set.Saved();
+    EXPECT_EQ(ApplyDoorbellImage(set.doc, 8, 15, Blank()), kMsgBellContents);
+    EXPECT_EQ(ApplyDoorbellImage(set.doc, 64, 3, Blank()), kMsgBellContents);
+    EXPECT_EQ(set.Saved(), before);
+}
+
+struct DifferenceCase {
+    const char* name;
+    std::vector<BYTE> inSet;  // melody 2 of an 8 × 31 set
+    std::vector<BYTE> inBell; // melody 2 as read
+    QStringList expected;
+};
+
+class ImageDifferences : public ::testing::TestWithParam<DifferenceCase> {};
+
+TEST_P(ImageDifferences, NameMelodyNoteAndBothValues)
+{
+    const DifferenceCase& c = GetParam();
+    SetFixture wanted(8, 31, {{}, c.inSet});
+    SetFixture got(8, 31, {{}, c.inBell});
+    DoorbellImage a;
+    DoorbellImage b;
+    ASSERT_TRUE(BuildDoorbellImage(wanted.doc, &a));
+    ASSERT_TRUE(BuildDoorbellImage(got.doc, &b));
+    EXPECT_EQ(DescribeImageDifferences(8, 31, a, 8, 31, b), c.expected);
+}
+
+const BYTE kLa4 = Code(1, 2);  // Ля 1/4
+const BYTE kSi8 = Code(3, 3);  // Си 1/8
+const BYTE kLa4Up = Code(13, 2); // Ля 1/4 an octave up
+
+INSTANTIATE_TEST_SUITE_P(
+    DoorbellImage, ImageDifferences,
+    ::testing::Values(
+        DifferenceCase{"Same", {kLa4, kSi8}, {kLa4, kSi8}, {}},
+        DifferenceCase{"OneNote",
+                       {kSi8, kSi8, kSi8, kSi8, kSi8},
+                       {kSi8, kSi8, kSi8, kSi8, kLa4},
+                       {"мелодия 2, нота 5: в звонке Ля 1/4, в наборе Си 1/8"}},
+        DifferenceCase{"MissingInBell",
+                       {kSi8, kLa4},
+                       {kSi8},
+                       {"мелодия 2, нота 2: в звонке нет ноты, в наборе Ля 1/4"}},
+        DifferenceCase{"ExtraInBell",
+                       {},
+                       {kSi8},
+                       {"мелодия 2, нота 1: в звонке Си 1/8, в наборе нет ноты"}},
+        DifferenceCase{"OctaveOnly",
+                       {kLa4},
+                       {kLa4Up},
+                       {"мелодия 2, нота 1: в звонке Ля, Первая октава 1/4, в наборе Ля, Малая "
+                        "октава 1/4"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DoorbellImage, DifferencesAlsoCoverFormatFillerAndBadBytes)
+{
+    SetFixture set(8, 31, {{kLa4}});
+    DoorbellImage image;
+    ASSERT_TRUE(BuildDoorbellImage(set.doc, &image));
+
+    EXPECT_EQ(DescribeImageDifferences(8, 31, image, 16, 15, image),
+              QStringList{"формат: в звонке 16 м. x 15 н., в наборе 8 м. x 31 н."});
+
+    DoorbellImage filler = image;
+    filler[5] = 0x00;
+    EXPECT_EQ(DescribeImageDifferences(8, 31, image, 8, 31, filler),
+              QStringList{"байт 5: в звонке 0x00, в наборе 0xff"});
+
+    DoorbellImage bad = image;
+    bad[0] = 0x0F;
+    EXPECT_EQ(DescribeImageDifferences(8, 31, image, 8, 31, bad),
+              QStringList{"мелодия 1, нота 1: в звонке испорченный байт 0x0f, в наборе Ля 1/4"});
+
+    DoorbellImage many = image;
+    for (int i = 40; i < 100; ++i)
+        many[i] = 0x00;
+    const QStringList lines = DescribeImageDifferences(8, 31, image, 8, 31, many, 5);
+    ASSERT_EQ(lines.size(), 6);
+    // melody 3 now holds 31 notes of code 0, melody 4 four of them and then a bad byte (0xff)
+    EXPECT_EQ(lines.last(), QStringLiteral("... и еще 31"));
+}
+
+} // namespace
