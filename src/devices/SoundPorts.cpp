@@ -26,10 +26,16 @@ std::unique_ptr<RealPitSink> RealPitSink::Open(QString* error)
 {
     if (ioperm(0x42, 2, 1) != 0 || ioperm(0x61, 1, 1) != 0) {
         const int err = errno;
+        const QString why = QString::fromLocal8Bit(std::strerror(err));
         if (error)
-            *error = QString::fromUtf8("прямой доступ к таймеру (порты 0x42, 0x43, 0x61) "
-                                       "разрешён только root: %1")
-                         .arg(QString::fromLocal8Bit(std::strerror(err)));
+            *error = err == EPERM
+                         ? QString::fromUtf8("прямой доступ к таймеру (порты 0x42, 0x43, 0x61) "
+                                             "разрешён только root или с правом CAP_SYS_RAWIO "
+                                             "(ioperm: %1)")
+                               .arg(why)
+                         : QString::fromUtf8("прямой доступ к таймеру (порты 0x42, 0x43, 0x61) "
+                                             "здесь невозможен (ioperm: %1)")
+                               .arg(why);
         ioperm(0x42, 2, 0);
         return nullptr;
     }
