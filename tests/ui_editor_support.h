@@ -9,6 +9,8 @@
 #include "ui/CTinklaView.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QScrollBar>
 #include <QSettings>
 #include <QStandardPaths>
@@ -38,9 +40,12 @@ inline void WhenModal(std::function<void(QWidget*)> answer, int triesLeft = 200)
         QWidget* w = QApplication::activePopupWidget();
         if (!w)
             w = QApplication::activeModalWidget();
-        if (w && w->isVisible())
+        if (w && w->isVisible()) {
+            // Keys go where the user's would: to the focused control of the active window.
+            w->activateWindow();
+            (void)QTest::qWaitForWindowActive(w);
             answer(w);
-        else if (triesLeft > 0)
+        } else if (triesLeft > 0)
             WhenModal(answer, triesLeft - 1);
     });
 }

@@ -1,0 +1,292 @@
+// The editor's real dialogs and message boxes, answered with keys and clicks, and the start-up
+// of the whole application.
+#include "document/CMelodyTitleDlg.h"
+#include "document/CSetFormatDlg.h"
+#include "ui/CAboutDlg.h"
+#include "ui/CTinklaApp.h"
+#include "ui/QtPrompter.h"
+#include "ui_editor_support.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace tinkla::test {
+namespace {
+
+struct FilterCase {
+    const char* pairs;
+    QStringList filters;
+};
+
+class FileFilters : public ::testing::TestWithParam<FilterCase> {};
+
+TEST_P(FileFilters, PairsBecomeQtNameFilters)
+{
+    EXPECT_EQ(NameFiltersFromPairs(QString::fromUtf8(GetParam().pairs)), GetParam().filters);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, FileFilters,
+    ::testing::Values(
+        // "*.*" would hide files without a dot; the doubled space of the label goes.
+        FilterCase{"Набор мелодий  (*.fml)|*.fml|Все файлы (*.*)|*.*||",
+                   {QStringLiteral("Набор мелодий (*.fml)"), QStringLiteral("Все файлы (*)")}},
+        FilterCase{"Мелодии|*.mel;*.MEL||", {QStringLiteral("Мелодии (*.mel *.MEL)")}},
+        FilterCase{"", {}}));
+
+struct BoxCase {
+    unsigned type;
+    QMessageBox::StandardButton press; // NoButton: Escape
+    Answer answer;
+    QMessageBox::Icon icon;
+    int buttons;
+};
+
+class QtMessageBox : public ::testing::TestWithParam<BoxCase> {};
+
+TEST_P(QtMessageBox, ButtonsIconAndAnswer)
+{
+    QtPrompter prompter;
+    const BoxCase c = GetParam();
+    bool seen = false;
+    WhenModal([&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_TRUE(box);
+        seen = true;
+        EXPECT_EQ(box->windowTitle(), QStringLiteral("Tinkla"));
+        EXPECT_EQ(box->icon(), c.icon);
+        EXPECT_EQ(box->buttons().size(), c.buttons);
+        if (c.press == QMessageBox::NoButton)
+            QTest::keyClick(box, Qt::Key_Escape);
+        else
+            box->button(c.press)->click();
+    });
+    EXPECT_EQ(prompter.MessageBox(QStringLiteral("?"), c.type), c.answer);
+    EXPECT_TRUE(seen);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Types, QtMessageBox,
+    ::testing::Values(
+        BoxCase{MB_OK | MB_ICONHAND, QMessageBox::Ok, IDOK, QMessageBox::Critical, 1},
+        BoxCase{MB_OK | MB_ICONINFORMATION, QMessageBox::Ok, IDOK, QMessageBox::Information, 1},
+        BoxCase{MB_OK, QMessageBox::Ok, IDOK, QMessageBox::NoIcon, 1},
+        BoxCase{MB_YESNO | MB_ICONQUESTION, QMessageBox::Yes, IDYES, QMessageBox::Question, 2},
+        BoxCase{MB_YESNO | MB_ICONQUESTION, QMessageBox::NoButton, IDNO, QMessageBox::Question, 2},
+        BoxCase{MB_YESNOCANCEL | MB_ICONQUESTION, QMessageBox::No, IDNO, QMessageBox::Question, 3},
+        BoxCase{MB_YESNOCANCEL | MB_ICONQUESTION, QMessageBox::NoButton, IDCANCEL,
+                QMessageBox::Question, 3}));
+
+QList<QRadioButton*> Radios(QWidget* dlg)
+{
+    return dlg->findChildren<QRadioButton*>();
+}
+
+TEST(SetFormatDialog, ShowsTheSixFormatsWithThePreselectedOneChecked)
+{
+    CSetFormatDlg dlg;
+    dlg.m_nFormat = 2;
+    dlg.show();
+    const QList<QRadioButton*> radios = Radios(&dlg);
+    ASSERT_EQ(radios.size(), 6);
+    EXPECT_EQ(radios[0]->text(), QStringLiteral("32 м. x 7 н."));
+    EXPECT_EQ(radios[5]->text(), QStringLiteral("1 м. x 255 н."));
+    EXPECT_TRUE(radios[2]->isChecked());
+    // Two columns: the second three stand to the right of the first three.
+    EXPECT_GT(radios[3]->x(), radios[0]->x());
+    EXPECT_EQ(radios[3]->y(), radios[0]->y());
+    for (QRadioButton* r : radios)
+        EXPECT_FALSE(r->whatsThis().isEmpty());
+    EXPECT_TRUE(dlg.windowFlags() & Qt::WindowContextHelpButtonHint);
+}
+
+TEST(SetFormatDialog, ChoiceByKeysAndEnter)
+{
+    QtPrompter prompter;
+    WhenModal([](QWidget* w) {
+        // The arrows move across the two columns: from "8 × 31" up to "16 × 15", then right
+        // to "2 × 127".
+        QTest::keyClick(w->focusWidget(), Qt::Key_Up);
+        QTest::keyClick(w->focusWidget(), Qt::Key_Right);
+        QTest::keyClick(w->focusWidget(), Qt::Key_Return);
+    });
+    int choice = 2;
+    ASSERT_TRUE(prompter.AskSetFormat(&choice));
+    EXPECT_EQ(choice, 4);
+}
+
+TEST(SetFormatDialog, EscapeKeepsTheChoice)
+{
+    QtPrompter prompter;
+    WhenModal([](QWidget* w) {
+        Radios(w)[0]->click();
+        QTest::keyClick(w, Qt::Key_Escape);
+    });
+    int choice = 3;
+    EXPECT_FALSE(prompter.AskSetFormat(&choice));
+    EXPECT_EQ(choice, 3);
+}
+
+struct TitleCase {
+    const char* typed;
+    const char* kept; // what the field holds afterwards
+};
+
+class TitleField : public ::testing::TestWithParam<TitleCase> {};
+
+TEST_P(TitleField, TakesOnlyWhatCodePage1251Holds)
+{
+    CMelodyTitleDlg dlg;
+    dlg.show();
+    dlg.Edit()->clear();
+    // Typed as a keyboard of any layout types it: each key press carries its character.
+    for (QChar c : QString::fromUtf8(GetParam().typed))
+        QTest::sendKeyEvent(QTest::Click, dlg.Edit(), Qt::Key_unknown, QString(c), {});
+    EXPECT_EQ(dlg.Edit()->text(), QString::fromUtf8(GetParam().kept));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Typed, TitleField,
+    ::testing::Values(TitleCase{"Вальс № 2 «Осень»", "Вальс № 2 «Осень»"},
+                      TitleCase{"Ноты ♪ и ☺", "Ноты  и "}, // no such characters in 1251
+                      TitleCase{"Ελλάδα", ""},
+                      TitleCase{"1234567890123456789012345678901234", // cut at 30
+                                "123456789012345678901234567890"}));
+
+TEST(TitleDialog, EmptyTitleIsAccepted)
+{
+    QtPrompter prompter;
+    WhenModal([](QWidget* w) {
+        auto* edit = w->findChild<QLineEdit*>();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    QString title = QStringLiteral("Новая мелодия");
+    ASSERT_TRUE(prompter.AskMelodyTitle(&title));
+    EXPECT_EQ(title, QString());
+}
+
+TEST(TitleDialog, ALongerTitleFromAFileIsShownWholeAndRefusedUntilShortened)
+{
+    const QString longTitle(40, QLatin1Char('a'));
+    QtPrompter prompter;
+    bool refused = false;
+    WhenModal([&](QWidget* w) {
+        auto* edit = w->findChild<QLineEdit*>();
+        EXPECT_EQ(edit->text(), longTitle);
+        WhenModal([&](QWidget* box) {
+            refused = qobject_cast<QMessageBox*>(box) != nullptr;
+            box->close();
+            // Once the refusal is over, the excess is selected: one Delete cuts it.
+            QTimer::singleShot(0, edit, [edit] {
+                QTest::keyClick(edit, Qt::Key_Delete);
+                QTest::keyClick(edit, Qt::Key_Return);
+            });
+        });
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    QString title = longTitle;
+    ASSERT_TRUE(prompter.AskMelodyTitle(&title));
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(title, QString(30, QLatin1Char('a')));
+}
+
+TEST(AboutDialog, ShowsTheIconAndWhatTheProgramIsFor)
+{
+    CAboutDlg dlg;
+    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("О программе \"Tinkla\""));
+    bool icon = false, text = false;
+    for (QLabel* label : dlg.findChildren<QLabel*>()) {
+        icon |= !label->pixmap().isNull();
+        text |= label->text().startsWith(QStringLiteral("Tinkla. Версия 1.0\n\n"));
+    }
+    EXPECT_TRUE(icon);
+    EXPECT_TRUE(text);
+}
+
+// Start-up as the program does it, with the real prompter; restores what it sets process-wide.
+class StartUp : public ::testing::Test {
+protected:
+    void SetUp() override { QSettings(QStringLiteral("Korvel"), QStringLiteral("Tinkla")).clear(); }
+    void TearDown() override { QLocale::setDefault(m_locale); }
+    QString Write(const char* name, const QByteArray& bytes)
+    {
+        QFile f(QDir(dir.path()).filePath(QString::fromUtf8(name)));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return f.fileName();
+    }
+
+    QTemporaryDir dir;
+    QLocale m_locale;
+};
+
+TEST_F(StartUp, OpensTheSetNamedOnTheCommandLineAndKeepsTheRunsPort)
+{
+    // 2 × 127: M, N, then two empty melodies titled "A".
+    const QByteArray melody = QByteArray::fromHex("01000000014100000000");
+    const QString path =
+        Write("two.fml", QByteArray::fromHex("020000007f000000") + melody + melody);
+    CTinklaApp app;
+    int code = -1;
+    ASSERT_TRUE(app.InitInstance(
+        {QStringLiteral("tinkla"), QStringLiteral("--port"), QStringLiteral("sim:/tmp/x"), path},
+        &code));
+    EXPECT_EQ(app.GetDocument()->GetMelodyCount(), 2u);
+    EXPECT_TRUE(app.GetMainFrame()->isVisible());
+    EXPECT_EQ(app.GetMainFrame()->windowTitle(), QStringLiteral("two.fml[*] - Tinkla"));
+    EXPECT_EQ(CTinklaApp::PortOverride(), QStringLiteral("sim:/tmp/x"));
+    // Qt's own texts are Russian from now on.
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Да"));
+}
+
+TEST_F(StartUp, ABadFileIsReportedAndTheNewSetStays)
+{
+    const QString path = Write("bad.fml", QByteArray::fromHex("0300000054000000"));
+    QString message;
+    WhenModal([&message](QWidget* w) {
+        message = qobject_cast<QMessageBox*>(w)->text();
+        w->close();
+    });
+    CTinklaApp app;
+    int code = -1;
+    ASSERT_TRUE(app.InitInstance({QStringLiteral("tinkla"), path}, &code));
+    EXPECT_FALSE(message.isEmpty());
+    EXPECT_EQ(app.GetDocument()->GetMelodyCount(), 8u);
+    EXPECT_EQ(app.GetMainFrame()->windowTitle(), QStringLiteral("Безымянный[*] - Tinkla"));
+}
+
+TEST_F(StartUp, AMelodyFileGetsASetThatHoldsIt)
+{
+    // A .mel of 40 notes: too long for 8 × 31, so the set becomes 4 × 63.
+    QByteArray mel = QByteArray::fromHex("28000000") + QByteArray::fromHex("04000000") +
+                     QByteArray::fromHex("0141") + QByteArray::fromHex("28000000");
+    for (int i = 0; i < 40; ++i)
+        mel += QByteArray::fromHex("0b03");
+    const QString path = Write("long.mel", mel);
+    CTinklaApp app;
+    int code = -1;
+    ASSERT_TRUE(app.InitInstance({QStringLiteral("tinkla"), path}, &code));
+    EXPECT_EQ(app.GetDocument()->GetNotesPerMelody(), 63u);
+    EXPECT_EQ(app.GetDocument()->GetCurrentMelody()->GetNoteCount(), 40);
+}
+
+TEST_F(StartUp, HelpAndBadOptionsEndAtOnce)
+{
+    int code = -1;
+    EXPECT_FALSE(
+        CTinklaApp().InitInstance({QStringLiteral("tinkla"), QStringLiteral("--help")}, &code));
+    EXPECT_EQ(code, 0);
+    EXPECT_FALSE(
+        CTinklaApp().InitInstance({QStringLiteral("tinkla"), QStringLiteral("--bogus")}, &code));
+    EXPECT_EQ(code, 2);
+}
+
+} // namespace
+} // namespace tinkla::test
