@@ -1,0 +1,119 @@
+// The whole set through the simulated doorbell on the real clock: a write (format byte and 256
+// image bytes in 32 pages, the doorbell storing each page for 5 ms) and a read, each beside its
+// lower bound: the bus time the calibrated delays demand plus the store times the write must wait
+// for. The ratio says what the port accesses, the polling granularity and the simulator cost.
+#include "bell/Bus.h"
+#include "bell/Transactions.h"
+#include "devices/SimDoorbell.h"
+#include "platform/Ports.h"
+
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <thread>
+
+using namespace tinkla;
+
+namespace {
+
+constexpr double kStoreMs = 5.0;
+constexpr int kStoresWaitedFor = 32; // the format byte's and pages 1..31 (the last is not polled)
+
+void Calibrate()
+{
+    static bool done = false;
+    if (!done) {
+        CalibrateDelays();
+        done = true;
+    }
+}
+
+SimDoorbell* Doorbell(double storeMs)
+{
+    SimOptions options;
+    options.twrMs = storeMs;
+    auto sim = std::make_unique<SimDoorbell>(options);
+    SimDoorbell* raw = sim.get();
+    Ports::Instance().SetParallel(std::move(sim));
+    return raw;
+}
+
+void WriteSet()
+{
+    WriteSetFormat(8);
+    for (int i = 0; i < kImageBytes; ++i)
+        WriteImageByte(static_cast<BYTE>((i * 37) & 0xF8),
+                       i == 0 ? TRANSFER_FIRST : i == 255 ? TRANSFER_LAST : TRANSFER_NEXT);
+}
+
+void ReadSet()
+{
+    unsigned m = 0;
+    unsigned n = 0;
+    ReadSetFormat(m, n);
+    for (int i = 0; i < kImageBytes; ++i)
+        benchmark::DoNotOptimize(
+            ReadImageByte(i == 0 ? TRANSFER_FIRST : i == 255 ? TRANSFER_LAST : TRANSFER_NEXT));
+}
+
+// Seconds the calibrated pauses of one run demand: its loop passes at the measured pass time.
+// A doorbell that stores instantly makes every poll succeed at once, so only the traffic the
+// transfer needs is counted.
+double DemandedSeconds(void (*transfer)(), bool written)
+{
+    Doorbell(0.0);
+    if (written)
+        WriteSet();
+    const uint64_t before = DelayPassCount();
+    transfer();
+    return static_cast<double>(DelayPassCount() - before) * CalibratedPassSeconds();
+}
+
+void Report(benchmark::State& state, double boundSeconds, double totalSeconds)
+{
+    const double mean = totalSeconds / static_cast<double>(state.iterations());
+    state.counters["bound_ms"] = boundSeconds * 1000.0;
+    state.counters["ratio"] = mean / boundSeconds;
+}
+
+void BM_WriteSet(benchmark::State& state)
+{
+    Calibrate();
+    const double bound = DemandedSeconds(WriteSet, false) + kStoresWaitedFor * kStoreMs / 1000.0;
+    Doorbell(kStoreMs);
+    double total = 0.0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        WriteSet();
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        state.SetIterationTime(seconds);
+        total += seconds;
+        // Let the last page's store end: the next write starts without polling.
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    Report(state, bound, total);
+    Ports::Instance().SetParallel(nullptr);
+}
+
+void BM_ReadSet(benchmark::State& state)
+{
+    Calibrate();
+    const double bound = DemandedSeconds(ReadSet, true); // leaves a written doorbell in place
+    double total = 0.0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        ReadSet();
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        state.SetIterationTime(seconds);
+        total += seconds;
+    }
+    Report(state, bound, total);
+    Ports::Instance().SetParallel(nullptr);
+}
+
+} // namespace
+
+BENCHMARK(BM_WriteSet)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_ReadSet)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK_MAIN();
