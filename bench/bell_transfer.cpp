@@ -13,7 +13,8 @@
 
 using namespace tinkla;
 
-namespace {
+namespace
+{
 
 constexpr double kStoreMs = 5.0;
 constexpr int kStoresWaitedFor = 32; // the format byte's and pages 1..31 (the last is not polled)
@@ -41,8 +42,9 @@ void WriteSet()
 {
     WriteSetFormat(8);
     for (int i = 0; i < kImageBytes; ++i)
-        WriteImageByte(static_cast<BYTE>((i * 37) & 0xF8),
-                       i == 0 ? TRANSFER_FIRST : i == 255 ? TRANSFER_LAST : TRANSFER_NEXT);
+        WriteImageByte(static_cast<BYTE>((i * 37) & 0xF8), i == 0     ? TRANSFER_FIRST
+                                                           : i == 255 ? TRANSFER_LAST
+                                                                      : TRANSFER_NEXT);
 }
 
 void ReadSet()
@@ -51,8 +53,9 @@ void ReadSet()
     unsigned n = 0;
     ReadSetFormat(m, n);
     for (int i = 0; i < kImageBytes; ++i)
-        benchmark::DoNotOptimize(
-            ReadImageByte(i == 0 ? TRANSFER_FIRST : i == 255 ? TRANSFER_LAST : TRANSFER_NEXT));
+        benchmark::DoNotOptimize(ReadImageByte(i == 0     ? TRANSFER_FIRST
+                                               : i == 255 ? TRANSFER_LAST
+                                                          : TRANSFER_NEXT));
 }
 
 // Seconds the calibrated pauses of one run demand: its loop passes at the measured pass time.
@@ -68,11 +71,25 @@ double DemandedSeconds(void (*transfer)(), bool written)
     return static_cast<double>(DelayPassCount() - before) * CalibratedPassSeconds();
 }
 
-void Report(benchmark::State& state, double boundSeconds, double totalSeconds)
+// Times each run of the transfer on its own (the pause after it is not counted) and reports the
+// mean beside the bound.
+void Measure(benchmark::State& state, void (*transfer)(), double boundSeconds,
+             std::chrono::milliseconds pauseAfter)
 {
-    const double mean = totalSeconds / static_cast<double>(state.iterations());
+    double total = 0.0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        transfer();
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        state.SetIterationTime(seconds);
+        total += seconds;
+        std::this_thread::sleep_for(pauseAfter);
+    }
+    const double mean = total / static_cast<double>(state.iterations());
     state.counters["bound_ms"] = boundSeconds * 1000.0;
     state.counters["ratio"] = mean / boundSeconds;
+    Ports::Instance().SetParallel(nullptr);
 }
 
 void BM_WriteSet(benchmark::State& state)
@@ -80,36 +97,15 @@ void BM_WriteSet(benchmark::State& state)
     Calibrate();
     const double bound = DemandedSeconds(WriteSet, false) + kStoresWaitedFor * kStoreMs / 1000.0;
     Doorbell(kStoreMs);
-    double total = 0.0;
-    for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        WriteSet();
-        const double seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        state.SetIterationTime(seconds);
-        total += seconds;
-        // Let the last page's store end: the next write starts without polling.
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    Report(state, bound, total);
-    Ports::Instance().SetParallel(nullptr);
+    // The pause lets the last page's store end: the next write starts without polling.
+    Measure(state, WriteSet, bound, std::chrono::milliseconds(10));
 }
 
 void BM_ReadSet(benchmark::State& state)
 {
     Calibrate();
     const double bound = DemandedSeconds(ReadSet, true); // leaves a written doorbell in place
-    double total = 0.0;
-    for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        ReadSet();
-        const double seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        state.SetIterationTime(seconds);
-        total += seconds;
-    }
-    Report(state, bound, total);
-    Ports::Instance().SetParallel(nullptr);
+    Measure(state, ReadSet, bound, std::chrono::milliseconds(0));
 }
 
 } // namespace

@@ -11,7 +11,8 @@
 #include <cstdint>
 #include <cstring>
 
-namespace {
+namespace
+{
 
 QByteArray Saved(tinkla::CTinklaDoc& doc)
 {

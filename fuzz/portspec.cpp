@@ -1,7 +1,7 @@
 // The --port value (and the remembered "Doorbell/Port" setting) is text from outside: it must
 // parse or be refused with a reason, never crash; nothing is opened here.
-#include "SilentPrompter.h"
 #include "devices/PortSpec.h"
+#include "SilentPrompter.h"
 
 #include <cmath>
 #include <cstddef>

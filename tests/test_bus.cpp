@@ -10,12 +10,14 @@
 using namespace tinkla;
 using tinkla::test::BusTest;
 
-namespace {
+namespace
+{
 
 // A bus partner with scripted lines: it may hold the clock low (by a rule on the fake time),
 // pull the data line low for good, or acknowledge (pull data low in every ninth clock). It counts
 // the clock's rising edges and keeps the data line's level at each.
-class LineDevice : public PortDevice {
+class LineDevice : public PortDevice
+{
 public:
     std::function<bool(double nowMs)> holdClock; // true: the device holds the clock low
     bool dataStuckLow = false;
@@ -66,7 +68,8 @@ private:
     bool m_scl = true;
 };
 
-class BusPrimitives : public BusTest {
+class BusPrimitives : public BusTest
+{
 protected:
     LineDevice* Line() { return Install(std::make_unique<LineDevice>()); }
     // Moves the fake clock to the start of the next whole second, so that a hold measured from
@@ -89,7 +92,9 @@ struct LineCase {
     int start, stop, sendOne, sendZero, receive;
 };
 
-class LineCodes : public BusPrimitives, public ::testing::WithParamInterface<LineCase> {};
+class LineCodes : public BusPrimitives, public ::testing::WithParamInterface<LineCase>
+{
+};
 
 TEST_P(LineCodes, EachPrimitiveReportsItsCode)
 {
@@ -113,12 +118,11 @@ TEST_P(LineCodes, EachPrimitiveReportsItsCode)
               c.receive);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Bus, LineCodes,
-    ::testing::Values(LineCase{"FreeLines", false, false, 0, 0, 0, 0, 0},
-                      LineCase{"DataStuckLow", true, false, 2, 4, 2, 0, 0},
-                      LineCase{"ClockHeldLow", false, true, 1, 1, 1, 1, 1}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Bus, LineCodes,
+                         ::testing::Values(LineCase{"FreeLines", false, false, 0, 0, 0, 0, 0},
+                                           LineCase{"DataStuckLow", true, false, 2, 4, 2, 0, 0},
+                                           LineCase{"ClockHeldLow", false, true, 1, 1, 1, 1, 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(BusPrimitives, ReceiveBitFillsBitSevenOnly)
 {
@@ -181,7 +185,9 @@ struct HoldCase {
     int receiveCode;
 };
 
-class ClockHeld : public BusPrimitives, public ::testing::WithParamInterface<HoldCase> {};
+class ClockHeld : public BusPrimitives, public ::testing::WithParamInterface<HoldCase>
+{
+};
 
 TEST_P(ClockHeld, ByteWaitsForTheClockUpToTheLimit)
 {
@@ -243,7 +249,12 @@ TEST(Delay, PassesAreFloorPlusOneAndNoneForNegative)
     struct {
         double count;
         uint64_t passes;
-    } cases[] = {{-0.5, 0}, {-1e9, 0}, {0.0, 1}, {0.5, 1}, {2.5, 3}, {7.0, 8},
+    } cases[] = {{-0.5, 0},
+                 {-1e9, 0},
+                 {0.0, 1},
+                 {0.5, 1},
+                 {2.5, 3},
+                 {7.0, 8},
                  {std::numeric_limits<double>::quiet_NaN(), 0}};
     for (const auto& c : cases) {
         const uint64_t before = DelayPassCount();

@@ -16,10 +16,12 @@
 
 #include "support/ScriptedPrompter.h"
 
-namespace tinkla::test {
+namespace tinkla::test
+{
 
 // Keeps the calibrated values of the process and puts them back when it goes.
-class SavedDelays {
+class SavedDelays
+{
 public:
     SavedDelays()
         : m_values{g_dDelay1us, g_dDelay4us, g_dDelay4ms, g_dDelay10ms, g_dDelay50ms, g_dTimeout}
@@ -42,7 +44,8 @@ private:
 // Runs on a fake clock that moves 10 us with every reading, so that waits and write cycles make
 // progress without real time; every pause is one loop pass and the bus limit is the real 3 s.
 // The port is left unconnected and the clock real afterwards.
-class BusTest : public ::testing::Test {
+class BusTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -57,8 +60,7 @@ protected:
         Ports::Instance().SetParallel(nullptr);
         SetClock(nullptr);
     }
-    template <class Device>
-    Device* Install(std::unique_ptr<Device> device)
+    template <class Device> Device* Install(std::unique_ptr<Device> device)
     {
         Device* raw = device.get();
         Ports::Instance().SetParallel(std::move(device));
@@ -78,9 +80,11 @@ private:
 };
 
 // A set of the given format whose melodies hold the given note codes.
-class SetFixture {
+class SetFixture
+{
 public:
-    SetFixture(unsigned melodies, unsigned notes, const std::vector<std::vector<BYTE>>& content = {})
+    SetFixture(unsigned melodies, unsigned notes,
+               const std::vector<std::vector<BYTE>>& content = {})
         : doc(&prompter)
     {
         doc.OnNewDocument();
@@ -118,7 +122,8 @@ inline BYTE Code(int tone, int duration)
 
 // Passes every access through to the device it wraps and counts them; keeps the data register
 // writes in order.
-class CountingPort : public PortDevice {
+class CountingPort : public PortDevice
+{
 public:
     explicit CountingPort(std::unique_ptr<PortDevice> inner) : m_inner(std::move(inner)) {}
     uint8_t In(uint16_t port) override

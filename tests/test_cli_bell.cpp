@@ -8,9 +8,11 @@
 
 using namespace tinkla;
 
-namespace {
+namespace
+{
 
-class CliBell : public ::testing::Test {
+class CliBell : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -48,10 +50,9 @@ protected:
     // A set with notes in three melodies, saved as SET.fml.
     QString SampleSet()
     {
-        test::SetFixture set(16, 15,
-                             {{test::Code(1, 2), test::Code(3, 3)},
-                              {},
-                              std::vector<BYTE>(15, test::Code(20, 4))});
+        test::SetFixture set(
+            16, 15,
+            {{test::Code(1, 2), test::Code(3, 3)}, {}, std::vector<BYTE>(15, test::Code(20, 4))});
         const QString path = Path("set.fml");
         EXPECT_TRUE(set.doc.OnSaveDocument(path));
         return path;
@@ -92,8 +93,7 @@ TEST_F(CliBell, ReadGivesBackTheSetWritten)
 TEST_F(CliBell, TraceShowsEveryPageAfterPolling)
 {
     const QString set = SampleSet();
-    ASSERT_EQ(Run({"write", set, "--port", Sim("bell.bin"), "--trace", Path("trace.txt")}).code,
-              0);
+    ASSERT_EQ(Run({"write", set, "--port", Sim("bell.bin"), "--trace", Path("trace.txt")}).code, 0);
     const std::string trace = Contents(Path("trace.txt")).toStdString();
     ASSERT_EQ(trace.rfind("o 378 38\no 378 18\no 378 38\n", 0), 0u); // the reset pulse first
     test::ExpectPagedWrite(test::DecodeTrace(trace));
@@ -125,26 +125,22 @@ TEST_F(CliBell, FailuresExitOneWithTheMessageAndWriteNoFile)
 
 TEST_F(CliBell, UsageMistakesExitTwo)
 {
-    const QStringList cases[] = {{"write"},
-                                 {"write", "a.fml", "b.fml"},
-                                 {"read", "--port"},
-                                 {"image", "a.fml"},
-                                 {"test", "--seconds", "-1"},
-                                 {"test", "--bogus"}};
+    const QStringList cases[] = {
+        {"write"},          {"write", "a.fml", "b.fml"}, {"read", "--port"},
+        {"image", "a.fml"}, {"test", "--seconds", "-1"}, {"test", "--bogus"}};
     for (const QStringList& args : cases)
         EXPECT_EQ(Run(args).code, 2) << args.join(' ').toStdString();
 }
 
 TEST_F(CliBell, TestPulsesResetPlayReset)
 {
-    const Result r = Run({"test", "--port", Sim("bell.bin"), "--seconds", "0", "--trace",
-                          Path("trace.txt")});
+    const Result r =
+        Run({"test", "--port", Sim("bell.bin"), "--seconds", "0", "--trace", Path("trace.txt")});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains(QStringLiteral("играет")));
-    EXPECT_EQ(Contents(Path("trace.txt")),
-              QByteArray("o 378 38\no 378 18\no 378 38\n"
-                         "o 378 38\no 378 30\no 378 38\n"
-                         "o 378 38\no 378 18\no 378 38\n"));
+    EXPECT_EQ(Contents(Path("trace.txt")), QByteArray("o 378 38\no 378 18\no 378 38\n"
+                                                      "o 378 38\no 378 30\no 378 38\n"
+                                                      "o 378 38\no 378 18\no 378 38\n"));
 }
 
 TEST_F(CliBell, RememberedPortIsTheDefault)

@@ -10,7 +10,8 @@
 using namespace tinkla;
 using tinkla::test::SetFixture;
 
-namespace {
+namespace
+{
 
 using tinkla::test::Code;
 
@@ -53,7 +54,9 @@ TEST(DoorbellImage, SetWithoutOneOfTheSixFormatsHasNoImage)
     EXPECT_EQ(image[0], 0x11);
 }
 
-class ImageRoundTrip : public ::testing::TestWithParam<int> {};
+class ImageRoundTrip : public ::testing::TestWithParam<int>
+{
+};
 
 TEST_P(ImageRoundTrip, EveryFormatDecodesToTheSameNotes)
 {
@@ -152,7 +155,9 @@ struct DifferenceCase {
     QStringList expected;
 };
 
-class ImageDifferences : public ::testing::TestWithParam<DifferenceCase> {};
+class ImageDifferences : public ::testing::TestWithParam<DifferenceCase>
+{
+};
 
 TEST_P(ImageDifferences, NameMelodyNoteAndBothValues)
 {
@@ -166,8 +171,8 @@ TEST_P(ImageDifferences, NameMelodyNoteAndBothValues)
     EXPECT_EQ(DescribeImageDifferences(8, 31, a, 8, 31, b), c.expected);
 }
 
-const BYTE kLa4 = Code(1, 2);  // Ля 1/4
-const BYTE kSi8 = Code(3, 3);  // Си 1/8
+const BYTE kLa4 = Code(1, 2);    // Ля 1/4
+const BYTE kSi8 = Code(3, 3);    // Си 1/8
 const BYTE kLa4Up = Code(13, 2); // Ля 1/4 an octave up
 
 INSTANTIATE_TEST_SUITE_P(
@@ -182,10 +187,8 @@ INSTANTIATE_TEST_SUITE_P(
                        {kSi8, kLa4},
                        {kSi8},
                        {"мелодия 2, нота 2: в звонке нет ноты, в наборе Ля 1/4"}},
-        DifferenceCase{"ExtraInBell",
-                       {},
-                       {kSi8},
-                       {"мелодия 2, нота 1: в звонке Си 1/8, в наборе нет ноты"}},
+        DifferenceCase{
+            "ExtraInBell", {}, {kSi8}, {"мелодия 2, нота 1: в звонке Си 1/8, в наборе нет ноты"}},
         DifferenceCase{"OctaveOnly",
                        {kLa4},
                        {kLa4Up},

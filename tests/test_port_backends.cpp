@@ -17,7 +17,8 @@
 using namespace tinkla;
 using tinkla::test::BusTest;
 
-namespace {
+namespace
+{
 
 struct SpecCase {
     const char* text;
@@ -36,7 +37,9 @@ SimOptions With(double twr = 5.0, double stretch = 0.0, bool absent = false, boo
     return o;
 }
 
-class PortSpecValid : public ::testing::TestWithParam<SpecCase> {};
+class PortSpecValid : public ::testing::TestWithParam<SpecCase>
+{
+};
 
 TEST_P(PortSpecValid, ParsesIntoItsBackend)
 {
@@ -67,22 +70,21 @@ TEST_P(PortSpecValid, ParsesIntoItsBackend)
 
 INSTANTIATE_TEST_SUITE_P(
     PortSpec, PortSpecValid,
-    ::testing::Values(SpecCase{"sim", PortSpec::Kind::Sim, "", With()},
-                      SpecCase{"sim:", PortSpec::Kind::Sim, "", With()},
-                      SpecCase{"sim:/tmp/x.bin", PortSpec::Kind::Sim, "/tmp/x.bin", With()},
-                      SpecCase{"sim:/tmp/x.bin,twr=0.5,stretch=20", PortSpec::Kind::Sim,
-                               "/tmp/x.bin", With(0.5, 20.0)},
-                      SpecCase{"sim,absent,busy,", PortSpec::Kind::Sim, "",
-                               With(5.0, 0.0, true, true)},
-                      SpecCase{"  ppdev  ", PortSpec::Kind::Ppdev, "/dev/parport0", With()},
-                      SpecCase{"ppdev:/dev/parport2", PortSpec::Kind::Ppdev, "/dev/parport2",
-                               With()},
-                      SpecCase{"ppdev:parport1", PortSpec::Kind::Ppdev, "/dev/parport1", With()},
-                      SpecCase{"direct", PortSpec::Kind::Direct, "378", With()},
-                      SpecCase{"direct:0x278", PortSpec::Kind::Direct, "278", With()},
-                      SpecCase{"direct:3BC", PortSpec::Kind::Direct, "3bc", With()},
-                      SpecCase{"exec:my-bridge --dev 'a b'", PortSpec::Kind::Exec,
-                               "my-bridge --dev 'a b'", With()}));
+    ::testing::Values(
+        SpecCase{"sim", PortSpec::Kind::Sim, "", With()},
+        SpecCase{"sim:", PortSpec::Kind::Sim, "", With()},
+        SpecCase{"sim:/tmp/x.bin", PortSpec::Kind::Sim, "/tmp/x.bin", With()},
+        SpecCase{"sim:/tmp/x.bin,twr=0.5,stretch=20", PortSpec::Kind::Sim, "/tmp/x.bin",
+                 With(0.5, 20.0)},
+        SpecCase{"sim,absent,busy,", PortSpec::Kind::Sim, "", With(5.0, 0.0, true, true)},
+        SpecCase{"  ppdev  ", PortSpec::Kind::Ppdev, "/dev/parport0", With()},
+        SpecCase{"ppdev:/dev/parport2", PortSpec::Kind::Ppdev, "/dev/parport2", With()},
+        SpecCase{"ppdev:parport1", PortSpec::Kind::Ppdev, "/dev/parport1", With()},
+        SpecCase{"direct", PortSpec::Kind::Direct, "378", With()},
+        SpecCase{"direct:0x278", PortSpec::Kind::Direct, "278", With()},
+        SpecCase{"direct:3BC", PortSpec::Kind::Direct, "3bc", With()},
+        SpecCase{"exec:my-bridge --dev 'a b'", PortSpec::Kind::Exec, "my-bridge --dev 'a b'",
+                 With()}));
 
 TEST(PortSpecInvalid, RefusalsSayWhatIsAllowed)
 {
@@ -151,17 +153,19 @@ TEST(Ppdev, OpenRefusesWhatIsNotAParallelPort)
 TEST(BridgeProtocol, RepliesAreTwoHexDigitsAndNothingElse)
 {
     const std::pair<const char*, int> replies[] = {
-        {"40", 0x40}, {"ff", 0xFF}, {"0A", 0x0A}, {" 7f\r", 0x7F}, {"", -1}, {"4", -1},
-        {"400", -1}, {"0x40", -1}, {"g0", -1}, {"4 0", -1}, {"-1", -1}};
+        {"40", 0x40}, {"ff", 0xFF}, {"0A", 0x0A}, {" 7f\r", 0x7F}, {"", -1},  {"4", -1},
+        {"400", -1},  {"0x40", -1}, {"g0", -1},   {"4 0", -1},     {"-1", -1}};
     for (const auto& [line, expected] : replies) {
         uint8_t value = 0;
         const bool ok = ParseBridgeReply(line, &value);
         EXPECT_EQ(ok ? int(value) : -1, expected) << '"' << line << '"';
     }
     const std::tuple<const char*, bool, int, int> requests[] = {
-        {"o 378 38", true, 0x378, 0x38}, {"i 379", true, 0x379, -1}, {"  i 37a \r\n", true, 0x37A, -1},
-        {"o 378", false, 0, 0},           {"i 379 40", false, 0, 0}, {"o 12345 1", false, 0, 0},
-        {"o 378 100", false, 0, 0},       {"x 378", false, 0, 0},    {"o 378 38 1", false, 0, 0}};
+        {"o 378 38", true, 0x378, 0x38},   {"i 379", true, 0x379, -1},
+        {"  i 37a \r\n", true, 0x37A, -1}, {"o 378", false, 0, 0},
+        {"i 379 40", false, 0, 0},         {"o 12345 1", false, 0, 0},
+        {"o 378 100", false, 0, 0},        {"x 378", false, 0, 0},
+        {"o 378 38 1", false, 0, 0}};
     for (const auto& [line, ok, port, value] : requests) {
         BridgeRequest r;
         ASSERT_EQ(ParseBridgeRequest(line, &r), ok) << line;
@@ -204,7 +208,9 @@ TEST(TraceFormat, LinesAreLowerCaseHexWithoutPrefix)
     EXPECT_STREQ(line, "o 42 00");
 }
 
-class ExecBridgeTest : public BusTest {};
+class ExecBridgeTest : public BusTest
+{
+};
 
 TEST_F(ExecBridgeTest, BridgeRefusalsAreClearAndFast)
 {
@@ -254,9 +260,9 @@ TEST_F(ExecBridgeTest, SetTravelsThroughTheBridgeToASimulatedDoorbell)
     SetClock(nullptr); // the bridge's doorbell keeps real time, and so must the polling here
     CalibrateDelays();
     QString error;
-    ASSERT_TRUE(ConnectPort(QStringLiteral("exec:%1 bridge --port sim:%2")
-                                .arg(QString::fromLocal8Bit(cli), memory),
-                            &error))
+    ASSERT_TRUE(ConnectPort(
+        QStringLiteral("exec:%1 bridge --port sim:%2").arg(QString::fromLocal8Bit(cli), memory),
+        &error))
         << error.toStdString();
     test::SetFixture set(4, 63, {{test::Code(1, 1), test::Code(2, 2)}, {test::Code(3, 3)}});
     WriteSession write(set.doc);
@@ -272,7 +278,8 @@ TEST_F(ExecBridgeTest, SetTravelsThroughTheBridgeToASimulatedDoorbell)
     DisconnectPort();
 }
 
-class ProbeTest : public BusTest {
+class ProbeTest : public BusTest
+{
 protected:
     void TearDown() override
     {

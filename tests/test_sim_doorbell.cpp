@@ -10,9 +10,11 @@
 using namespace tinkla;
 using tinkla::test::BusTest;
 
-namespace {
+namespace
+{
 
-class SimDoorbellTest : public BusTest {
+class SimDoorbellTest : public BusTest
+{
 protected:
     QString MemoryFile(const QByteArray& contents)
     {

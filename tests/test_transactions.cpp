@@ -13,14 +13,17 @@ using namespace tinkla;
 using tinkla::test::BusTest;
 using tinkla::test::CountingPort;
 
-namespace {
+namespace
+{
 
 struct FormatByteCase {
     BYTE byte;
     unsigned melodies; // 0: bad contents
 };
 
-class FormatByte : public ::testing::TestWithParam<FormatByteCase> {};
+class FormatByte : public ::testing::TestWithParam<FormatByteCase>
+{
+};
 
 TEST_P(FormatByte, DecodesToItsSetFormatOrRefuses)
 {
@@ -37,21 +40,22 @@ TEST_P(FormatByte, DecodesToItsSetFormatOrRefuses)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Transactions, FormatByte,
-    ::testing::Values(FormatByteCase{0x00, 1}, FormatByteCase{0x80, 2}, FormatByteCase{0xC0, 4},
-                      FormatByteCase{0xE0, 8}, FormatByteCase{0xF0, 16}, FormatByteCase{0xF8, 32},
-                      // a run of ones anywhere counts by its length
-                      FormatByteCase{0x01, 2}, FormatByteCase{0x1F, 32}, FormatByteCase{0x0C, 4},
-                      FormatByteCase{0x70, 8},
-                      // too many melodies, two runs, a run of three giving six
-                      FormatByteCase{0xFC, 0}, FormatByteCase{0xFF, 0}, FormatByteCase{0x90, 0},
-                      FormatByteCase{0x05, 0}, FormatByteCase{0x81, 0}));
+INSTANTIATE_TEST_SUITE_P(Transactions, FormatByte,
+                         ::testing::Values(FormatByteCase{0x00, 1}, FormatByteCase{0x80, 2},
+                                           FormatByteCase{0xC0, 4}, FormatByteCase{0xE0, 8},
+                                           FormatByteCase{0xF0, 16}, FormatByteCase{0xF8, 32},
+                                           // a run of ones anywhere counts by its length
+                                           FormatByteCase{0x01, 2}, FormatByteCase{0x1F, 32},
+                                           FormatByteCase{0x0C, 4}, FormatByteCase{0x70, 8},
+                                           // too many melodies, two runs, a run of three giving six
+                                           FormatByteCase{0xFC, 0}, FormatByteCase{0xFF, 0},
+                                           FormatByteCase{0x90, 0}, FormatByteCase{0x05, 0},
+                                           FormatByteCase{0x81, 0}));
 
 TEST(FormatByteEncoding, EachFormatWritesItsByteAndReadsBack)
 {
-    const std::pair<unsigned, BYTE> table[] = {{1, 0x00},  {2, 0x80},  {4, 0xC0},
-                                               {8, 0xE0},  {16, 0xF0}, {32, 0xF8}};
+    const std::pair<unsigned, BYTE> table[] = {{1, 0x00}, {2, 0x80},  {4, 0xC0},
+                                               {8, 0xE0}, {16, 0xF0}, {32, 0xF8}};
     for (const auto& [melodies, expected] : table) {
         BYTE b = 0x55;
         ASSERT_TRUE(EncodeFormatByte(melodies, &b));
@@ -68,7 +72,8 @@ TEST(FormatByteEncoding, EachFormatWritesItsByteAndReadsBack)
     }
 }
 
-class TransactionsTest : public BusTest {
+class TransactionsTest : public BusTest
+{
 protected:
     // The simulated doorbell with a counting port in front of it.
     CountingPort* Counted(SimOptions options = {})
@@ -152,8 +157,9 @@ TEST_F(TransactionsTest, WriteSendsThirtyTwoPagesEachAfterPolling)
 
     WriteSetFormat(16);
     for (int i = 0; i < 256; ++i)
-        WriteImageByte(static_cast<BYTE>(i ^ 0x5A),
-                       i == 0 ? TRANSFER_FIRST : i == 255 ? TRANSFER_LAST : TRANSFER_NEXT);
+        WriteImageByte(static_cast<BYTE>(i ^ 0x5A), i == 0     ? TRANSFER_FIRST
+                                                    : i == 255 ? TRANSFER_LAST
+                                                               : TRANSFER_NEXT);
     EXPECT_EQ(g_nPage, 32);
     EXPECT_EQ(g_nPageByte, 8);
     // The format byte and 31 pages stored while the next page polled; the last one still going.

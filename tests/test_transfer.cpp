@@ -17,9 +17,11 @@ using tinkla::test::Code;
 using tinkla::test::CountingPort;
 using tinkla::test::SetFixture;
 
-namespace {
+namespace
+{
 
-class TransferTest : public BusTest {
+class TransferTest : public BusTest
+{
 protected:
     // A simulated doorbell holding `memory` (512 bytes), behind a counting port.
     CountingPort* Doorbell(const QByteArray& memory, SimOptions options = {})
@@ -70,7 +72,9 @@ protected:
     SimDoorbell* m_sim = nullptr;
 };
 
-class TransferRoundTrip : public TransferTest, public ::testing::WithParamInterface<int> {};
+class TransferRoundTrip : public TransferTest, public ::testing::WithParamInterface<int>
+{
+};
 
 TEST_P(TransferRoundTrip, WrittenSetReadsBackNoteForNote)
 {
@@ -123,7 +127,9 @@ struct FaultCase {
     const char* writeMessage; // nullptr: the write succeeds
 };
 
-class TransferFault : public TransferTest, public ::testing::WithParamInterface<FaultCase> {};
+class TransferFault : public TransferTest, public ::testing::WithParamInterface<FaultCase>
+{
+};
 
 TEST_P(TransferFault, FailsWithTheLinkMessageWithinTheLimitAndChangesNothing)
 {
@@ -169,8 +175,8 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"Absent", Fault(true, false, false, false), kMsgBellLink, kMsgBellLink},
         FaultCase{"DataLineLow", Fault(false, true, false, false), kMsgBellLink, kMsgBellLink},
         FaultCase{"ClockLineLow", Fault(false, false, true, false), kMsgBellLink, kMsgBellLink},
-        FaultCase{"ClockHeldPastTheLimit", Fault(false, false, false, false, 5000.0),
-                  kMsgBellLink, kMsgBellLink},
+        FaultCase{"ClockHeldPastTheLimit", Fault(false, false, false, false, 5000.0), kMsgBellLink,
+                  kMsgBellLink},
         // Busy forever: the first store never ends, so only the write notices.
         FaultCase{"BusyForever", Fault(false, false, false, true), nullptr, kMsgBellLink}),
     [](const auto& info) { return std::string(info.param.name); });

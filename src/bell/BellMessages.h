@@ -1,7 +1,8 @@
 #pragma once
 // The doorbell link's message texts (UTF-8), thrown as TinklaError and shown with the stop icon.
 
-namespace tinkla {
+namespace tinkla
+{
 
 // Any failure on the bus: no device, a broken interface, a time-out.
 inline constexpr const char* kMsgBellLink =

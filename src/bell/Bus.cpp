@@ -6,7 +6,8 @@
 #include <cmath>
 #include <ctime>
 
-namespace tinkla {
+namespace tinkla
+{
 
 double g_dDelay1us = 0.0;
 double g_dDelay4us = 0.0;
@@ -15,7 +16,8 @@ double g_dDelay10ms = 0.0;
 double g_dDelay50ms = 0.0;
 double g_dTimeout = 0.0;
 
-namespace {
+namespace
+{
 
 uint64_t g_nDelayPasses = 0;
 double g_dPassSeconds = 0.0;
@@ -39,8 +41,8 @@ uint8_t ReadStatusRegister()
 
 // ---- line helpers -----------------------------------------------------------------------------
 
-constexpr uint8_t kDataLine = 0x80;  // data register bit: drive the data line low
-constexpr uint8_t kClockLine = 0x40; // data register bit: drive the clock line low
+constexpr uint8_t kDataLine = 0x80;    // data register bit: drive the data line low
+constexpr uint8_t kClockLine = 0x40;   // data register bit: drive the clock line low
 constexpr uint8_t kDataIsLow = 0x80;   // status register bit
 constexpr uint8_t kClockIsHigh = 0x40; // status register bit
 constexpr uint8_t kIdle = 0x38; // both lines released, reset and play lines at rest, bit 4 set
@@ -106,7 +108,7 @@ constexpr double kWorkPerReading = 20.0;
 // A pass faster than this is a measuring artefact; the fallback is a pass time no real machine
 // beats, so that pauses come out long rather than short.
 constexpr double kFastestPass = 0.05e-9; // s
-constexpr double kFallbackPass = 0.2e-9;  // s
+constexpr double kFallbackPass = 0.2e-9; // s
 constexpr int kRounds = 3;
 
 // Outer rounds of `inner` delay-loop passes each that fit in the window; false for a clock that
@@ -159,8 +161,7 @@ bool BusWait::Expired()
 // One bit of a byte function, repeated while the slave holds the clock (the bit returns 1) until
 // the bit's g_dTimeout budget is spent; the time is checked after every attempt, a successful
 // one too. Returns 0, 1 (time-out) or 2 (data line low, at once).
-template <class Bit>
-int RetryBit(Bit attempt)
+template <class Bit> int RetryBit(Bit attempt)
 {
     BusWait wait;
     for (;;) {

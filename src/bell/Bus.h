@@ -18,7 +18,8 @@
 #include <cstdint>
 #include <ctime>
 
-namespace tinkla {
+namespace tinkla
+{
 
 using BYTE = uint8_t;
 
@@ -34,7 +35,8 @@ extern double g_dTimeout;
 // The budget of one bus wait: g_dTimeout seconds on the whole-second calendar clock, so the
 // limit is reached at a clock difference of 4 s. A clock set back while waiting restarts the
 // budget instead of stretching the wait by the size of the jump.
-class BusWait {
+class BusWait
+{
 public:
     BusWait();
     bool Expired(); // reads the clock

@@ -6,7 +6,8 @@
 #include <algorithm>
 #include <cstdio>
 
-namespace tinkla {
+namespace tinkla
+{
 
 bool BuildDoorbellImage(const CTinklaDoc& doc, DoorbellImage* image)
 {
@@ -69,7 +70,8 @@ const char* ApplyDoorbellImage(CTinklaDoc& doc, unsigned nMelodies, unsigned nNo
     return decoded.bad ? kMsgBellContents : nullptr;
 }
 
-namespace {
+namespace
+{
 
 QString FormatText(unsigned melodies, unsigned notes)
 {
@@ -124,8 +126,8 @@ QStringList DescribeImageDifferences(unsigned nMelodies, unsigned nNotes,
             QString inBell;
             QString inSet = j < w.size() ? QString() : QStringLiteral("нет ноты");
             if (broken && j == got.badNote)
-                inBell = QStringLiteral("испорченный байт %1")
-                             .arg(ByteText(read[k * (nNotes + 1) + j]));
+                inBell =
+                    QStringLiteral("испорченный байт %1").arg(ByteText(read[k * (nNotes + 1) + j]));
             else if (j >= g.size())
                 inBell = QStringLiteral("нет ноты");
             else if (j < w.size() && g[j] == w[j])
@@ -133,7 +135,8 @@ QStringList DescribeImageDifferences(unsigned nMelodies, unsigned nNotes,
             if (inBell.isEmpty() || inSet.isEmpty()) {
                 const BYTE a = j < g.size() ? g[j] : 0;
                 const BYTE b = j < w.size() ? w[j] : 0;
-                const bool octave = j < g.size() && j < w.size() && NoteText(a, false) == NoteText(b, false);
+                const bool octave =
+                    j < g.size() && j < w.size() && NoteText(a, false) == NoteText(b, false);
                 if (inBell.isEmpty())
                     inBell = NoteText(a, octave);
                 if (inSet.isEmpty())

@@ -8,7 +8,8 @@
 #include <array>
 #include <vector>
 
-namespace tinkla {
+namespace tinkla
+{
 
 class CTinklaDoc;
 
@@ -44,8 +45,9 @@ const char* ApplyDoorbellImage(CTinklaDoc& doc, unsigned nMelodies, unsigned nNo
 // "мелодия 2, нота 5: в звонке Ля 1/4, в наборе Си 1/8"; a different format byte; when the
 // notes agree, differing raw bytes (filler). At most maxLines lines, the last one saying how
 // many more there are. Empty when both agree byte for byte.
-QStringList DescribeImageDifferences(unsigned nMelodies, unsigned nNotes, const DoorbellImage& expected,
-                                     unsigned nReadMelodies, unsigned nReadNotes,
-                                     const DoorbellImage& read, int maxLines = 20);
+QStringList DescribeImageDifferences(unsigned nMelodies, unsigned nNotes,
+                                     const DoorbellImage& expected, unsigned nReadMelodies,
+                                     unsigned nReadNotes, const DoorbellImage& read,
+                                     int maxLines = 20);
 
 } // namespace tinkla

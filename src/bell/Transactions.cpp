@@ -3,12 +3,14 @@
 #include "bell/BellMessages.h"
 #include "platform/TinklaError.h"
 
-namespace tinkla {
+namespace tinkla
+{
 
 BYTE g_nPage = 0;
 BYTE g_nPageByte = 0;
 
-namespace {
+namespace
+{
 
 // Every non-zero result of a bus primitive is the link failure.
 void Check(int rc)

@@ -6,7 +6,8 @@
 // failure no stop condition is sent; the next transaction starts with a start condition anyway.
 #include "bell/Bus.h"
 
-namespace tinkla {
+namespace tinkla
+{
 
 // Modes of the image-byte functions.
 constexpr int TRANSFER_NEXT = 0;  // a following byte

@@ -5,7 +5,8 @@
 #include "document/TinklaDoc.h"
 #include "platform/TinklaError.h"
 
-namespace tinkla {
+namespace tinkla
+{
 
 void TransferSession::Step()
 {

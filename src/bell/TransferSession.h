@@ -14,7 +14,8 @@
 
 #include <functional>
 
-namespace tinkla {
+namespace tinkla
+{
 
 class CTinklaDoc;
 
@@ -27,7 +28,8 @@ enum class TransferState {
     Cancelled, // the user ended it; the document must stay as it was
 };
 
-class TransferSession {
+class TransferSession
+{
 public:
     using ProgressHandler = std::function<void(int position)>;
     void SetProgressHandler(ProgressHandler handler) { m_progress = std::move(handler); }
@@ -53,7 +55,8 @@ private:
 
 // Reads the format byte and the image: the first tick reads the format byte and image byte 0,
 // each later tick one more byte, the 256th tick byte 255 (256 ticks in all).
-class ReadSession : public TransferSession {
+class ReadSession : public TransferSession
+{
 public:
     // Never throws: a failure (link or bad format byte) ends the session as Failed.
     void Tick();
@@ -75,13 +78,14 @@ private:
     DoorbellImage m_image{};
     unsigned m_nMelodies = 0;
     unsigned m_nNotes = 0;
-    int m_nReadIndex = 0; // index of the last image byte read
+    int m_nReadIndex = 0;   // index of the last image byte read
     bool m_bInRead = false; // the doorbell is inside a sequential read we have to close
 };
 
 // Writes the format byte and the image, all in the first tick, then sends two reset pulses.
 // The document is only read.
-class WriteSession : public TransferSession {
+class WriteSession : public TransferSession
+{
 public:
     WriteSession(unsigned nMelodies, unsigned nNotes, const DoorbellImage& image);
     // The document's set; a document whose format is none of the six fails at the first tick

@@ -19,8 +19,10 @@
 #include <thread>
 #include <unistd.h>
 
-namespace tinkla::cli {
-namespace {
+namespace tinkla::cli
+{
+namespace
+{
 
 const QStringList kPortOptions = {QStringLiteral("port"), QStringLiteral("trace")};
 
@@ -41,7 +43,8 @@ bool ParseArgs(const Args& args, const char* usage, int positional, int* rc)
 
 // The port for this run (--port, else the remembered one, whose default is the simulated doorbell
 // on its default memory file), connected for the lifetime of the object, traced to --trace.
-class PortConnection {
+class PortConnection
+{
 public:
     explicit PortConnection(const Args& args)
     {
@@ -69,7 +72,8 @@ private:
 };
 
 // "[#####.....] 120/257" on stderr, redrawn in place, when stderr is a terminal.
-class ProgressBar {
+class ProgressBar
+{
 public:
     explicit ProgressBar(const char* label) : m_label(label), m_bShown(::isatty(STDERR_FILENO)) {}
     ~ProgressBar()
@@ -255,8 +259,8 @@ void OnStopTest(int)
 int RunTest(const QStringList& argv)
 {
     static const char* usage = "test [--port PORT] [--seconds S] [--trace FILE]";
-    const Args args(argv, {QStringLiteral("port"), QStringLiteral("trace"), QStringLiteral("seconds")},
-                    {});
+    const Args args(
+        argv, {QStringLiteral("port"), QStringLiteral("trace"), QStringLiteral("seconds")}, {});
     int rc = kExitOk;
     if (!ParseArgs(args, usage, 0, &rc))
         return rc;

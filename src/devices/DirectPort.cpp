@@ -8,9 +8,11 @@
 #define TINKLA_HAVE_PORT_IO 1
 #endif
 
-namespace tinkla {
+namespace tinkla
+{
 
-namespace {
+namespace
+{
 QString Hex(uint16_t base)
 {
     return QStringLiteral("0x%1").arg(base, 0, 16);
@@ -29,10 +31,11 @@ std::unique_ptr<DirectPort> DirectPort::Open(uint16_t base, QString* error)
     if (::ioperm(base, 3, 1) != 0) {
         const int err = errno;
         if (err == EPERM)
-            *error = QStringLiteral("Прямой доступ к портам %1 разрешен только root (CAP_SYS_RAWIO)."
-                                    " Запустите программу от root или выберите "
-                                    "ppdev:/dev/parport0.")
-                         .arg(Hex(base));
+            *error =
+                QStringLiteral("Прямой доступ к портам %1 разрешен только root (CAP_SYS_RAWIO)."
+                               " Запустите программу от root или выберите "
+                               "ppdev:/dev/parport0.")
+                    .arg(Hex(base));
         else
             *error = QStringLiteral("Нет доступа к портам %1: %2")
                          .arg(Hex(base), QString::fromLocal8Bit(std::strerror(err)));

@@ -5,9 +5,11 @@
 
 #include <memory>
 
-namespace tinkla {
+namespace tinkla
+{
 
-class DirectPort final : public ParallelPort {
+class DirectPort final : public ParallelPort
+{
 public:
     // nullptr with *error when the machine or the user may not do direct port I/O.
     static std::unique_ptr<DirectPort> Open(uint16_t base, QString* error);

@@ -15,16 +15,18 @@
 
 extern char** environ;
 
-namespace tinkla {
+namespace tinkla
+{
 
-namespace {
+namespace
+{
 
 using SteadyClock = std::chrono::steady_clock;
 
 int MsUntil(SteadyClock::time_point deadline)
 {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
-                                                                            SteadyClock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now());
     return left.count() > 0 ? static_cast<int>(left.count()) : 0;
 }
 
@@ -82,7 +84,8 @@ bool ParseBridgeReply(std::string_view line, uint8_t* value)
     return true;
 }
 
-namespace {
+namespace
+{
 
 bool IsBlank(char c)
 {

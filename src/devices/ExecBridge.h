@@ -16,13 +16,15 @@
 #include <string_view>
 #include <sys/types.h>
 
-namespace tinkla {
+namespace tinkla
+{
 
 constexpr size_t kMaxBridgeLine = 64; // characters before the newline
 constexpr int kBridgeReplyTimeoutMs = 2000;
 
 // Cuts the bytes a bridge sends into lines, refusing any longer than kMaxBridgeLine.
-class BridgeLineReader {
+class BridgeLineReader
+{
 public:
     enum Result { NeedMore, Line, TooLong };
     void Append(const char* data, size_t size) { m_buffer.append(data, size); }
@@ -46,7 +48,8 @@ struct BridgeRequest {
 };
 bool ParseBridgeRequest(std::string_view line, BridgeRequest* request);
 
-class ExecBridge final : public ParallelPort {
+class ExecBridge final : public ParallelPort
+{
 public:
     // Starts the bridge and asks it for the status register once, so that a command that is not
     // there or does not speak the protocol is refused at once. nullptr with *error on failure.

@@ -5,9 +5,11 @@
 
 #include <QString>
 
-namespace tinkla {
+namespace tinkla
+{
 
-class ParallelPort : public PortDevice {
+class ParallelPort : public PortDevice
+{
 public:
     // Why the port stopped working (a bridge that died, an ioctl that failed), in words the
     // user can act on; empty while it works. Once set, reads give 0xFF (a floating bus) and

@@ -12,9 +12,11 @@
 #include <QFileInfo>
 #include <cmath>
 
-namespace tinkla {
+namespace tinkla
+{
 
-namespace {
+namespace
+{
 
 constexpr double kMaxOptionMs = 60000.0;
 
@@ -99,9 +101,10 @@ bool ParseBase(const QString& text, uint16_t* base, QString* error)
     const uint value = digits.size() <= 4 ? digits.toUInt(&ok, 16) : 0;
     // Below 0x100 sit the motherboard's own devices; the three registers must fit below 0x10000.
     if (!ok || digits.isEmpty() || value < 0x100 || value > 0xFFFD) {
-        *error = QStringLiteral("Адрес порта %1 не подходит: нужен шестнадцатеричный адрес от 0x100 "
-                                "до 0xfffd, например direct:0x378.")
-                     .arg(Quoted(text));
+        *error =
+            QStringLiteral("Адрес порта %1 не подходит: нужен шестнадцатеричный адрес от 0x100 "
+                           "до 0xfffd, например direct:0x378.")
+                .arg(Quoted(text));
         return false;
     }
     *base = static_cast<uint16_t>(value);
@@ -141,12 +144,13 @@ bool IsConnected()
 
 QString LineStuckText(bool clock, const QString& where)
 {
-    return clock ? QStringLiteral("Линия тактов на %1 остается низкой, хотя программа ее отпустила: "
-                                  "проверьте кабель, питание звонка и интерфейс.")
-                       .arg(where)
-                 : QStringLiteral("Линия данных на %1 остается низкой, хотя программа ее "
-                                  "отпустила: проверьте кабель, питание звонка и интерфейс.")
-                       .arg(where);
+    return clock
+               ? QStringLiteral("Линия тактов на %1 остается низкой, хотя программа ее отпустила: "
+                                "проверьте кабель, питание звонка и интерфейс.")
+                     .arg(where)
+               : QStringLiteral("Линия данных на %1 остается низкой, хотя программа ее "
+                                "отпустила: проверьте кабель, питание звонка и интерфейс.")
+                     .arg(where);
 }
 
 ProbeResult ProbeInstalled()

@@ -11,15 +11,16 @@
 #include <QString>
 #include <memory>
 
-namespace tinkla {
+namespace tinkla
+{
 
 struct PortSpec {
     enum class Kind { Sim, Ppdev, Direct, Exec };
     Kind kind = Kind::Sim;
-    SimOptions sim;       // Sim
-    QString device;       // Ppdev
+    SimOptions sim;        // Sim
+    QString device;        // Ppdev
     uint16_t base = 0x378; // Direct
-    QString command;      // Exec
+    QString command;       // Exec
 };
 
 constexpr int kMaxPortSpecLength = 4096;

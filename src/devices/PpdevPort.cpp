@@ -10,7 +10,8 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-namespace tinkla {
+namespace tinkla
+{
 
 QString PpdevOpenError(const QString& device, const char* step, int err, bool lpLoaded)
 {

@@ -6,9 +6,11 @@
 
 #include <memory>
 
-namespace tinkla {
+namespace tinkla
+{
 
-class PpdevPort final : public ParallelPort {
+class PpdevPort final : public ParallelPort
+{
 public:
     // nullptr with *error saying what to do: no such node, not in group lp, port held by lp.
     static std::unique_ptr<PpdevPort> Open(const QString& device, QString* error);

@@ -23,21 +23,23 @@
 #include <cstdint>
 #include <functional>
 
-namespace tinkla {
+namespace tinkla
+{
 
 struct SimOptions {
-    QString path;            // memory file; empty: memory only, never saved
-    bool absent = false;     // nothing on the bus: nothing is ever acknowledged
-    bool sdaLow = false;     // data line stuck low
-    bool sclLow = false;     // clock line stuck low
-    bool busy = false;       // the first write cycle never ends
+    QString path;        // memory file; empty: memory only, never saved
+    bool absent = false; // nothing on the bus: nothing is ever acknowledged
+    bool sdaLow = false; // data line stuck low
+    bool sclLow = false; // clock line stuck low
+    bool busy = false;   // the first write cycle never ends
     // Holds the clock low this long after the first bit of every byte, ms: where the master
     // retries the bit (a stretch before a start or stop would not be waited for).
     double stretchMs = 0.0;
-    double twrMs = 5.0;      // write cycle, ms
+    double twrMs = 5.0; // write cycle, ms
 };
 
-class SimDoorbell final : public ParallelPort {
+class SimDoorbell final : public ParallelPort
+{
 public:
     static constexpr int kMemoryBytes = 512;
     using Memory = std::array<uint8_t, kMemoryBytes>;
@@ -103,7 +105,7 @@ private:
     int m_nBits = 0;
     uint8_t m_nShift = 0;
     bool m_bRead = false;
-    bool m_bClocked = false;   // the acknowledge clock has risen
+    bool m_bClocked = false; // the acknowledge clock has risen
     bool m_bMasterAck = false;
     int m_nSent = 0;
     uint8_t m_nTx = 0;

@@ -4,7 +4,8 @@
 #include <cerrno>
 #include <cstring>
 
-namespace tinkla {
+namespace tinkla
+{
 
 int FormatPortLine(char* out, char op, uint16_t port, int value)
 {

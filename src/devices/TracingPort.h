@@ -6,9 +6,11 @@
 #include <cstdio>
 #include <memory>
 
-namespace tinkla {
+namespace tinkla
+{
 
-class TracingPort final : public ParallelPort {
+class TracingPort final : public ParallelPort
+{
 public:
     // Opens (truncates) the trace file; nullptr with *error set when it cannot be created.
     static std::unique_ptr<TracingPort> Open(std::unique_ptr<PortDevice> inner, const QString& path,
