@@ -743,6 +743,7 @@ void CMainFrame::OnHelpFinder()
         m_pHelp->setWindowTitle(QStringLiteral("Справка - Tinkla"));
         m_pHelp->setWindowIcon(ApplicationIcon());
         m_pHelp->setOpenExternalLinks(true);
+        m_pHelp->document()->setDocumentMargin(14);
         m_pHelp->setSource(QUrl(QStringLiteral("qrc:/help/index.html")));
         m_pHelp->resize(720, 640);
         auto* close = new QAction(m_pHelp);
