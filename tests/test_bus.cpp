@@ -298,7 +298,8 @@ TEST(Calibration, RealClockGivesAPlausiblePassTime)
     const test::SavedDelays saved;
     CalibrateDelays();
     ExpectConsistentCounts();
-    EXPECT_LT(CalibratedPassSeconds(), 1e-6);
+    // Generous: a busy machine preempting the measuring windows inflates the figure.
+    EXPECT_LT(CalibratedPassSeconds(), 1e-4);
 }
 
 TEST_F(BusPrimitives, PulsesWriteTheirPatternAndLeaveRestState)

@@ -30,7 +30,11 @@ std::unique_ptr<DirectPort> DirectPort::Open(uint16_t base, QString* error)
 {
     if (::ioperm(base, 3, 1) != 0) {
         const int err = errno;
-        if (err == EPERM)
+        if (err == ENOSYS)
+            *error = QStringLiteral("Эта система не дает прямого доступа к портам ввода-вывода "
+                                    "(контейнер или виртуальная машина). Выберите "
+                                    "ppdev:/dev/parport0.");
+        else if (err == EPERM)
             *error =
                 QStringLiteral("Прямой доступ к портам %1 разрешен только root (CAP_SYS_RAWIO)."
                                " Запустите программу от root или выберите "

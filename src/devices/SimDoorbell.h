@@ -54,6 +54,8 @@ public:
     void Out(uint16_t port, uint8_t value) override;
     QString Describe() const override;
 
+    // The handlers run inside the port write that moves the line, on the thread driving the
+    // port: they must return quickly (start or stop the sound, nothing more).
     // Called when the play line goes low with block 0 and the format byte; default none.
     void SetPlayHandler(PlayHandler handler) { m_onPlay = std::move(handler); }
     // Called when the reset line goes low; default none.
