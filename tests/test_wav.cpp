@@ -223,6 +223,8 @@ protected:
         doc.OnNewDocument(); // 8 × 31
         for (int tone : {13, 16, 20})
             doc.GetMelody(0)->AppendNote(static_cast<BYTE>(tone * 8 + 4));
+        doc.GetMelody(2)->AppendNote(13 * 8);     // melody 3: two whole notes, 3.6 s
+        doc.GetMelody(2)->AppendNote(13 * 8);
         set = dir.filePath(QStringLiteral("set.fml"));
         EXPECT_TRUE(doc.OnSaveDocument(set));
     }
@@ -350,6 +352,23 @@ TEST_F(PlayCommands, PlayWithoutSpeakerOptionUsesTheRememberedSink)
     conf.close();
     ASSERT_EQ(Run({QStringLiteral("play"), set, QStringLiteral("1")}), 0) << lastErr.toStdString();
     EXPECT_GT(ReadWav(rec).Count(), 0u);
+}
+
+TEST_F(PlayCommands, TerminatedPlayStopsAndCompletesTheRecording)
+{
+    const QString rec = dir.filePath(QStringLiteral("stopped.wav"));
+    QProcess p;
+    p.start(QString::fromLocal8Bit(qgetenv("TINKLA_CLI")),
+            {QStringLiteral("play"), set, QStringLiteral("3"), QStringLiteral("--speaker"),
+             QStringLiteral("wav:") + rec});
+    ASSERT_TRUE(p.waitForReadyRead(10000)) << "the first note is announced";
+    p.terminate(); // SIGTERM, as a session logout or a service stop sends it
+    ASSERT_TRUE(p.waitForFinished(10000));
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(p.readAllStandardError()).contains(QStringLiteral("stopped")));
+    const Wav w = ReadWav(rec);
+    EXPECT_TRUE(w.SizesAgree());
 }
 
 } // namespace

@@ -25,6 +25,11 @@ struct Recorder final : SoundSink {
     std::vector<uint32_t>* log;
 };
 
+constexpr uint32_t DivisorOf13()
+{
+    return 2711;
+}
+
 class PlayDlgTest : public ::testing::Test {
 protected:
     PlayDlgTest() : speaker(std::make_unique<Pit>(std::make_unique<Recorder>(&events)))
@@ -294,6 +299,20 @@ TEST_F(PlayDlgTest, PlayCommandPlayedToTheEndOnTheRealTimerIsOk)
     EXPECT_GE(timer.elapsed(), 3 * PLAY_TICK_MS);
     EXPECT_TRUE(doc.GetPlayFromSelected());
     EXPECT_EQ(events, (std::vector<uint32_t>{2711, 0}));
+}
+
+TEST_F(PlayDlgTest, MainWindowClosingUnderAPlayingDialogLeavesSilence)
+{
+    AddNotes({13, 14, 15}, 0); // long enough to still sound when the window goes
+    auto* window = new QWidget;
+    QTimer::singleShot(0, [] {
+        if (auto* dlg = qobject_cast<CPlayDlg*>(QApplication::activeModalWidget()))
+            dlg->OnPlay();
+    });
+    QTimer::singleShot(3 * PLAY_TICK_MS, [window] { delete window; });
+    EXPECT_EQ(RunPlayCommand(&doc, window), IDCANCEL);
+    EXPECT_EQ(Sounding(), 0u);
+    EXPECT_EQ(events, (std::vector<uint32_t>{DivisorOf13(), 0}));
 }
 
 } // namespace

@@ -75,8 +75,6 @@ CPlayDlg::CPlayDlg(CTinklaDoc* doc, QWidget* parent) : QDialog(parent), m_pDoc(d
     grid->addWidget(m_btnFromSelected, 3, 0, 1, 3);
     grid->setColumnStretch(1, 1);
 
-    labelNumber->setBuddy(m_btnPlay);
-
     m_timer.setTimerType(Qt::PreciseTimer);
     m_timer.setInterval(PLAY_TICK_MS);
     connect(&m_timer, &QTimer::timeout, this, &CPlayDlg::OnTimer);
@@ -213,11 +211,18 @@ int RunPlayCommand(CTinklaDoc* doc, QWidget* parent)
 {
     if (!doc)
         return IDCANCEL;
-    CPlayDlg dlg(doc, parent);
-    dlg.SetFromSelected(doc->GetPlayFromSelected());
-    const int result = dlg.exec() == QDialog::Accepted ? IDOK : IDCANCEL;
-    doc->SetPlayFromSelected(dlg.GetFromSelected());
-    return result;
+    // On the heap and watched: should the parent window go away while the dialog runs (the
+    // program closing), it takes the dialog with it, and nothing here may touch it afterwards.
+    const QPointer<CTinklaDoc> guardDoc(doc);
+    const QPointer<CPlayDlg> dlg = new CPlayDlg(doc, parent);
+    dlg->SetFromSelected(doc->GetPlayFromSelected());
+    const int code = dlg->exec();
+    if (!dlg)
+        return IDCANCEL;
+    if (guardDoc)
+        doc->SetPlayFromSelected(dlg->GetFromSelected());
+    delete dlg.data();
+    return code == QDialog::Accepted ? IDOK : IDCANCEL;
 }
 
 } // namespace tinkla
