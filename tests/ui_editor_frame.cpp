@@ -197,6 +197,8 @@ TEST_F(FrameTest, DroppedSetOpensAfterTheGate)
     prompter.answers = {IDNO};
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(frame.get(), &drop);
+    EXPECT_TRUE(prompter.shown.empty()); // not inside the drop itself
+    QApplication::processEvents();
     EXPECT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(Melody()->GetNoteCount(), 3);
     EXPECT_FALSE(doc->IsModified());
@@ -221,6 +223,30 @@ TEST_F(FrameTest, TitleCommandRenamesTheMelodyAndMarksTheSet)
     EXPECT_EQ(Melody()->GetTitle(), Cp1251FromUtf8("Утро"));
     EXPECT_FALSE(doc->IsModified());
 }
+
+struct LoadCase {
+    Answer answer;
+    size_t fileDialogs; // the save-as dialog for the set, then the open dialog for the melody
+};
+
+class MelodyLoadQuestion : public FrameTest, public ::testing::WithParamInterface<LoadCase> {};
+
+TEST_P(MelodyLoadQuestion, OffersToSaveTheSetUnderAnotherName)
+{
+    prompter.answers = {GetParam().answer};
+    Action(ID_MELODY_LOAD)->trigger();
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].type, unsigned(MB_YESNOCANCEL | MB_ICONQUESTION));
+    ASSERT_EQ(prompter.fileRequests.size(), GetParam().fileDialogs);
+    if (GetParam().fileDialogs == 2)
+        EXPECT_TRUE(prompter.fileRequests[0].save);
+    if (GetParam().fileDialogs > 0)
+        EXPECT_EQ(prompter.fileRequests.back().defaultExtension, QStringLiteral("mel"));
+}
+
+INSTANTIATE_TEST_SUITE_P(YesNoCancel, MelodyLoadQuestion,
+                         ::testing::Values(LoadCase{IDYES, 2}, LoadCase{IDNO, 1},
+                                           LoadCase{IDCANCEL, 0}));
 
 TEST_F(FrameTest, MelodySavedAndLoadedIntoAnotherMelody)
 {

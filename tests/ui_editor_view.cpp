@@ -206,6 +206,17 @@ TEST_F(ViewTest, KeyboardMenuKeepsTheSelection)
     EXPECT_EQ(Melody()->GetSelected(), 0);
     Melody()->Deselect();
     EXPECT_EQ(ContextMenuAt({-1, -1}, QContextMenuEvent::Keyboard), frame->MelodyMenu());
+
+    // Shift+F10 asks for it as the menu key does.
+    Melody()->Select(2);
+    QMenu* shown = nullptr;
+    WhenModal([&shown](QWidget* w) {
+        shown = qobject_cast<QMenu*>(w);
+        w->close();
+    });
+    Key(Qt::Key_F10, Qt::ShiftModifier);
+    EXPECT_EQ(shown, frame->NoteMenu());
+    EXPECT_EQ(Melody()->GetSelected(), 2);
 }
 
 TEST_F(ViewTest, ContextMenusShareTheCommandsAndTheirState)

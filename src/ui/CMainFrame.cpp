@@ -686,8 +686,15 @@ void CMainFrame::dropEvent(QDropEvent* event)
     if (path.isEmpty())
         return;
     event->acceptProposedAction();
-    activateWindow();
-    OpenFile(path);
+    // The drop is finished first: a question asked inside it would keep the dragging program
+    // waiting for its answer.
+    QMetaObject::invokeMethod(
+        this,
+        [this, path] {
+            activateWindow();
+            OpenFile(path);
+        },
+        Qt::QueuedConnection);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)
