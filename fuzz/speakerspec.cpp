@@ -8,16 +8,16 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     using namespace tinkla;
-    const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data),
-                                           static_cast<qsizetype>(size));
+    const QString text =
+        QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     SinkSpec spec;
     QString error;
     if (ParseSinkSpec(text, &spec, &error)) {
         if (!error.isEmpty())
             __builtin_trap();
         const bool needsArg = spec.kind == SinkSpec::Wav;
-        const bool takesArg = needsArg || spec.kind == SinkSpec::Audio ||
-                              spec.kind == SinkSpec::Pcspkr;
+        const bool takesArg =
+            needsArg || spec.kind == SinkSpec::Audio || spec.kind == SinkSpec::Pcspkr;
         if ((needsArg && spec.arg.isEmpty()) || (!takesArg && !spec.arg.isEmpty()) ||
             spec.arg.size() > kMaxSinkSpecLength)
             __builtin_trap();

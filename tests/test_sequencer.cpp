@@ -11,7 +11,8 @@
 
 using namespace tinkla;
 
-namespace {
+namespace
+{
 
 struct Event {
     int tick;
@@ -55,7 +56,8 @@ BYTE Code(int tone, int duration)
     return static_cast<BYTE>(tone * 8 + duration);
 }
 
-class SequencerTest : public ::testing::Test {
+class SequencerTest : public ::testing::Test
+{
 protected:
     SequencerTest() : m_speaker(std::make_unique<Pit>(std::make_unique<Recorder>(&events, &tick)))
     {
@@ -103,7 +105,9 @@ struct TimingCase {
     int closeTick; // the tick on which the dialog closes
 };
 
-class SequencerTiming : public SequencerTest, public ::testing::WithParamInterface<TimingCase> {};
+class SequencerTiming : public SequencerTest, public ::testing::WithParamInterface<TimingCase>
+{
+};
 
 TEST_P(SequencerTiming, TonesStartAndStopOnTheirTicks)
 {
@@ -124,24 +128,23 @@ const uint32_t kC5 = DivisorOf(16);
 
 INSTANTIATE_TEST_SUITE_P(
     Melodies, SequencerTiming,
-    ::testing::Values(
-        TimingCase{"OneQuarter", {Code(13, 2)}, {{0, kA4}, {8, 0}}, 9, 10},
-        TimingCase{"TwoSixteenths",
-                   {Code(13, 4), Code(16, 4)},
-                   {{0, kA4}, {2, 0}, {3, kC5}, {5, 0}},
-                   6,
-                   7},
-        TimingCase{"WholeThenEighth",
-                   {Code(0, 0), Code(31, 3)},
-                   {{0, 5736}, {32, 0}, {33, 958}, {37, 0}},
-                   38,
-                   39},
-        // The same note twice still gets its silent tick between.
-        TimingCase{"RepeatedHalf",
-                   {Code(13, 1), Code(13, 1)},
-                   {{0, kA4}, {16, 0}, {17, kA4}, {33, 0}},
-                   34,
-                   35}),
+    ::testing::Values(TimingCase{"OneQuarter", {Code(13, 2)}, {{0, kA4}, {8, 0}}, 9, 10},
+                      TimingCase{"TwoSixteenths",
+                                 {Code(13, 4), Code(16, 4)},
+                                 {{0, kA4}, {2, 0}, {3, kC5}, {5, 0}},
+                                 6,
+                                 7},
+                      TimingCase{"WholeThenEighth",
+                                 {Code(0, 0), Code(31, 3)},
+                                 {{0, 5736}, {32, 0}, {33, 958}, {37, 0}},
+                                 38,
+                                 39},
+                      // The same note twice still gets its silent tick between.
+                      TimingCase{"RepeatedHalf",
+                                 {Code(13, 1), Code(13, 1)},
+                                 {{0, kA4}, {16, 0}, {17, kA4}, {33, 0}},
+                                 34,
+                                 35}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SequencerTest, StartFromSelectionPlaysFromThatNote)
@@ -156,8 +159,7 @@ TEST_F(SequencerTest, StartFromSelectionPlaysFromThatNote)
     probe.StopPlay();
     events.clear();
     PlayToClose(m, true);
-    const std::vector<Event> expected = {
-        {0, DivisorOf(4)}, {2, 0}, {3, DivisorOf(5)}, {5, 0}};
+    const std::vector<Event> expected = {{0, DivisorOf(4)}, {2, 0}, {3, DivisorOf(5)}, {5, 0}};
     EXPECT_EQ(events, expected);
 }
 
@@ -249,7 +251,9 @@ TEST_F(SequencerTest, ToneThirteenProgramsTheTimerAsDesigned)
     EXPECT_EQ(events, (std::vector<Event>{{0, 0x0A97}, {0, 0}}));
 }
 
-class ToneDivisor : public SequencerTest, public ::testing::WithParamInterface<int> {};
+class ToneDivisor : public SequencerTest, public ::testing::WithParamInterface<int>
+{
+};
 
 TEST_P(ToneDivisor, SoundOnGivesTheTimerClockOverTheFrequency)
 {
@@ -291,7 +295,9 @@ struct PitCase {
     std::vector<uint32_t> events; // divisors, 0 = silence
 };
 
-class PitDecoding : public SequencerTest, public ::testing::WithParamInterface<PitCase> {};
+class PitDecoding : public SequencerTest, public ::testing::WithParamInterface<PitCase>
+{
+};
 
 TEST_P(PitDecoding, GivesTheHardwaresTones)
 {
@@ -308,29 +314,30 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         PitCase{"GateBeforeCount", {{0x61, 3}, {0x43, 0xB6}, {0x42, 0x97}, {0x42, 0x0A}}, {2711}},
         PitCase{"HalfACountIsNotATone", {{0x43, 0xB6}, {0x42, 0x97}, {0x61, 3}}, {}},
-        PitCase{"GateWithoutSpeakerData",
-                {{0x43, 0xB6}, {0x42, 0x97}, {0x42, 0x0A}, {0x61, 1}},
-                {}},
-        PitCase{"SpeakerDataWithoutGate",
-                {{0x43, 0xB6}, {0x42, 0x97}, {0x42, 0x0A}, {0x61, 2}},
-                {}},
+        PitCase{
+            "GateWithoutSpeakerData", {{0x43, 0xB6}, {0x42, 0x97}, {0x42, 0x0A}, {0x61, 1}}, {}},
+        PitCase{
+            "SpeakerDataWithoutGate", {{0x43, 0xB6}, {0x42, 0x97}, {0x42, 0x0A}, {0x61, 2}}, {}},
         PitCase{"OtherChannelsLeaveTheSpeakerAlone",
                 {{0x43, 0xB6}, {0x42, 0x97}, {0x42, 0x0A}, {0x61, 3}, {0x43, 0x36}, {0x43, 0x70}},
                 {2711}},
-        PitCase{"OneShotModeDoesNotSing",
-                {{0x43, 0xB0}, {0x42, 0x97}, {0x42, 0x0A}, {0x61, 3}},
-                {}},
-        PitCase{"RateGeneratorSings", {{0x43, 0xB4}, {0x42, 0x00}, {0x42, 0x10}, {0x61, 3}},
-                {0x1000}},
+        PitCase{
+            "OneShotModeDoesNotSing", {{0x43, 0xB0}, {0x42, 0x97}, {0x42, 0x0A}, {0x61, 3}}, {}},
+        PitCase{
+            "RateGeneratorSings", {{0x43, 0xB4}, {0x42, 0x00}, {0x42, 0x10}, {0x61, 3}}, {0x1000}},
         PitCase{"LowByteOnlyAccess", {{0x43, 0x96}, {0x42, 0x80}, {0x61, 3}}, {0x80}},
         PitCase{"HighByteOnlyAccess", {{0x43, 0xA6}, {0x42, 0x08}, {0x61, 3}}, {0x800}},
         PitCase{"NewCountWhileSounding",
-                {{0x43, 0xB6}, {0x42, 0x97}, {0x42, 0x0A}, {0x61, 3}, {0x42, 0x00},
-                 {0x42, 0x04}},
+                {{0x43, 0xB6}, {0x42, 0x97}, {0x42, 0x0A}, {0x61, 3}, {0x42, 0x00}, {0x42, 0x04}},
                 {2711, 0x400}},
         PitCase{"ControlWordStopsTheCounterUntilItsCount",
-                {{0x43, 0xB6}, {0x42, 0x97}, {0x42, 0x0A}, {0x61, 3}, {0x43, 0xB6},
-                 {0x42, 0x97}, {0x42, 0x0A}},
+                {{0x43, 0xB6},
+                 {0x42, 0x97},
+                 {0x42, 0x0A},
+                 {0x61, 3},
+                 {0x43, 0xB6},
+                 {0x42, 0x97},
+                 {0x42, 0x0A}},
                 {2711, 0, 2711}},
         PitCase{"LatchCommandLeavesTheTone",
                 {{0x43, 0xB6}, {0x42, 0x97}, {0x42, 0x0A}, {0x61, 3}, {0x43, 0x80}},

@@ -12,15 +12,15 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QtEndian>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <linux/input.h>
 #include <sys/wait.h>
@@ -28,7 +28,8 @@
 
 using namespace tinkla;
 
-namespace {
+namespace
+{
 
 // ---- the SINK grammar ----------------------------------------------------------------------
 
@@ -39,7 +40,9 @@ struct SpecCase {
     const char* arg;     // when ok
 };
 
-class SinkSpecParse : public ::testing::TestWithParam<SpecCase> {};
+class SinkSpecParse : public ::testing::TestWithParam<SpecCase>
+{
+};
 
 TEST_P(SinkSpecParse, AcceptsTheFormsAndExplainsTheRest)
 {
@@ -58,29 +61,25 @@ TEST_P(SinkSpecParse, AcceptsTheFormsAndExplainsTheRest)
 
 INSTANTIATE_TEST_SUITE_P(
     Forms, SinkSpecParse,
-    ::testing::Values(SpecCase{"audio", true, SinkSpec::Audio, ""},
-                      SpecCase{"audio:hw:1,0", true, SinkSpec::Audio, "hw:1,0"},
-                      SpecCase{" AUDIO ", true, SinkSpec::Audio, ""},
-                      SpecCase{"pcspkr", true, SinkSpec::Pcspkr, ""},
-                      SpecCase{"pcspkr:/dev/input/event3", true, SinkSpec::Pcspkr,
-                               "/dev/input/event3"},
-                      SpecCase{"ports", true, SinkSpec::RealPorts, ""},
-                      SpecCase{"wav:/tmp/a b.wav", true, SinkSpec::Wav, "/tmp/a b.wav"},
-                      SpecCase{"wav:C:x.wav", true, SinkSpec::Wav, "C:x.wav"},
-                      SpecCase{"wav:мелодия.wav", true, SinkSpec::Wav, "мелодия.wav"},
-                      SpecCase{"none", true, SinkSpec::None, ""},
-                      SpecCase{"", false, SinkSpec::None, ""},
-                      SpecCase{"   ", false, SinkSpec::None, ""},
-                      SpecCase{"wav", false, SinkSpec::None, ""},
-                      SpecCase{"wav:", false, SinkSpec::None, ""},
-                      SpecCase{"audio:", false, SinkSpec::None, ""},
-                      SpecCase{"pcspkr:", false, SinkSpec::None, ""},
-                      SpecCase{"none:x", false, SinkSpec::None, ""},
-                      SpecCase{"ports:0x61", false, SinkSpec::None, ""},
-                      SpecCase{"alsa", false, SinkSpec::None, ""},
-                      SpecCase{":", false, SinkSpec::None, ""},
-                      SpecCase{"wav:a\nb", false, SinkSpec::None, ""},
-                      SpecCase{"wav:a\tb", false, SinkSpec::None, ""}));
+    ::testing::Values(
+        SpecCase{"audio", true, SinkSpec::Audio, ""},
+        SpecCase{"audio:hw:1,0", true, SinkSpec::Audio, "hw:1,0"},
+        SpecCase{" AUDIO ", true, SinkSpec::Audio, ""},
+        SpecCase{"pcspkr", true, SinkSpec::Pcspkr, ""},
+        SpecCase{"pcspkr:/dev/input/event3", true, SinkSpec::Pcspkr, "/dev/input/event3"},
+        SpecCase{"ports", true, SinkSpec::RealPorts, ""},
+        SpecCase{"wav:/tmp/a b.wav", true, SinkSpec::Wav, "/tmp/a b.wav"},
+        SpecCase{"wav:C:x.wav", true, SinkSpec::Wav, "C:x.wav"},
+        SpecCase{"wav:мелодия.wav", true, SinkSpec::Wav, "мелодия.wav"},
+        SpecCase{"none", true, SinkSpec::None, ""}, SpecCase{"", false, SinkSpec::None, ""},
+        SpecCase{"   ", false, SinkSpec::None, ""}, SpecCase{"wav", false, SinkSpec::None, ""},
+        SpecCase{"wav:", false, SinkSpec::None, ""}, SpecCase{"audio:", false, SinkSpec::None, ""},
+        SpecCase{"pcspkr:", false, SinkSpec::None, ""},
+        SpecCase{"none:x", false, SinkSpec::None, ""},
+        SpecCase{"ports:0x61", false, SinkSpec::None, ""},
+        SpecCase{"alsa", false, SinkSpec::None, ""}, SpecCase{":", false, SinkSpec::None, ""},
+        SpecCase{"wav:a\nb", false, SinkSpec::None, ""},
+        SpecCase{"wav:a\tb", false, SinkSpec::None, ""}));
 
 TEST(SinkSpecParse, RefusesAnOverlongSpec)
 {
@@ -92,7 +91,8 @@ TEST(SinkSpecParse, RefusesAnOverlongSpec)
 
 // ---- setting up the speaker ----------------------------------------------------------------
 
-class SpeakerSetupTest : public ::testing::Test {
+class SpeakerSetupTest : public ::testing::Test
+{
 protected:
     ~SpeakerSetupTest() override { ShutdownSpeaker(); }
     QTemporaryDir dir;
@@ -134,7 +134,8 @@ TEST_F(SpeakerSetupTest, DefaultAudioEitherPlaysOrSaysItCannot)
 
 TEST_F(SpeakerSetupTest, MissingPcspkrDeviceExplainsTheModule)
 {
-    const SpeakerSetup s = SetupSpeaker(dir.filePath(QStringLiteral("no/event9")).prepend("pcspkr:"));
+    const SpeakerSetup s =
+        SetupSpeaker(dir.filePath(QStringLiteral("no/event9")).prepend("pcspkr:"));
     EXPECT_FALSE(s.ok);
     EXPECT_TRUE(s.error.contains(QStringLiteral("modprobe pcspkr"))) << s.error.toStdString();
 }
@@ -327,7 +328,9 @@ TEST(SquareWave, KeepsExactPitchOverMinutes)
 
 enum class Exit { Return, Terminate, Abort, Segv, Int, Term };
 
-class EmergencySilence : public ::testing::TestWithParam<Exit> {};
+class EmergencySilence : public ::testing::TestWithParam<Exit>
+{
+};
 
 TEST_P(EmergencySilence, EveryExitSilencesThePcSpeakerAndCompletesTheRecording)
 {

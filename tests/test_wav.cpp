@@ -19,7 +19,8 @@
 
 using namespace tinkla;
 
-namespace {
+namespace
+{
 
 struct Wav {
     QByteArray bytes;
@@ -51,8 +52,8 @@ void ExpectHeader(const Wav& w, uint32_t rate, size_t samples)
     EXPECT_EQ(w.U32(4), uint32_t(36 + samples * 2));
     EXPECT_EQ(w.bytes.mid(8, 8), "WAVEfmt ");
     EXPECT_EQ(w.U32(16), 16u);
-    EXPECT_EQ(w.U16(20), 1u);  // PCM
-    EXPECT_EQ(w.U16(22), 1u);  // mono
+    EXPECT_EQ(w.U16(20), 1u); // PCM
+    EXPECT_EQ(w.U16(22), 1u); // mono
     EXPECT_EQ(w.U32(24), rate);
     EXPECT_EQ(w.U32(28), rate * 2);
     EXPECT_EQ(w.U16(32), 2u);
@@ -105,7 +106,9 @@ void ExpectEveryNoteExact(const CMelody& m, const Wav& w, uint32_t rate, int fir
     EXPECT_EQ(w.Count(), TickSample(tick, rate)) << "the melody's ticks × 55 ms, no more";
 }
 
-class WavRenderRate : public ::testing::TestWithParam<uint32_t> {};
+class WavRenderRate : public ::testing::TestWithParam<uint32_t>
+{
+};
 
 TEST_P(WavRenderRate, EveryToneAtItsPitchEveryLengthExact)
 {
@@ -151,7 +154,8 @@ TEST(WavRender, EmptyMelodyIsAValidEmptyFile)
 
 // ---- recording in real time, against the Clock ----------------------------------------------
 
-class WavSinkTest : public ::testing::Test {
+class WavSinkTest : public ::testing::Test
+{
 protected:
     WavSinkTest() { SetClock(&clock); }
     ~WavSinkTest() override { SetClock(nullptr); }
@@ -214,7 +218,8 @@ TEST_F(WavSinkTest, NothingPlayedGivesAnEmptyButValidFile)
 
 // ---- the commands ------------------------------------------------------------------------------
 
-class PlayCommands : public ::testing::Test {
+class PlayCommands : public ::testing::Test
+{
 protected:
     PlayCommands()
     {
@@ -223,7 +228,7 @@ protected:
         doc.OnNewDocument(); // 8 × 31
         for (int tone : {13, 16, 20})
             doc.GetMelody(0)->AppendNote(static_cast<BYTE>(tone * 8 + 4));
-        doc.GetMelody(2)->AppendNote(13 * 8);     // melody 3: two whole notes, 3.6 s
+        doc.GetMelody(2)->AppendNote(13 * 8); // melody 3: two whole notes, 3.6 s
         doc.GetMelody(2)->AppendNote(13 * 8);
         set = dir.filePath(QStringLiteral("set.fml"));
         EXPECT_TRUE(doc.OnSaveDocument(set));
@@ -275,7 +280,9 @@ struct ExitCase {
     int status;
 };
 
-class PlayCommandExits : public PlayCommands, public ::testing::WithParamInterface<ExitCase> {};
+class PlayCommandExits : public PlayCommands, public ::testing::WithParamInterface<ExitCase>
+{
+};
 
 TEST_P(PlayCommandExits, RefusalsAndUsage)
 {

@@ -16,7 +16,8 @@
 
 using namespace tinkla;
 
-namespace {
+namespace
+{
 
 struct Recorder final : SoundSink {
     explicit Recorder(std::vector<uint32_t>* log) : log(log) {}
@@ -30,7 +31,8 @@ constexpr uint32_t DivisorOf13()
     return 2711;
 }
 
-class PlayDlgTest : public ::testing::Test {
+class PlayDlgTest : public ::testing::Test
+{
 protected:
     PlayDlgTest() : speaker(std::make_unique<Pit>(std::make_unique<Recorder>(&events)))
     {
@@ -42,7 +44,10 @@ protected:
         for (int tone : tones)
             Melody().AppendNote(static_cast<BYTE>(tone * 8 + duration));
     }
-    uint32_t Sounding() { return dynamic_cast<Pit*>(Ports::Instance().Speaker())->SoundingDivisor(); }
+    uint32_t Sounding()
+    {
+        return dynamic_cast<Pit*>(Ports::Instance().Speaker())->SoundingDivisor();
+    }
     // Ticks the dialog until it ends; returns the number of ticks it took.
     int TickToEnd(CPlayDlg& dlg)
     {
@@ -99,7 +104,9 @@ struct ToneText {
     const char* text;
 };
 
-class PlayDlgTone : public PlayDlgTest, public ::testing::WithParamInterface<ToneText> {};
+class PlayDlgTone : public PlayDlgTest, public ::testing::WithParamInterface<ToneText>
+{
+};
 
 TEST_P(PlayDlgTone, ShowsNameAndOctave)
 {
@@ -113,16 +120,13 @@ TEST_P(PlayDlgTone, ShowsNameAndOctave)
     EXPECT_EQ(CPlayDlg::ToneName(GetParam().tone), QString::fromUtf8(GetParam().text));
 }
 
-INSTANTIATE_TEST_SUITE_P(Octaves, PlayDlgTone,
-                         ::testing::Values(ToneText{0, "Соль#, Малая октава"},
-                                           ToneText{3, "Си, Малая октава"},
-                                           ToneText{4, "До, Первая октава"},
-                                           ToneText{12, "Соль#, Первая октава"},
-                                           ToneText{15, "Си, Первая октава"},
-                                           ToneText{16, "До, Вторая октава"},
-                                           ToneText{27, "Си, Вторая октава"},
-                                           ToneText{28, "До, Третья октава"},
-                                           ToneText{31, "Ре#, Третья октава"}));
+INSTANTIATE_TEST_SUITE_P(
+    Octaves, PlayDlgTone,
+    ::testing::Values(ToneText{0, "Соль#, Малая октава"}, ToneText{3, "Си, Малая октава"},
+                      ToneText{4, "До, Первая октава"}, ToneText{12, "Соль#, Первая октава"},
+                      ToneText{15, "Си, Первая октава"}, ToneText{16, "До, Вторая октава"},
+                      ToneText{27, "Си, Вторая октава"}, ToneText{28, "До, Третья октава"},
+                      ToneText{31, "Ре#, Третья октава"}));
 
 TEST_F(PlayDlgTest, PlayedToTheEndClosesWithOkOnTheTickAfterTheEnd)
 {
@@ -162,11 +166,13 @@ TEST_F(PlayDlgTest, StopSilencesSelectsThePlayingNoteAndCancels)
 
 struct LeaveCase {
     const char* name;
-    int key;           // 0: the close box
-    bool leaves;       // the dialog ends
+    int key;     // 0: the close box
+    bool leaves; // the dialog ends
 };
 
-class PlayDlgLeave : public PlayDlgTest, public ::testing::WithParamInterface<LeaveCase> {};
+class PlayDlgLeave : public PlayDlgTest, public ::testing::WithParamInterface<LeaveCase>
+{
+};
 
 TEST_P(PlayDlgLeave, WhilePlayingEndsInSilenceOrKeepsPlaying)
 {
@@ -226,17 +232,19 @@ TEST_F(PlayDlgTest, DestroyedWhilePlayingLeavesSilence)
 
 struct FromSelectedCase {
     const char* name;
-    int selected;     // -1 none
-    bool remembered;  // what the document hands in
-    bool click;       // the user clicks the box once
-    bool enabled;     // the box can be used
-    bool checked;     // as it shows before Play
+    int selected;      // -1 none
+    bool remembered;   // what the document hands in
+    bool click;        // the user clicks the box once
+    bool enabled;      // the box can be used
+    bool checked;      // as it shows before Play
     const char* first; // note number shown after Play
     bool handedBack;
 };
 
 class PlayDlgFromSelected : public PlayDlgTest,
-                            public ::testing::WithParamInterface<FromSelectedCase> {};
+                            public ::testing::WithParamInterface<FromSelectedCase>
+{
+};
 
 TEST_P(PlayDlgFromSelected, CheckBoxFollowsTheSelectionAndTheChoice)
 {

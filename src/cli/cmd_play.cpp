@@ -121,8 +121,8 @@ QString PlayedNoteLine(const CMelody& melody)
 
 int Play(const QStringList& argv)
 {
-    const auto parsed = ParseArgs(argv, {QStringLiteral("speaker"), QStringLiteral("from")}, 2,
-                                  kPlayUsage);
+    const auto parsed =
+        ParseArgs(argv, {QStringLiteral("speaker"), QStringLiteral("from")}, 2, kPlayUsage);
     if (!parsed)
         return kExitUsage;
     const Args& args = *parsed;

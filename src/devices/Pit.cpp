@@ -1,6 +1,7 @@
 #include "devices/Pit.h"
 
-namespace tinkla {
+namespace tinkla
+{
 
 Pit::Pit(std::unique_ptr<SoundSink> sink)
     : m_sink(sink ? std::move(sink) : std::make_unique<NullSink>())

@@ -13,9 +13,11 @@
 
 #include <memory>
 
-namespace tinkla {
+namespace tinkla
+{
 
-class Pit final : public PortDevice {
+class Pit final : public PortDevice
+{
 public:
     // sink: receives the events; nullptr means a NullSink.
     explicit Pit(std::unique_ptr<SoundSink> sink);
@@ -35,12 +37,12 @@ private:
 
     std::unique_ptr<SoundSink> m_sink;
     uint8_t m_nPort61 = 0;
-    int m_nAccess = 3;     // 1 low byte only, 2 high byte only, 3 low then high
-    int m_nMode = 3;       // counter mode 0..5
-    bool m_bLowNext = true;  // write flip-flop: the next lo/hi byte is the low one
+    int m_nAccess = 3;      // 1 low byte only, 2 high byte only, 3 low then high
+    int m_nMode = 3;        // counter mode 0..5
+    bool m_bLowNext = true; // write flip-flop: the next lo/hi byte is the low one
     bool m_bReadLowNext = true;
     uint8_t m_nLowByte = 0;
-    uint16_t m_nCount = 0; // the loaded count; 0 stands for 65536
+    uint16_t m_nCount = 0;  // the loaded count; 0 stands for 65536
     bool m_bLoaded = false; // a complete count has been written since the last control word
     uint32_t m_nSounding = 0;
 };

@@ -7,16 +7,18 @@
 #include <alsa/asoundlib.h>
 #endif
 
-namespace tinkla {
+namespace tinkla
+{
 
 #ifdef TINKLA_HAVE_ALSA
 
-namespace {
-constexpr unsigned kWantedRate = 48000;      // Hz
-constexpr unsigned kWantedPeriodUs = 20000;  // one period of samples per write
-constexpr unsigned kWantedBufferUs = 40000;  // what can be queued ahead: the latency
-constexpr double kRampMs = 1.0;              // fade in and out of a tone
-constexpr double kIdleStopMs = 300.0;        // silence after which the stream is stopped
+namespace
+{
+constexpr unsigned kWantedRate = 48000;     // Hz
+constexpr unsigned kWantedPeriodUs = 20000; // one period of samples per write
+constexpr unsigned kWantedBufferUs = 40000; // what can be queued ahead: the latency
+constexpr double kRampMs = 1.0;             // fade in and out of a tone
+constexpr double kIdleStopMs = 300.0;       // silence after which the stream is stopped
 
 snd_pcm_t* Pcm(void* p)
 {

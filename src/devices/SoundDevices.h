@@ -10,12 +10,14 @@
 #include <mutex>
 #include <thread>
 
-namespace tinkla {
+namespace tinkla
+{
 
 // A square wave through ALSA on a thread of its own: period about 20 ms, two periods of buffer.
 // Pitch changes wait for the wave's next sign change and tones fade in and out over about a
 // millisecond, so note edges do not click. While idle it writes nothing and the stream is stopped.
-class AlsaSink final : public SoundSink {
+class AlsaSink final : public SoundSink
+{
 public:
     // device: an ALSA PCM name, "default" when empty.
     static std::unique_ptr<AlsaSink> Open(const QString& device, QString* error);
@@ -26,7 +28,7 @@ public:
     // Set when the device failed while playing (unplugged, server gone); sound is off from then.
     QString Notice() const override;
 
-    uint32_t Rate() const { return m_nRate; }           // Hz, as the device accepted it
+    uint32_t Rate() const { return m_nRate; } // Hz, as the device accepted it
     unsigned long PeriodFrames() const { return m_nPeriod; }
 
 private:
@@ -49,7 +51,8 @@ private:
 
 // The PC speaker through the input layer: EV_SND / SND_TONE events to an evdev node, by default
 // the one under /dev/input/by-path whose name holds "pcspkr".
-class PcspkrSink final : public SoundSink {
+class PcspkrSink final : public SoundSink
+{
 public:
     // path: the event device; empty to look it up.
     static std::unique_ptr<PcspkrSink> Open(const QString& path, QString* error);
@@ -72,7 +75,8 @@ private:
 
 // The real interval timer and port 0x61 through ioperm: x86 only, and only for root (or a process
 // with CAP_SYS_RAWIO).
-class RealPitSink final : public SoundSink {
+class RealPitSink final : public SoundSink
+{
 public:
     static std::unique_ptr<RealPitSink> Open(QString* error);
     ~RealPitSink() override; // gate and speaker bits cleared

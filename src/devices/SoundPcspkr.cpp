@@ -13,9 +13,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace tinkla {
+namespace tinkla
+{
 
-namespace {
+namespace
+{
 // The tones the pcspkr driver plays; it ignores anything outside.
 constexpr int kMinHz = 20;
 constexpr int kMaxHz = 32767;
@@ -48,8 +50,8 @@ std::unique_ptr<PcspkrSink> PcspkrSink::Open(const QString& givenPath, QString* 
     QString path = givenPath;
     if (path.isEmpty()) {
         const QDir dir(QString::fromLatin1(kByPathDir));
-        const QStringList found = dir.entryList({QStringLiteral("*pcspkr*")}, QDir::System |
-                                                    QDir::Files, QDir::Name);
+        const QStringList found =
+            dir.entryList({QStringLiteral("*pcspkr*")}, QDir::System | QDir::Files, QDir::Name);
         if (found.isEmpty())
             return fail(QString::fromUtf8("нет устройства PC-динамика (%1/*pcspkr*); его "
                                           "драйвер загружается командой «sudo modprobe pcspkr»")

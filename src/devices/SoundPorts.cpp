@@ -10,11 +10,13 @@
 #include <sys/io.h>
 #endif
 
-namespace tinkla {
+namespace tinkla
+{
 
 #ifdef TINKLA_HAVE_IOPERM
 
-namespace {
+namespace
+{
 // Gate and data bits off: async-signal-safe (two port instructions).
 void SpeakerOff()
 {

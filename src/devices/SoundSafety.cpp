@@ -6,9 +6,11 @@
 #include <exception>
 #include <mutex>
 
-namespace tinkla {
+namespace tinkla
+{
 
-namespace {
+namespace
+{
 
 struct Slot {
     std::atomic<EmergencySilenceFn> fn{nullptr};

@@ -4,7 +4,8 @@
 // runs at normal exit, on std::terminate, and on SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGSEGV,
 // SIGBUS, SIGFPE, SIGILL and SIGABRT, before the signal's previous action goes ahead. SIGKILL
 // cannot be caught: nothing can help there.
-namespace tinkla {
+namespace tinkla
+{
 
 // Must be async-signal-safe: no allocation, no locks, no stdio; only system calls such as
 // write, pwrite and port output.

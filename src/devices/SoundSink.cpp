@@ -3,7 +3,8 @@
 #include "devices/SoundDevices.h"
 #include "devices/SoundWav.h"
 
-namespace tinkla {
+namespace tinkla
+{
 
 QString SinkSpecUsage()
 {
@@ -58,9 +59,9 @@ bool ParseSinkSpec(const QString& text, SinkSpec* spec, QString* error)
         return fail(QString::fromUtf8("после «%1:» нужно %2")
                         .arg(name, parsed.kind == SinkSpec::Audio
                                        ? QString::fromUtf8("имя устройства ALSA")
-                                       : parsed.kind == SinkSpec::Wav
-                                             ? QString::fromUtf8("имя файла")
-                                             : QString::fromUtf8("путь к устройству")));
+                                   : parsed.kind == SinkSpec::Wav
+                                       ? QString::fromUtf8("имя файла")
+                                       : QString::fromUtf8("путь к устройству")));
     if (parsed.kind == SinkSpec::Wav && !hasArg)
         return fail(QString::fromUtf8("для вывода в файл нужно имя: wav:ФАЙЛ"));
     parsed.arg = arg;

@@ -7,12 +7,14 @@
 #include <cstdint>
 #include <memory>
 
-namespace tinkla {
+namespace tinkla
+{
 
 // Input clock of the interval timer (Hz); a divisor d gives a square wave of kPitHz / d Hz.
 constexpr uint32_t kPitHz = 1193180;
 
-class SoundSink {
+class SoundSink
+{
 public:
     virtual ~SoundSink() = default;
     // divisor 1..65536 (a written 0 means 65536): sound kPitHz / divisor Hz until the next event.
@@ -24,7 +26,8 @@ public:
 };
 
 // Takes every event and does nothing with it.
-class NullSink final : public SoundSink {
+class NullSink final : public SoundSink
+{
 public:
     void Tone(uint32_t) override {}
     void Silence() override {}

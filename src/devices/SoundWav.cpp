@@ -11,9 +11,11 @@
 #include <unistd.h>
 #include <vector>
 
-namespace tinkla {
+namespace tinkla
+{
 
-namespace {
+namespace
+{
 void PutLe(char* at, uint32_t value, int bytes)
 {
     for (int i = 0; i < bytes; ++i)
@@ -54,9 +56,9 @@ QByteArray WavHeader(uint32_t rate, uint32_t dataBytes)
     std::memcpy(p, "RIFF", 4);
     PutLe(p + 4, dataBytes + kWavHeaderBytes - 8, 4);
     std::memcpy(p + 8, "WAVEfmt ", 8);
-    PutLe(p + 16, 16, 4);       // fmt chunk size
-    PutLe(p + 20, 1, 2);        // PCM
-    PutLe(p + 22, 1, 2);        // mono
+    PutLe(p + 16, 16, 4); // fmt chunk size
+    PutLe(p + 20, 1, 2);  // PCM
+    PutLe(p + 22, 1, 2);  // mono
     PutLe(p + 24, rate, 4);
     PutLe(p + 28, rate * 2, 4); // bytes per second
     PutLe(p + 32, 2, 2);        // block align

@@ -9,7 +9,8 @@
 #include <atomic>
 #include <memory>
 
-namespace tinkla {
+namespace tinkla
+{
 
 constexpr uint32_t kDefaultWavRate = 44100; // Hz
 constexpr uint32_t kMinWavRate = 8000;
@@ -21,7 +22,8 @@ constexpr uint32_t kMaxWavDataBytes = 0xFFFFFFF0u;
 // The 44-byte header of a 16-bit mono PCM file holding dataBytes of samples.
 QByteArray WavHeader(uint32_t rate, uint32_t dataBytes);
 
-class WavSink final : public SoundSink {
+class WavSink final : public SoundSink
+{
 public:
     // Creates (or truncates) path and writes a header for an empty file. nullptr with the reason
     // when the file cannot be created.

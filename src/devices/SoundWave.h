@@ -6,14 +6,16 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace tinkla {
+namespace tinkla
+{
 
 // Amplitude of the generated square waves: a quarter of full scale, loud enough without
 // clipping anything mixed with it.
 constexpr int16_t kSquareAmplitude = 8192;
 
 // The bare wave: +1 for the first half-period from Start, then -1, and so on.
-class SquareWave {
+class SquareWave
+{
 public:
     // rate: samples per second, > 0; divisor 1..65536; sign of the first half-period, +1 or -1.
     void Start(uint32_t rate, uint32_t divisor, int sign = 1)
@@ -53,7 +55,8 @@ private:
 
 // A live voice for a sound card: changes of tone wait for the wave's next sign change, and the
 // start and end of a tone ramp over a few samples, so note edges do not click.
-class SquareVoice {
+class SquareVoice
+{
 public:
     // rampSamples: length of the fade in and out, >= 1.
     SquareVoice(uint32_t rate, int16_t amplitude, int rampSamples)
@@ -63,8 +66,7 @@ public:
     // 0 = silence. Tones the rate cannot carry (at or above half the sample rate) are silence.
     void SetTarget(uint32_t divisor)
     {
-        const bool carried =
-            divisor && uint64_t{kPitHz} * 2 < uint64_t{m_nRate} * divisor;
+        const bool carried = divisor && uint64_t{kPitHz} * 2 < uint64_t{m_nRate} * divisor;
         m_nTarget = carried ? divisor : 0;
     }
     bool IsSilent() const { return m_nCurrent == 0 && m_nTarget == 0; }

@@ -3,7 +3,8 @@
 #include "devices/Pit.h"
 #include "platform/Ports.h"
 
-namespace tinkla {
+namespace tinkla
+{
 
 SpeakerSetup SetupSpeaker(const QString& sinkSpec)
 {

@@ -6,7 +6,8 @@
 #include <QString>
 #include <memory>
 
-namespace tinkla {
+namespace tinkla
+{
 
 class PortDevice;
 
@@ -28,7 +29,8 @@ QString SpeakerNotice();
 
 // Puts another device behind the speaker ports for its lifetime and restores the previous one
 // afterwards; for rendering a melody offline without touching the user's speaker.
-class ScopedSpeaker {
+class ScopedSpeaker
+{
 public:
     explicit ScopedSpeaker(std::unique_ptr<PortDevice> device);
     ~ScopedSpeaker();

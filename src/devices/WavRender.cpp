@@ -8,11 +8,14 @@
 
 #include <algorithm>
 
-namespace tinkla {
+namespace tinkla
+{
 
-namespace {
+namespace
+{
 // Collects the tone on each tick of the render: what the Pit decodes while the sequencer steps.
-class TickRecorder final : public SoundSink {
+class TickRecorder final : public SoundSink
+{
 public:
     struct Change {
         uint64_t tick;

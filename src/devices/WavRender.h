@@ -7,14 +7,15 @@
 #include <cstdint>
 #include <vector>
 
-namespace tinkla {
+namespace tinkla
+{
 
 class CMelody;
 
 constexpr int kTickMs = 55; // one sequencer tick
 
 struct WavRenderOptions {
-    uint32_t rate = 44100; // samples per second, kMinWavRate..kMaxWavRate
+    uint32_t rate = 44100;     // samples per second, kMinWavRate..kMaxWavRate
     bool fromSelected = false; // start at the selected note, as the dialog's check box does
 };
 

@@ -5,9 +5,11 @@
 // the editor's playback.
 #include "model/Melody.h"
 
-namespace tinkla {
+namespace tinkla
+{
 
-namespace {
+namespace
+{
 int TicksOf(const CNote& note)
 {
     const int duration = note.GetDuration();

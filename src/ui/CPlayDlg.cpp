@@ -11,9 +11,11 @@
 #include <QLabel>
 #include <QPushButton>
 
-namespace tinkla {
+namespace tinkla
+{
 
-namespace {
+namespace
+{
 const char* const kPlayText = "Играть";
 const char* const kStopText = "Стоп";
 // The number shown is at most the longest melody's count.
@@ -56,9 +58,9 @@ CPlayDlg::CPlayDlg(CTinklaDoc* doc, QWidget* parent) : QDialog(parent), m_pDoc(d
     m_btnPlay->setAutoDefault(false);
     m_btnPlay->setDefault(false);
     const QFontMetrics bfm(m_btnPlay->font());
-    m_btnPlay->setMinimumWidth(qMax(m_btnPlay->sizeHint().width(),
-                                    bfm.horizontalAdvance(QString::fromUtf8(kPlayText)) +
-                                        bfm.averageCharWidth() * 6));
+    m_btnPlay->setMinimumWidth(
+        qMax(m_btnPlay->sizeHint().width(),
+             bfm.horizontalAdvance(QString::fromUtf8(kPlayText)) + bfm.averageCharWidth() * 6));
 
     m_btnFromSelected = new QCheckBox(QString::fromUtf8("Начать с выделенной ноты"), this);
 
@@ -141,8 +143,8 @@ void CPlayDlg::ShowPlayedNote()
     const int duration = code & 7;
     m_strNoteNumber = QString::number(i + 1);
     m_strTone = ToneName(code >> 3);
-    m_strDuration = duration < kDurationCount ? QString::fromUtf8(g_szDurationNames[duration])
-                                              : QString();
+    m_strDuration =
+        duration < kDurationCount ? QString::fromUtf8(g_szDurationNames[duration]) : QString();
     m_wndNoteNumber->setText(m_strNoteNumber);
     m_wndTone->setText(m_strTone);
     m_wndDuration->setText(m_strDuration);

@@ -10,7 +10,8 @@ class QCheckBox;
 class QLabel;
 class QPushButton;
 
-namespace tinkla {
+namespace tinkla
+{
 
 class CMelody;
 class CTinklaDoc;
@@ -18,7 +19,8 @@ class CTinklaDoc;
 // Period of the playback timer: one sequencer tick (ms).
 constexpr int PLAY_TICK_MS = 55;
 
-class CPlayDlg : public QDialog {
+class CPlayDlg : public QDialog
+{
     Q_OBJECT
 public:
     // doc: the set whose current melody plays; looked up anew at every step, never owned.
