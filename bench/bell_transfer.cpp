@@ -7,6 +7,7 @@
 #include "devices/SimDoorbell.h"
 #include "platform/Ports.h"
 
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <thread>
@@ -72,11 +73,13 @@ double DemandedSeconds(void (*transfer)(), bool written)
 }
 
 // Times each run of the transfer on its own (the pause after it is not counted) and reports the
-// mean beside the bound.
+// mean beside the bound, and the best run too: on a shared machine the scheduler stretches busy
+// waits, and the best run is the one it disturbed least.
 void Measure(benchmark::State& state, void (*transfer)(), double boundSeconds,
              std::chrono::milliseconds pauseAfter)
 {
     double total = 0.0;
+    double best = 1e9;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         transfer();
@@ -84,11 +87,13 @@ void Measure(benchmark::State& state, void (*transfer)(), double boundSeconds,
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         state.SetIterationTime(seconds);
         total += seconds;
+        best = std::min(best, seconds);
         std::this_thread::sleep_for(pauseAfter);
     }
     const double mean = total / static_cast<double>(state.iterations());
     state.counters["bound_ms"] = boundSeconds * 1000.0;
     state.counters["ratio"] = mean / boundSeconds;
+    state.counters["best_ratio"] = best / boundSeconds;
     Ports::Instance().SetParallel(nullptr);
 }
 

@@ -3,6 +3,7 @@
 #include "platform/Clock.h"
 #include "platform/Ports.h"
 
+#include <algorithm>
 #include <cmath>
 #include <ctime>
 
@@ -133,16 +134,26 @@ bool CountRounds(double inner, double* rounds)
     return true;
 }
 
-constexpr double kClockStuck = -1.0;
-
-// Seconds per loop pass by the two-length difference (the clock reading's cost cancels); a value
-// <= 0 when the measurement failed, kClockStuck when the clock did not move at all.
-double MeasurePass()
+// Seconds per loop pass by the two-length difference (the clock reading's cost cancels out);
+// <= 0 when the measurement failed. Each length is counted in three windows and the fullest one
+// kept: a busy loop can only be slowed by the scheduler taking the processor away, never sped up,
+// so the least disturbed window tells the loop's own speed. (The largest of three separately
+// computed times would favour a disturbed long window and make every pause come out short - by
+// several times on a busy machine.) *stuck: the clock did not move at all.
+double MeasurePass(bool* stuck)
 {
     double c1 = 0.0;
     double c2 = 0.0;
-    if (!CountRounds(kShortPass, &c1) || !CountRounds(kLongPass, &c2))
-        return kClockStuck;
+    for (int i = 0; i < 3; ++i) {
+        double shortRounds = 0.0;
+        double longRounds = 0.0;
+        if (!CountRounds(kShortPass, &shortRounds) || !CountRounds(kLongPass, &longRounds)) {
+            *stuck = true;
+            return 0.0;
+        }
+        c1 = std::max(c1, shortRounds);
+        c2 = std::max(c2, longRounds);
+    }
     return (1.0 / c2 - 1.0 / c1) * kWindow / (kLongPass - kShortPass);
 }
 
@@ -190,15 +201,9 @@ void Delay(double count)
 void CalibrateDelays()
 {
     double t = 0.0;
-    bool stuck = false;
+    bool stuck = false; // a clock that stood still will not move next time either
     for (int round = 0; round < kRounds && !stuck; ++round) {
-        // The largest of three: the first stands unless a later one is strictly larger.
-        for (int i = 0; i < 3 && !stuck; ++i) {
-            const double next = MeasurePass();
-            stuck = next == kClockStuck; // a clock that stood still will not move next time
-            if (i == 0 || next > t)
-                t = next;
-        }
+        t = MeasurePass(&stuck);
         if (std::isfinite(t) && t >= kFastestPass)
             break;
     }
