@@ -266,13 +266,6 @@ TEST_P(ToneDivisor, SoundOnGivesTheTimerClockOverTheFrequency)
 
 INSTANTIATE_TEST_SUITE_P(AllTones, ToneDivisor, ::testing::Range(0, kToneCount));
 
-TEST(PitDivisors, TableEndsAreTheDesignedDivisors)
-{
-    EXPECT_EQ(DivisorOf(0), 5736u);
-    EXPECT_EQ(DivisorOf(13), 2711u);
-    EXPECT_EQ(DivisorOf(31), 958u);
-}
-
 TEST_F(SequencerTest, PitDecodesEveryDivisor)
 {
     for (uint32_t d = 0; d <= 0xFFFF; ++d) {
