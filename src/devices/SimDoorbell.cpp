@@ -125,8 +125,8 @@ void SimDoorbell::Settle()
 {
     AdvanceTime();
     for (int guard = 0; guard < 8; ++guard) {
-        const bool sda = !((m_nData & kMasterData) || m_bDevSda || m_opt.sdaLow);
-        const bool scl = !((m_nData & kMasterClock) || m_bDevScl || m_opt.sclLow);
+        const bool sda = !((m_nData & kMasterData) || m_bDevSda || (m_opt.sdaLow && Faulty()));
+        const bool scl = !((m_nData & kMasterClock) || m_bDevScl || (m_opt.sclLow && Faulty()));
         if (sda == m_bSdaLine && scl == m_bSclLine)
             return;
         if (m_bSclLine && !scl) {
@@ -155,7 +155,7 @@ void SimDoorbell::OnStart()
         return;
     m_nPageMask = 0; // a repeated start before the stop drops an unfinished page write
     m_bDevSda = false;
-    if (m_opt.absent) {
+    if (m_opt.absent && Faulty()) {
         m_phase = Phase::Idle;
         return;
     }
@@ -205,6 +205,12 @@ void SimDoorbell::OnClockFall()
 {
     if (InReset())
         return;
+    if (m_opt.absent && Faulty() && m_phase != Phase::Idle) {
+        // Gone in the middle of a transaction: the line it held is let go with the clock.
+        m_phase = Phase::Idle;
+        m_bDevSda = false;
+        return;
+    }
     switch (m_phase) {
     case Phase::Receive:
         if (m_nBits == 1)
@@ -212,6 +218,8 @@ void SimDoorbell::OnClockFall()
         if (m_nBits == 8) {
             m_nBits = 0;
             if (Accept(m_nShift)) {
+                if (!Faulty())
+                    ++m_nBytes;
                 m_bDevSda = true; // acknowledge during the ninth clock
                 m_bClocked = false;
                 m_phase = Phase::AckOut;
@@ -234,6 +242,8 @@ void SimDoorbell::OnClockFall()
         break;
     case Phase::Send:
         if (m_nSent >= 8) {
+            if (!Faulty())
+                ++m_nBytes;
             m_bDevSda = false; // the master answers in the ninth clock
             m_bClocked = false;
             m_phase = Phase::AckIn;
@@ -303,7 +313,7 @@ void SimDoorbell::DriveSendBit()
 
 void SimDoorbell::Stretch()
 {
-    if (m_opt.stretchMs <= 0.0)
+    if (m_opt.stretchMs <= 0.0 || !Faulty())
         return;
     m_bDevScl = true;
     m_dStretchEnds = TheClock().NowMs() + m_opt.stretchMs;
@@ -316,13 +326,14 @@ void SimDoorbell::BeginWriteCycle()
     m_nPendingMask = m_nPageMask;
     m_nPageMask = 0;
     m_bWriting = true;
-    if (m_opt.busy) {
+    if (m_opt.busy && Faulty()) {
         m_bStuck = true;
         m_dWriteEnds = std::numeric_limits<double>::infinity();
         return;
     }
-    m_dWriteEnds = TheClock().NowMs() + m_opt.twrMs;
-    if (m_opt.twrMs <= 0.0)
+    const double twrMs = Faulty() ? m_opt.twrMs : SimOptions().twrMs;
+    m_dWriteEnds = TheClock().NowMs() + twrMs;
+    if (twrMs <= 0.0)
         CompleteWriteCycle();
 }
 

@@ -36,6 +36,10 @@ struct SimOptions {
     // retries the bit (a stretch before a start or stop would not be waited for).
     double stretchMs = 0.0;
     double twrMs = 5.0; // write cycle, ms
+    // The faults above hold only once the device has taken or sent this many bytes (device codes
+    // it answered, addresses, data; refused polls do not count): a doorbell that fails part-way
+    // through a transfer. Until then it is healthy, with a 5 ms write cycle.
+    int faultAfterBytes = 0;
 };
 
 class SimDoorbell final : public ParallelPort
@@ -87,6 +91,7 @@ private:
     void CompleteWriteCycle();
     void ResetStateMachine();
     bool InReset() const { return (m_nData & 0x20) == 0; }
+    bool Faulty() const { return m_nBytes >= m_opt.faultAfterBytes; }
 
     SimOptions m_opt;
     Memory m_memory;
@@ -126,6 +131,7 @@ private:
     unsigned m_nPendingBase = 0;
     uint8_t m_nPendingMask = 0;
     int m_nWriteCycles = 0;
+    int m_nBytes = 0; // bytes taken or sent, counted up to faultAfterBytes
 };
 
 } // namespace tinkla
