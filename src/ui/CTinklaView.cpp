@@ -23,7 +23,8 @@ CTinklaView::CTinklaView(CTinklaDoc* doc, CMainFrame* frame)
 {
     setFocusPolicy(Qt::StrongFocus);
     setFrameShape(QFrame::NoFrame);
-    viewport()->setBackgroundRole(QPalette::Base);
+    // Every paint covers the whole viewport itself.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setWhatsThis(QStringLiteral(
         "<p><b>Нотный стан</b></p><p>Здесь показана текущая мелодия набора: её название и ноты, "
         "по двенадцать в строке. Щелчок по ноте выделяет её, щелчок вне нот снимает выделение. "
@@ -82,6 +83,14 @@ void CTinklaView::OnInitialUpdate()
     Repaint();
 }
 
+QColor CTinklaView::PaperColor() const
+{
+    // The staff lines and the shadows of the glyphs are black: under a dark desktop theme the
+    // window colour would swallow them, so the staff then keeps white paper.
+    const QColor base = viewport()->palette().color(QPalette::Base);
+    return base.lightness() >= 160 ? base : QColor(Qt::white);
+}
+
 void CTinklaView::paintEvent(QPaintEvent*)
 {
     CMelody* melody = Melody();
@@ -91,12 +100,13 @@ void CTinklaView::paintEvent(QPaintEvent*)
     if (m_picture.size() != pixels)
         m_picture = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
     m_picture.setDevicePixelRatio(dpr);
+    const QColor paper = PaperColor();
     {
         QPainter picture(&m_picture);
-        PaintMelody(picture, *melody, viewport()->palette().color(QPalette::Base),
-                    palette().color(QPalette::Highlight));
+        PaintMelody(picture, *melody, paper, palette().color(QPalette::Highlight));
     }
     QPainter painter(viewport());
+    painter.fillRect(viewport()->rect(), paper); // beside and below the picture
     painter.drawImage(-GetScrollPosition(), m_picture);
     painter.end();
 

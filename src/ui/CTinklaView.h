@@ -5,6 +5,7 @@
 #include "model/Note.h"
 
 #include <QAbstractScrollArea>
+#include <QColor>
 #include <QImage>
 #include <QPoint>
 #include <QSize>
@@ -71,6 +72,8 @@ protected:
 
 private:
     CMelody* Melody() const;
+    // The window colour of the palette, unless it is too dark for black staff lines.
+    QColor PaperColor() const;
     void SetScrollSizes();
     // op: 0 tone up, 1 tone down, 2 lengthen, 3 shorten.
     void ModifySelected(BYTE op);
