@@ -1,35 +1,44 @@
-// The doorbell commands of the main window. Until the doorbell link is wired in, each command
-// only says in the status bar that it is not available in this build.
+// The doorbell commands of the main window; the work is done by BellCommands, created with the
+// first of them and kept as a child of the frame.
+#include "ui/BellCommands.h"
 #include "ui/CMainFrame.h"
 
-#include <QStatusBar>
+namespace tinkla
+{
 
-namespace tinkla {
-
-namespace {
-constexpr int kNoticeMs = 4000;
+namespace
+{
+BellCommands& Bell(CMainFrame* frame, QObject*& link)
+{
+    if (!link)
+        link = new BellCommands(frame);
+    return *static_cast<BellCommands*>(link);
 }
+} // namespace
 
-void CMainFrame::StartupDoorbell() {}
+void CMainFrame::StartupDoorbell()
+{
+    Bell(this, m_pBell).Startup();
+}
 
 void CMainFrame::OnBellRead()
 {
-    statusBar()->showMessage(QStringLiteral("Чтение набора из звонка пока недоступно."), kNoticeMs);
+    Bell(this, m_pBell).Read();
 }
 
 void CMainFrame::OnBellWrite()
 {
-    statusBar()->showMessage(QStringLiteral("Запись набора в звонок пока недоступна."), kNoticeMs);
+    Bell(this, m_pBell).Write();
 }
 
 void CMainFrame::OnBellTest()
 {
-    statusBar()->showMessage(QStringLiteral("Тест звонка пока недоступен."), kNoticeMs);
+    Bell(this, m_pBell).Test();
 }
 
 void CMainFrame::OnBellPort()
 {
-    statusBar()->showMessage(QStringLiteral("Выбор порта звонка пока недоступен."), kNoticeMs);
+    Bell(this, m_pBell).Port();
 }
 
 } // namespace tinkla

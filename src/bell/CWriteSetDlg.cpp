@@ -1,0 +1,45 @@
+#include "bell/CWriteSetDlg.h"
+
+namespace tinkla
+{
+
+namespace
+{
+const QString Title()
+{
+    return QStringLiteral("Запись мелодий в звонок");
+}
+} // namespace
+
+CWriteSetDlg::CWriteSetDlg(const CTinklaDoc& doc, QWidget* parent)
+    : CTransferDlg(Title(), false, parent), m_session(doc)
+{
+    Follow(m_session);
+}
+
+CWriteSetDlg::CWriteSetDlg(unsigned nMelodies, unsigned nNotes, const DoorbellImage& image,
+                           QWidget* parent)
+    : CTransferDlg(Title(), false, parent), m_session(nMelodies, nNotes, image)
+{
+    Follow(m_session);
+}
+
+void CWriteSetDlg::OnTimer()
+{
+    if (m_session.IsFinished() || !ReadyToTick())
+        return;
+    StopTimer();
+    m_session.Tick();
+    if (m_session.State() == TransferState::Done)
+        accept();
+    else
+        CTransferDlg::reject();
+}
+
+void CWriteSetDlg::reject()
+{
+    if (m_session.IsFinished())
+        CTransferDlg::reject();
+}
+
+} // namespace tinkla

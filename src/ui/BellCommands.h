@@ -1,0 +1,61 @@
+#pragma once
+// The doorbell in the editor: the port it is reached through, the read and write commands with
+// their questions and progress dialogs, the doorbell test, the port dialog, and the start-up step
+// (connect the port, calibrate the bus delays, reset the doorbell). One object per main window,
+// its child; it closes the port it opened when the window goes.
+#include "devices/SimPlayer.h"
+
+#include <QObject>
+#include <QString>
+
+namespace tinkla
+{
+
+class CMainFrame;
+
+class BellCommands : public QObject
+{
+    Q_OBJECT
+public:
+    explicit BellCommands(CMainFrame* frame);
+    ~BellCommands() override;
+
+    // After the main window has painted: the speaker if nobody has set one up, the port, then
+    // CalibrateDelays and SendResetPulse. A port that does not open is said once in the status
+    // bar; the commands then report the link failure when used.
+    void Startup();
+    void Read();
+    void Write();
+    void Test();
+    void Port();
+
+    // The PORT text the commands use: the one chosen in the port dialog during this run, else
+    // --port of this run, else the remembered one (default "sim").
+    QString WantedPort() const;
+    // Makes sure a port is connected (connecting WantedPort() if none is) and the simulated
+    // doorbell, if that is what it is, plays through the speaker. False when the port does not
+    // open; LinkError() then says why.
+    bool EnsureLink();
+    QString LinkError() const { return m_strLinkError; }
+    SimPlayer& Player() { return m_player; }
+
+private:
+    bool Connect(const QString& text);
+    void ShowLinkFailure();
+    // EnsureLink, or the link failure with its reason; false then.
+    bool LinkOrSayWhyNot();
+    void ShowFailure(const char* text); // one of the program's texts, stop icon
+    void Notice(const QString& text);
+    // The "save under another name" step of the read; false when a save was tried and failed.
+    bool SaveUnderAnotherName();
+
+    CMainFrame* m_pFrame;
+    SimPlayer m_player;
+    QString m_strChosen;    // confirmed in the port dialog during this run
+    QString m_strConnected; // what this object connected, to be closed with it
+    QString m_strLinkError;
+    bool m_bOwnsSpeaker = false;
+    int m_nStartupWaitedMs = 0;
+};
+
+} // namespace tinkla

@@ -1,0 +1,733 @@
+// The doorbell in the editor, on the simulated doorbell with a memory file of the test's own:
+// writing a set and reading it back into another editor, the read's questions, every failure
+// with its message and the set left as it was, ending the read early with the bus left free, the
+// doorbell test's pulses and the sound they make, and the whole story on default settings.
+#include "bell/BellMessages.h"
+#include "bell/CBellTestDlg.h"
+#include "bell/CReadSetDlg.h"
+#include "bell/CWriteSetDlg.h"
+#include "bell/DoorbellImage.h"
+#include "bell/Transactions.h"
+#include "devices/Pit.h"
+#include "devices/PortSpec.h"
+#include "devices/Speaker.h"
+#include "model/Messages.h"
+#include "platform/Ports.h"
+#include "test_bus_support.h"
+#include "test_speaker_support.h"
+#include "ui/CTinklaApp.h"
+#include "ui/Commands.h"
+#include "ui_editor_support.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <sstream>
+
+using namespace tinkla;
+using tinkla::test::BusFrame;
+using tinkla::test::Code;
+using tinkla::test::DecodeTrace;
+using tinkla::test::ScriptedPrompter;
+using tinkla::test::WhenModal;
+
+namespace
+{
+
+using Notes = std::vector<std::vector<BYTE>>;
+
+// Parameter tables print as the names of their rows.
+template <class Row>
+requires requires(const Row& r)
+{
+    r.name;
+}
+void PrintTo(const Row& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
+// One editor window on its own document and scripted prompter.
+struct Editor {
+    Editor()
+    {
+        doc = std::make_unique<CTinklaDoc>(&prompter);
+        doc->OnNewDocument();
+        frame = std::make_unique<CMainFrame>(doc.get());
+        frame->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+    }
+    void Trigger(int id) { frame->Action(id)->trigger(); }
+    // Replaces the set: M × N with the given melodies.
+    void Fill(unsigned melodies, unsigned notes, const Notes& content)
+    {
+        doc->SetFormat(melodies, notes);
+        doc->ResetMelodies();
+        for (size_t k = 0; k < content.size(); ++k)
+            for (BYTE code : content[k])
+                doc->GetMelody(static_cast<unsigned>(k))->AppendNote(code);
+        frame->GetView()->OnInitialUpdate();
+    }
+    Notes Content() const
+    {
+        Notes notes;
+        for (unsigned k = 0; k < doc->GetMelodyCount(); ++k) {
+            const CMelody* m = doc->GetMelody(k);
+            notes.emplace_back();
+            for (int j = 0; j < m->GetNoteCount(); ++j)
+                notes.back().push_back(m->GetNoteCode(j));
+        }
+        return notes;
+    }
+    ScriptedPrompter prompter;
+    std::unique_ptr<CTinklaDoc> doc;
+    std::unique_ptr<CMainFrame> frame; // goes first
+};
+
+const Notes kStoredSet = {{Code(0, 0), Code(31, 4), Code(11, 3)}, {}, {Code(20, 1)}, {}};
+
+class BellTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        QSettings(QStringLiteral("Korvel"), QStringLiteral("Tinkla")).clear();
+        memory = dir.filePath(QStringLiteral("doorbell.bin"));
+        trace = dir.filePath(QStringLiteral("trace.txt"));
+    }
+    void TearDown() override
+    {
+        editors.clear();
+        DisconnectPort();
+        Ports::Instance().SetSpeaker(nullptr);
+    }
+
+    // The simulated doorbell on the test's memory file, with sim options (",absent"), traced.
+    void Connect(const QString& options = {})
+    {
+        const QString port = QStringLiteral("sim:") + memory + options;
+        SetSettingPort(port);
+        QString error;
+        ASSERT_TRUE(ConnectPort(port, &error, trace)) << error.toStdString();
+    }
+    // Doorbell memory as a write would leave it: the image of the set, and its format byte.
+    void StoreInDoorbell(unsigned melodies, unsigned notes, const Notes& content)
+    {
+        Editor source;
+        source.Fill(melodies, notes, content);
+        DoorbellImage image;
+        ASSERT_TRUE(BuildDoorbellImage(*source.doc, &image));
+        BYTE format = 0;
+        ASSERT_TRUE(EncodeFormatByte(melodies, &format));
+        QByteArray bytes(SimDoorbell::kMemoryBytes, char(0xFF));
+        std::copy(image.begin(), image.end(), bytes.begin());
+        bytes[256] = static_cast<char>(format);
+        WriteMemory(bytes);
+    }
+    void WriteMemory(const QByteArray& bytes)
+    {
+        QFile file(memory);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QByteArray Memory() const
+    {
+        QFile file(memory);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    Editor& NewEditor()
+    {
+        editors.push_back(std::make_unique<Editor>());
+        return *editors.back();
+    }
+    // The port accesses since the last call.
+    std::string NewTrace()
+    {
+        std::fflush(nullptr);
+        QFile file(trace);
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        file.seek(m_traceSeen);
+        const QByteArray bytes = file.readAll();
+        m_traceSeen += bytes.size();
+        return bytes.toStdString();
+    }
+    QTemporaryDir dir;
+    QString memory;
+    QString trace;
+    std::vector<std::unique_ptr<Editor>> editors;
+    std::vector<uint32_t> sound;
+
+private:
+    qint64 m_traceSeen = 0;
+};
+
+// Data-register values the master wrote, in order.
+std::vector<unsigned> DataWrites(const std::string& trace)
+{
+    std::vector<unsigned> values;
+    std::istringstream in(trace);
+    std::string op, port;
+    unsigned value = 0;
+    while (in >> op >> port >> std::hex >> value)
+        if (op == "o" && port == "378")
+            values.push_back(value);
+    return values;
+}
+
+int Count(const std::vector<unsigned>& values, unsigned v)
+{
+    return static_cast<int>(std::count(values.begin(), values.end(), v));
+}
+
+TEST_F(BellTest, SetWrittenIsReadBackByAnotherEditor)
+{
+    Connect();
+    Editor& writer = NewEditor();
+    Notes content(16);
+    content[0] = {Code(0, 0), Code(31, 4), Code(11, 3)};
+    for (int j = 0; j < 15; ++j)
+        content[1].push_back(Code(j * 2, j % 5)); // a full melody: no end byte in its slot
+    content[15] = {Code(5, 2)};
+    writer.Fill(16, 15, content);
+    writer.prompter.answers = {IDYES};
+    writer.Trigger(ID_BELL_WRITE);
+    ASSERT_EQ(writer.prompter.texts(), QStringList{QString::fromUtf8(kMsgWriteBell)});
+    EXPECT_EQ(writer.prompter.shown[0].type, unsigned(MB_YESNO | MB_ICONQUESTION));
+    EXPECT_EQ(static_cast<BYTE>(Memory().at(256)), 0xF0);
+
+    Editor& reader = NewEditor();
+    reader.prompter.answers = {IDNO};
+    QElapsedTimer clock;
+    std::vector<qint64> stepTimes;
+    WhenModal([&](QWidget* w) {
+        if (auto* dlg = qobject_cast<CReadSetDlg*>(w)) {
+            QObject::connect(dlg->Progress(), &QProgressBar::valueChanged, dlg,
+                             [&](int) { stepTimes.push_back(clock.nsecsElapsed()); });
+        }
+    });
+    clock.start();
+    reader.Trigger(ID_BELL_READ);
+    ASSERT_EQ(reader.prompter.texts(), QStringList{QString::fromUtf8(kMsgReplaceSet)});
+    EXPECT_EQ(reader.doc->GetMelodyCount(), 16u);
+    EXPECT_EQ(reader.doc->GetNotesPerMelody(), 15u);
+    EXPECT_EQ(reader.Content(), content);
+    EXPECT_EQ(reader.doc->GetCurrentNumber(), 1u);
+    EXPECT_EQ(reader.doc->GetMelody(1)->GetTitle(), DefaultMelodyTitle());
+    EXPECT_FALSE(reader.doc->IsModified());
+    EXPECT_TRUE(reader.doc->GetPathName().isEmpty());
+
+    // One byte a tick: the last 200 ticks against the 1 ms the timer asks for.
+    if (stepTimes.size() >= 201) {
+        const double ms = (stepTimes.back() - stepTimes[stepTimes.size() - 201]) / 1e6;
+        std::printf("read: 200 ticks in %.1f ms (%.2f x the requested period)\n", ms, ms / 200);
+        EXPECT_LT(ms, 200 * 4.0);
+    }
+}
+
+TEST_F(BellTest, WriteDialogShowsProgressWhileItsOneTickRuns)
+{
+    Connect();
+    Editor& editor = NewEditor();
+    int paints = 0;
+    int lastValue = -1;
+    struct PaintCounter : QObject {
+        int* paints;
+        PaintCounter(int* p) : paints(p) {}
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            if (e->type() == QEvent::Paint)
+                ++*paints;
+            return false;
+        }
+    } counter(&paints);
+    WhenModal([&](QWidget* w) {
+        if (auto* dlg = qobject_cast<CWriteSetDlg*>(w)) {
+            dlg->Progress()->installEventFilter(&counter);
+            QObject::connect(dlg->Progress(), &QProgressBar::valueChanged, dlg,
+                             [&](int v) { lastValue = v; });
+        }
+    });
+    editor.prompter.answers = {IDYES};
+    editor.Trigger(ID_BELL_WRITE);
+    EXPECT_EQ(lastValue, 257);
+    EXPECT_GE(paints, 20) << "the bar was not repainted during the write";
+}
+
+struct ReadBranch {
+    const char* name;
+    std::vector<Answer> answers;
+    std::vector<QString> files; // "@" stands for a file in the test's folder
+    bool reads;
+    bool saves;
+};
+
+class ReadBranches : public BellTest, public ::testing::WithParamInterface<ReadBranch>
+{
+};
+
+TEST_P(ReadBranches, AskFirstAndReadUnlessCancelled)
+{
+    const ReadBranch& b = GetParam();
+    StoreInDoorbell(4, 63, kStoredSet);
+    Connect();
+    Editor& editor = NewEditor();
+    const Notes own = {{Code(3, 3)}, {}, {}, {}, {}, {}, {}, {}};
+    editor.Fill(8, 31, own);
+    editor.doc->SetModifiedFlag(true);
+    editor.prompter.answers.assign(b.answers.begin(), b.answers.end());
+    const QString saved = dir.filePath(QStringLiteral("saved.fml"));
+    for (const QString& f : b.files)
+        editor.prompter.files.push_back(f == QLatin1String("@") ? saved : f);
+    NewTrace();
+
+    editor.Trigger(ID_BELL_READ);
+    EXPECT_EQ(editor.prompter.shown.at(0).text, QString::fromUtf8(kMsgReplaceSet));
+    EXPECT_EQ(editor.prompter.shown.at(0).type, unsigned(MB_YESNOCANCEL | MB_ICONQUESTION));
+    EXPECT_EQ(editor.prompter.shown.size(), 1u) << editor.prompter.texts().join('|').toStdString();
+    if (b.answers.front() == IDYES) {
+        ASSERT_EQ(editor.prompter.fileRequests.size(), 1u);
+        EXPECT_EQ(editor.prompter.fileRequests[0].title, QStringLiteral("Сохранить как"));
+        EXPECT_EQ(editor.prompter.fileRequests[0].defaultExtension, QStringLiteral("fml"));
+        EXPECT_TRUE(editor.prompter.fileRequests[0].save);
+    } else {
+        EXPECT_TRUE(editor.prompter.fileRequests.empty());
+    }
+    EXPECT_EQ(editor.Content(), b.reads ? kStoredSet : own);
+    EXPECT_EQ(QFile::exists(saved), b.saves);
+    EXPECT_EQ(editor.doc->GetPathName(), b.saves ? saved : QString());
+    EXPECT_EQ(editor.doc->IsModified(), !b.saves) << "the read itself leaves the flag alone";
+    if (!b.reads) {
+        EXPECT_TRUE(NewTrace().empty()) << "the doorbell was touched";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, ReadBranches,
+    ::testing::Values(ReadBranch{"Cancel", {IDCANCEL}, {}, false, false},
+                      ReadBranch{"No", {IDNO}, {}, true, false},
+                      ReadBranch{"YesThenCancelTheFileDialog", {IDYES}, {QString()}, true, false},
+                      ReadBranch{"YesThenSave", {IDYES}, {QStringLiteral("@")}, true, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(BellTest, FailedSaveBeforeTheReadReadsNothing)
+{
+    StoreInDoorbell(4, 63, kStoredSet);
+    Connect();
+    Editor& editor = NewEditor();
+    editor.prompter.answers = {IDYES};
+    editor.prompter.files = {dir.filePath(QStringLiteral("no/such/folder/set.fml"))};
+    const Notes before = editor.Content();
+    NewTrace();
+    editor.Trigger(ID_BELL_READ);
+    const QStringList texts = editor.prompter.texts();
+    ASSERT_FALSE(texts.isEmpty());
+    EXPECT_EQ(texts.back(), QString::fromUtf8(kMsgSaveFailed));
+    EXPECT_EQ(editor.prompter.shown.back().type, unsigned(MB_OK | MB_ICONHAND));
+    EXPECT_EQ(editor.Content(), before);
+    EXPECT_TRUE(NewTrace().empty());
+}
+
+struct Failure {
+    const char* name;
+    const char* options;
+    int command; // ID_BELL_READ or ID_BELL_WRITE
+    bool storedSet;
+    const char* message;
+};
+
+class TransferFailures : public BellTest, public ::testing::WithParamInterface<Failure>
+{
+};
+
+TEST_P(TransferFailures, ShowTheirMessageAndLeaveTheSetAlone)
+{
+    const Failure& f = GetParam();
+    if (f.storedSet)
+        StoreInDoorbell(4, 63, kStoredSet);
+    const QByteArray memoryBefore = Memory();
+    Connect(QString::fromUtf8(f.options));
+    Editor& editor = NewEditor();
+    const Notes own = {{Code(3, 3), Code(4, 4)}, {}, {}, {}, {}, {}, {}, {}};
+    editor.Fill(8, 31, own);
+    editor.prompter.answers = {f.command == ID_BELL_READ ? IDNO : IDYES};
+    editor.Trigger(f.command);
+
+    const QStringList texts = editor.prompter.texts();
+    ASSERT_EQ(texts.size(), 2) << texts.join('|').toStdString();
+    EXPECT_EQ(texts[1], QString::fromUtf8(f.message));
+    EXPECT_EQ(editor.prompter.shown[1].type, unsigned(MB_OK | MB_ICONHAND));
+    EXPECT_EQ(editor.Content(), own);
+    EXPECT_EQ(editor.doc->GetMelodyCount(), 8u);
+    EXPECT_FALSE(editor.doc->IsModified());
+    EXPECT_EQ(Memory(), memoryBefore);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Doorbells, TransferFailures,
+    ::testing::Values(Failure{"ReadNothingAnswers", ",absent", ID_BELL_READ, true, kMsgBellLink},
+                      Failure{"ReadDataLineLow", ",sda-low", ID_BELL_READ, true, kMsgBellLink},
+                      Failure{"ReadClockLineLow", ",scl-low", ID_BELL_READ, true, kMsgBellLink},
+                      Failure{"ReadBlankDoorbell", "", ID_BELL_READ, false, kMsgBellContents},
+                      Failure{"WriteNothingAnswers", ",absent", ID_BELL_WRITE, true, kMsgBellLink},
+                      Failure{"WriteDataLineLow", ",sda-low", ID_BELL_WRITE, false, kMsgBellLink}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The dialogs on their own, ticked by hand on a fake clock: bus time-outs pass in no real time.
+class BellDialogTest : public tinkla::test::BusTest
+{
+protected:
+    template <class Dialog> static void Run(Dialog& dlg)
+    {
+        for (int i = 0; i < 300 && !dlg.IsFinished(); ++i)
+            dlg.OnTimer();
+    }
+};
+
+// Reports the clock line low, whatever it is, for a while: a doorbell stretching it forever.
+class ClockHeldLow final : public PortDevice
+{
+public:
+    explicit ClockHeldLow(std::unique_ptr<PortDevice> inner) : m_inner(std::move(inner)) {}
+    void HoldFor(double ms) { m_until = TheClock().NowMs() + ms; }
+    uint8_t In(uint16_t port) override
+    {
+        uint8_t value = m_inner->In(port);
+        if (port == kPortStatus && TheClock().NowMs() < m_until)
+            value &= ~0x40;
+        return value;
+    }
+    void Out(uint16_t port, uint8_t value) override { m_inner->Out(port, value); }
+
+private:
+    std::unique_ptr<PortDevice> m_inner;
+    double m_until = -1.0;
+};
+
+TEST_F(BellDialogTest, DoorbellThatNeverFinishesStoringFailsWriteAndRead)
+{
+    SimOptions options;
+    options.busy = true;
+    InstallSim(options);
+    test::SetFixture set(8, 31, {{Code(1, 1)}});
+    CWriteSetDlg write(set.doc);
+    Run(write); // acknowledge polling gives up after the 3-second limit
+    EXPECT_EQ(write.State(), TransferState::Failed);
+    EXPECT_STREQ(write.Failure(), kMsgBellLink);
+    CReadSetDlg read;
+    Run(read);
+    EXPECT_EQ(read.State(), TransferState::Failed);
+    EXPECT_STREQ(read.Failure(), kMsgBellLink);
+}
+
+TEST_F(BellDialogTest, FailureInsideTheImageReadLeavesTheBusFree)
+{
+    // Zero bytes: a doorbell left inside its read holds the data line low for every bit.
+    QByteArray bytes(SimDoorbell::kMemoryBytes, 0);
+    bytes[256] = char(0xE0);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("doorbell.bin"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    file.close();
+    SimOptions options;
+    options.path = path;
+    auto* held = Install(std::make_unique<ClockHeldLow>(std::make_unique<SimDoorbell>(options)));
+
+    CReadSetDlg dlg;
+    for (int i = 0; i < 5; ++i)
+        dlg.OnTimer();
+    held->HoldFor(5000.0);
+    dlg.OnTimer();
+    ASSERT_EQ(dlg.State(), TransferState::Failed);
+    EXPECT_STREQ(dlg.Failure(), kMsgBellLink);
+    clock.Advance(5000.0);
+
+    // No reset pulse in between: only a bus left free lets the next read start.
+    ReadSession next;
+    while (!next.IsFinished())
+        next.Tick();
+    EXPECT_EQ(next.State(), TransferState::Done);
+}
+
+TEST_F(BellTest, BadNoteByteKeepsWhatCameBeforeIt)
+{
+    QByteArray bytes(SimDoorbell::kMemoryBytes, char(0xFF));
+    const char image[] = {char(Code(1, 0)), char(Code(2, 1)), 0x07};
+    std::copy(std::begin(image), std::end(image), bytes.begin());
+    bytes[32] = char(Code(9, 4)); // melody 2 of 8 × 31
+    bytes[33] = 0x0F;             // duration field 7, not the end byte
+    bytes[64] = char(Code(5, 4)); // melody 3: after the bad byte, so never read
+    bytes[256] = char(0xE0);
+    WriteMemory(bytes);
+    Connect();
+    Editor& editor = NewEditor();
+    editor.Fill(2, 127, {{Code(7, 4)}});
+    editor.prompter.answers = {IDNO};
+    editor.Trigger(ID_BELL_READ);
+    EXPECT_EQ(editor.prompter.texts().value(1), QString::fromUtf8(kMsgBellContents));
+    EXPECT_EQ(editor.prompter.shown.at(1).type, unsigned(MB_OK | MB_ICONHAND));
+    EXPECT_EQ(editor.doc->GetMelodyCount(), 8u);
+    Notes expected(8);
+    expected[0] = {Code(1, 0), Code(2, 1)};
+    expected[1] = {Code(9, 4)};
+    EXPECT_EQ(editor.Content(), expected);
+    EXPECT_EQ(editor.doc->GetCurrentNumber(), 1u);
+}
+
+struct EarlyEnd {
+    const char* name;
+    std::function<void(QDialog*)> end;
+};
+
+class ReadEndedEarly : public BellTest, public ::testing::WithParamInterface<EarlyEnd>
+{
+};
+
+TEST_P(ReadEndedEarly, ClosesTheReadOnTheWireAndTheNextReadWorks)
+{
+    StoreInDoorbell(4, 63, kStoredSet);
+    Connect();
+    Editor& editor = NewEditor();
+    const Notes own = editor.Content();
+    editor.prompter.answers = {IDNO, IDNO};
+    WhenModal([&](QWidget* w) {
+        auto* dlg = qobject_cast<CReadSetDlg*>(w);
+        ASSERT_NE(dlg, nullptr);
+        // The transfer waits for its window to reach the screen.
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg));
+        for (int i = 0; i < 5; ++i)
+            dlg->OnTimer();
+        ASSERT_FALSE(dlg->State() == TransferState::Done);
+        GetParam().end(dlg);
+    });
+    NewTrace();
+    editor.Trigger(ID_BELL_READ);
+    EXPECT_EQ(editor.prompter.texts(), QStringList{QString::fromUtf8(kMsgReplaceSet)});
+    EXPECT_EQ(editor.Content(), own);
+
+    // The read's last frame: 0xA1, some image bytes acknowledged, one more without, a stop.
+    const std::string lines = NewTrace();
+    const std::vector<BusFrame> frames = DecodeTrace(lines);
+    ASSERT_FALSE(frames.empty()) << lines.size() << " " << lines.substr(0, 300);
+    const BusFrame& read = frames.back();
+    ASSERT_GE(read.bytes.size(), 1u + 6u);
+    EXPECT_LT(read.bytes.size(), 1u + 256u);
+    EXPECT_EQ(read.bytes[0], 0xA1);
+    for (size_t i = 0; i + 1 < read.acked.size(); ++i)
+        EXPECT_TRUE(read.acked[i]) << "byte " << i;
+    EXPECT_FALSE(read.acked.back());
+    EXPECT_TRUE(read.endedByStop);
+
+    editor.Trigger(ID_BELL_READ);
+    EXPECT_EQ(editor.prompter.texts().size(), 2);
+    EXPECT_EQ(editor.Content(), kStoredSet);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, ReadEndedEarly,
+    ::testing::Values(EarlyEnd{"CloseBox", [](QDialog* d) { d->close(); }},
+                      EarlyEnd{"Escape", [](QDialog* d) { QTest::keyClick(d, Qt::Key_Escape); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(BellTest, PortThatDoesNotOpenIsReportedByEveryCommand)
+{
+    SetSettingPort(QStringLiteral("ppdev:/dev/tinkla-no-such-parport"));
+    Editor& editor = NewEditor();
+    editor.frame->StartupDoorbell();
+    EXPECT_TRUE(editor.frame->statusBar()->currentMessage().contains(
+        QStringLiteral("/dev/tinkla-no-such-parport")));
+    for (int id : {ID_BELL_READ, ID_BELL_WRITE, ID_BELL_TEST})
+        editor.Trigger(id);
+    ASSERT_EQ(editor.prompter.shown.size(), 3u);
+    for (const auto& shown : editor.prompter.shown) {
+        EXPECT_TRUE(shown.text.startsWith(QString::fromUtf8(kMsgBellLink)));
+        EXPECT_TRUE(shown.text.contains(QStringLiteral("/dev/tinkla-no-such-parport")));
+        EXPECT_EQ(shown.type, unsigned(MB_OK | MB_ICONHAND));
+    }
+}
+
+struct TestExit {
+    const char* name;
+    std::function<void(CBellTestDlg*)> leave;
+};
+
+class BellTestDialog : public BellTest, public ::testing::WithParamInterface<TestExit>
+{
+};
+
+TEST_P(BellTestDialog, PlaysOnTestStopsOnStopAndOnEveryWayOut)
+{
+    StoreInDoorbell(8, 31, {{Code(11, 0), Code(12, 0)}});
+    Connect();
+    test::RecordSpeaker(&sound);
+    Editor& editor = NewEditor();
+    NewTrace();
+    bool ran = false;
+    WhenModal([&](QWidget* w) {
+        auto* dlg = qobject_cast<CBellTestDlg*>(w);
+        ASSERT_NE(dlg, nullptr);
+        ran = true;
+        EXPECT_EQ(dlg->Status(), QString::fromUtf8(kBellTestIdle));
+        EXPECT_TRUE(dlg->TestButton()->isDefault());
+        std::vector<unsigned> writes = DataWrites(NewTrace());
+        EXPECT_EQ(Count(writes, 0x18), 1) << "one reset pulse on opening";
+        EXPECT_EQ(writes.back(), 0x38u);
+
+        QTest::mouseClick(dlg->TestButton(), Qt::LeftButton);
+        EXPECT_EQ(dlg->TestButton()->text(), QStringLiteral("Стоп"));
+        EXPECT_EQ(dlg->Status(), QString::fromUtf8(kBellTestPlaying));
+        writes = DataWrites(NewTrace());
+        EXPECT_EQ(Count(writes, 0x30), 1) << "the play pulse";
+        EXPECT_EQ(writes.back(), 0x38u);
+        ASSERT_FALSE(sound.empty());
+        EXPECT_NE(sound.back(), 0u) << "the simulated doorbell does not sound";
+
+        QTest::mouseClick(dlg->TestButton(), Qt::LeftButton);
+        EXPECT_EQ(dlg->TestButton()->text(), QStringLiteral("Тест"));
+        EXPECT_EQ(dlg->Status(), QString::fromUtf8(kBellTestIdle));
+        writes = DataWrites(NewTrace());
+        EXPECT_EQ(Count(writes, 0x18), 1);
+        EXPECT_EQ(writes.back(), 0x38u);
+        EXPECT_EQ(sound.back(), 0u);
+
+        QTest::mouseClick(dlg->TestButton(), Qt::LeftButton); // playing again when it goes
+        NewTrace();
+        GetParam().leave(dlg);
+    });
+    editor.Trigger(ID_BELL_TEST);
+    ASSERT_TRUE(ran);
+    const std::vector<unsigned> writes = DataWrites(NewTrace());
+    EXPECT_EQ(Count(writes, 0x18), 1) << "one reset pulse on the way out";
+    EXPECT_EQ(writes.back(), 0x38u);
+    EXPECT_EQ(sound.back(), 0u);
+    EXPECT_TRUE(editor.prompter.shown.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Exits, BellTestDialog,
+    ::testing::Values(
+        TestExit{"Cancel",
+                 [](CBellTestDlg* d) { QTest::mouseClick(d->CancelButton(), Qt::LeftButton); }},
+        TestExit{"Escape", [](CBellTestDlg* d) { QTest::keyClick(d, Qt::Key_Escape); }},
+        TestExit{"CloseBox", [](CBellTestDlg* d) { d->close(); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The samples of a 16-bit mono WAV file.
+std::vector<int16_t> WavSamples(const QString& path)
+{
+    QFile file(path);
+    std::vector<int16_t> samples;
+    if (!file.open(QIODevice::ReadOnly))
+        return samples;
+    const QByteArray bytes = file.readAll();
+    for (qsizetype i = 44; i + 1 < bytes.size(); i += 2)
+        samples.push_back(qFromLittleEndian<int16_t>(bytes.constData() + i));
+    return samples;
+}
+
+// Answers the next message box with a button.
+void Answer(QMessageBox::StandardButton button)
+{
+    WhenModal([button](QWidget* w) {
+        if (auto* box = qobject_cast<QMessageBox*>(w))
+            box->button(button)->click();
+    });
+}
+
+// The editor as the user starts it: the application object with its command line.
+class Program
+{
+public:
+    explicit Program(const QStringList& arguments)
+    {
+        int exitCode = 0;
+        m_ok = m_app.InitInstance(QStringList{QStringLiteral("tinkla")} + arguments, &exitCode);
+        // The start-up step runs once the window is on the screen.
+        for (int i = 0; i < 200 && ConnectedPortText().isEmpty(); ++i)
+            QTest::qWait(10);
+    }
+    bool ok() const { return m_ok; }
+    CMainFrame* Frame() const { return m_app.GetMainFrame(); }
+    void Trigger(int id) { Frame()->Action(id)->trigger(); }
+
+private:
+    CTinklaApp m_app;
+    bool m_ok = false;
+};
+
+TEST_F(BellTest, UserStoryOnDefaultSettings)
+{
+    const QLocale locale;
+    const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toLocal8Bit());
+    const QString doorbellFile = DefaultDoorbellFile();
+    const QString wav = dir.filePath(QStringLiteral("speaker.wav"));
+    Notes written;
+    {
+        Program editor({});
+        ASSERT_TRUE(editor.ok());
+        EXPECT_EQ(ConnectedPortText(), QStringLiteral("sim"));
+        for (int i = 0; i < 3; ++i)
+            editor.Trigger(ID_NOTE_INSERT);
+        editor.Trigger(ID_TONE_UP); // the third note: Соль# instead of Соль
+        const CTinklaDoc* doc = editor.Frame()->GetDocument();
+        written.resize(doc->GetMelodyCount());
+        for (int j = 0; j < 3; ++j)
+            written[0].push_back(doc->GetMelody(0)->GetNoteCode(j));
+        Answer(QMessageBox::Yes);
+        editor.Trigger(ID_BELL_WRITE);
+        EXPECT_EQ(editor.Frame()->statusBar()->currentMessage(),
+                  QStringLiteral("Набор мелодий записан в звонок."));
+        Answer(QMessageBox::No); // the edited set is not saved to a file
+        editor.Frame()->close();
+    }
+    EXPECT_EQ(QFile(doorbellFile).size(), SimDoorbell::kMemoryBytes);
+    {
+        Program editor({QStringLiteral("--speaker"), QStringLiteral("wav:") + wav});
+        ASSERT_TRUE(editor.ok());
+        Answer(QMessageBox::No);
+        editor.Trigger(ID_BELL_READ);
+        CTinklaDoc* doc = editor.Frame()->GetDocument();
+        Notes read;
+        for (unsigned k = 0; k < doc->GetMelodyCount(); ++k) {
+            read.emplace_back();
+            for (int j = 0; j < doc->GetMelody(k)->GetNoteCount(); ++j)
+                read.back().push_back(doc->GetMelody(k)->GetNoteCode(j));
+        }
+        EXPECT_EQ(read, written);
+
+        WhenModal([](QWidget* w) {
+            auto* dlg = qobject_cast<CBellTestDlg*>(w);
+            ASSERT_NE(dlg, nullptr);
+            QTest::mouseClick(dlg->TestButton(), Qt::LeftButton);
+            QTest::qWait(120); // inside the first note (an eighth: 220 ms)
+            dlg->reject();
+        });
+        editor.Trigger(ID_BELL_TEST);
+        editor.Frame()->close();
+    }
+    qputenv("XDG_DATA_HOME", dataHome);
+    QLocale::setDefault(locale);
+
+    // The doorbell's first note, heard: its frequency from the zero crossings of its first 80 ms.
+    const std::vector<int16_t> samples = WavSamples(wav);
+    ASSERT_GT(samples.size(), 44100u / 10);
+    int crossings = 0;
+    const size_t window = 44100 * 80 / 1000;
+    for (size_t i = 1; i < window; ++i)
+        crossings += (samples[i - 1] < 0) != (samples[i] < 0) ? 1 : 0;
+    const double hz = crossings / 2.0 / 0.080;
+    const double expected = g_nFrequencies[CNote(written[0][0]).GetTone()];
+    EXPECT_NEAR(hz, expected, expected * 0.05);
+}
+
+} // namespace

@@ -1,0 +1,164 @@
+// "Порт звонка": the PORT text the controls stand for, the check that asks a port whether a
+// doorbell answers, and confirming a choice (remembered, connected at once).
+#include "devices/PortSpec.h"
+#include "ui/CBellPortDlg.h"
+#include "ui/Commands.h"
+#include "ui_editor_support.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+using namespace tinkla;
+using tinkla::test::WhenModal;
+
+namespace
+{
+
+// Parameter tables print as the names of their rows.
+template <class Row>
+requires requires(const Row& r)
+{
+    r.name;
+}
+void PrintTo(const Row& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
+class PortTexts : public ::testing::TestWithParam<const char*>
+{
+};
+
+TEST_P(PortTexts, ControlsGiveBackTheTextTheyWereSetFrom)
+{
+    const QString text = QString::fromUtf8(GetParam());
+    CBellPortDlg dlg(QStringLiteral("sim"), QString());
+    dlg.SetPortText(text);
+    EXPECT_EQ(dlg.PortText(), text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, PortTexts,
+                         ::testing::Values("sim", "sim:/tmp/bell memory.bin",
+                                           "sim:/tmp/b.bin,absent,twr=7", "sim,sda-low",
+                                           "ppdev:/dev/parport1", "direct:0x278",
+                                           "exec:tinkla-cli bridge --port sim"));
+
+TEST(BellPortDialog, DefaultMemoryFileIsStoredAsPlainSim)
+{
+    CBellPortDlg dlg(QStringLiteral("sim:") + DefaultDoorbellFile(), QString());
+    EXPECT_EQ(dlg.SimPathEdit()->text(), DefaultDoorbellFile());
+    EXPECT_EQ(dlg.PortText(), QStringLiteral("sim"));
+}
+
+TEST(BellPortDialog, FindsParportNodesInNumberOrder)
+{
+    QTemporaryDir dir;
+    for (const char* name : {"parport10", "parport2", "parport0", "lp0"})
+        QFile(dir.filePath(QString::fromUtf8(name))).open(QIODevice::WriteOnly);
+    const QStringList found = CBellPortDlg::PpdevDevices(dir.path());
+    const QStringList expected = {dir.filePath(QStringLiteral("parport0")),
+                                  dir.filePath(QStringLiteral("parport2")),
+                                  dir.filePath(QStringLiteral("parport10"))};
+    EXPECT_EQ(found.join(' ').toStdString(), expected.join(' ').toStdString());
+}
+
+struct Check {
+    const char* name;
+    const char* port; // "%1": a memory file of the test's own
+    bool ok;
+    const char* says; // part of the answer
+};
+
+class PortCheck : public ::testing::TestWithParam<Check>
+{
+};
+
+TEST_P(PortCheck, SaysWhetherADoorbellAnswersAndWhyNot)
+{
+    const Check& c = GetParam();
+    QTemporaryDir dir;
+    const QString port =
+        QString::fromUtf8(c.port).arg(dir.filePath(QStringLiteral("doorbell.bin")));
+    CBellPortDlg dlg(port, QString());
+    ASSERT_EQ(dlg.PortText(), port);
+    EXPECT_EQ(dlg.OnCheck(), c.ok);
+    EXPECT_TRUE(dlg.CheckText().contains(QString::fromUtf8(c.says)))
+        << dlg.CheckText().toStdString();
+    EXPECT_TRUE(QDir(dir.path()).isEmpty()) << "the check wrote the doorbell's memory";
+    // Another choice makes the answer stale: it goes.
+    dlg.SetPortText(QStringLiteral("direct:0x278"));
+    EXPECT_TRUE(dlg.CheckText().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ports, PortCheck,
+    ::testing::Values(Check{"Sim", "sim:%1", true, "Звонок отвечает"},
+                      Check{"SimNothingThere", "sim:%1,absent", false, "не отвечает"},
+                      Check{"SimDataLineLow", "sim:%1,sda-low", false, "Линия данных"},
+                      Check{"NoDeviceNode", "ppdev:/dev/parport-none", false, "/dev/parport-none"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(BellPortDialog, RefusesToConfirmWhatDoesNotParse)
+{
+    CBellPortDlg dlg(QStringLiteral("sim,bogus"), QString());
+    dlg.show();
+    dlg.accept();
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_TRUE(dlg.CheckText().contains(QStringLiteral("bogus")));
+}
+
+TEST(BellPortDialog, TellsOfThePortGivenOnTheCommandLine)
+{
+    CBellPortDlg plain(QStringLiteral("sim"), QString());
+    CBellPortDlg overridden(QStringLiteral("sim"), QStringLiteral("ppdev:/dev/parport3"));
+    const auto mentions = [](QWidget& w) {
+        for (const QLabel* label : w.findChildren<QLabel*>())
+            if (label->text().contains(QStringLiteral("--port ppdev:/dev/parport3")))
+                return true;
+        return false;
+    };
+    EXPECT_FALSE(mentions(plain));
+    EXPECT_TRUE(mentions(overridden));
+}
+
+class BellPortCommand : public tinkla::test::EditorTest
+{
+protected:
+    void TearDown() override
+    {
+        EditorTest::TearDown();
+        DisconnectPort();
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(BellPortCommand, ConfirmedChoiceIsRememberedAndConnected)
+{
+    const QString first = QStringLiteral("sim:") + dir.filePath(QStringLiteral("a.bin"));
+    const QString second = QStringLiteral("sim:") + dir.filePath(QStringLiteral("b.bin"));
+    SetSettingPort(first);
+    frame->StartupDoorbell();
+    ASSERT_EQ(ConnectedPortText(), first);
+
+    WhenModal([&](QWidget* w) {
+        auto* dlg = qobject_cast<CBellPortDlg*>(w);
+        ASSERT_NE(dlg, nullptr);
+        EXPECT_EQ(dlg->PortText(), first);
+        dlg->SetPortText(second);
+        dlg->accept();
+    });
+    Action(ID_BELL_PORT)->trigger();
+    EXPECT_EQ(SettingPort(), second);
+    EXPECT_EQ(ConnectedPortText(), second);
+
+    WhenModal([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
+    Action(ID_BELL_PORT)->trigger();
+    EXPECT_EQ(SettingPort(), second);
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+} // namespace
