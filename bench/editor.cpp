@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -136,7 +135,6 @@ int main(int argc, char** argv)
     // The frame reads and writes its settings: keep them away from the user's.
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
-    QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

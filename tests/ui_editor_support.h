@@ -13,7 +13,6 @@
 #include <QMenu>
 #include <QScrollBar>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -24,11 +23,11 @@
 namespace tinkla::test {
 
 // Runs before main(), so before anything reads settings: the tests' settings live in a
-// temporary folder, never in the user's ~/.config.
+// temporary folder of this process, never in the user's ~/.config. (Qt's test mode would share
+// one folder among test processes running side by side.)
 inline const bool kSettingsIsolated = [] {
     static QTemporaryDir dir;
     qputenv("XDG_CONFIG_HOME", dir.path().toLocal8Bit());
-    QStandardPaths::setTestModeEnabled(true);
     return true;
 }();
 
