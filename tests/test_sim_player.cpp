@@ -128,30 +128,6 @@ TEST_F(SimPlayerTest, PlaysEveryNoteForItsTicksThenASilentTick)
               (std::vector<uint32_t>{DivisorOf(Code(10, 3)), 0, DivisorOf(Code(25, 4)), 0}));
 }
 
-TEST_F(SimPlayerTest, PlayLineStartsAndResetLineSilences)
-{
-    // The doorbell's memory comes from its file; the lines are driven through the port.
-    Memory memory(0xC0, {Code(15, 0), 0x07});
-    auto sim = std::make_unique<SimDoorbell>();
-    SimDoorbell* raw = sim.get();
-    Ports::Instance().SetParallel(std::move(sim));
-    SimPlayer player;
-    player.Attach(raw);
-    // A blank doorbell plays nothing.
-    Outp(kPortData, 0x30);
-    Outp(kPortData, 0x38);
-    EXPECT_FALSE(player.IsPlaying());
-    EXPECT_TRUE(events.empty());
-
-    player.Play(memory.image.data(), memory.format); // as the play line with that memory would
-    ASSERT_TRUE(player.IsPlaying());
-    player.OnTick();
-    Outp(kPortData, 0x18); // reset line low
-    EXPECT_FALSE(player.IsPlaying());
-    ASSERT_FALSE(events.empty());
-    EXPECT_EQ(events.back(), 0u);
-}
-
 TEST_F(SimPlayerTest, PlayLineOfAttachedDoorbellPlaysItsMemory)
 {
     QTemporaryDir dir;

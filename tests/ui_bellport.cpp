@@ -7,7 +7,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -109,20 +108,6 @@ TEST(BellPortDialog, RefusesToConfirmWhatDoesNotParse)
     dlg.accept();
     EXPECT_TRUE(dlg.isVisible());
     EXPECT_TRUE(dlg.CheckText().contains(QStringLiteral("bogus")));
-}
-
-TEST(BellPortDialog, TellsOfThePortGivenOnTheCommandLine)
-{
-    CBellPortDlg plain(QStringLiteral("sim"), QString());
-    CBellPortDlg overridden(QStringLiteral("sim"), QStringLiteral("ppdev:/dev/parport3"));
-    const auto mentions = [](QWidget& w) {
-        for (const QLabel* label : w.findChildren<QLabel*>())
-            if (label->text().contains(QStringLiteral("--port ppdev:/dev/parport3")))
-                return true;
-        return false;
-    };
-    EXPECT_FALSE(mentions(plain));
-    EXPECT_TRUE(mentions(overridden));
 }
 
 class BellPortCommand : public tinkla::test::EditorTest
