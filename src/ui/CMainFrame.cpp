@@ -39,7 +39,7 @@ constexpr const char* kOpenSetFilter = "Набор мелодий (*.fml)|*.fml|
 
 QSettings Store()
 {
-    return QSettings(QStringLiteral("Korvel"), QStringLiteral("Tinkla"));
+    return OpenSettings(); // a damaged file cannot make the window's state a hazard
 }
 
 QString Utf8(const char* s)
