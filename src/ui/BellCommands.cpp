@@ -112,7 +112,10 @@ void BellCommands::Startup()
         CalibrateDelays();
         SendResetPulse();
     } else {
-        notices << m_strLinkError;
+        // The status bar has room for a line; the reason comes with the first doorbell command,
+        // and in the port dialog.
+        notices << QStringLiteral("Порт звонка не открывается.");
+        qWarning("%s", qPrintable(m_strLinkError));
     }
     if (!notices.isEmpty())
         Notice(notices.join(QStringLiteral("  ")));
@@ -218,6 +221,8 @@ void BellCommands::Port()
     const QString connected = ConnectedPortText();
     CBellPortDlg dlg(connected.isEmpty() ? WantedPort() : connected,
                      m_strChosen.isEmpty() ? CTinklaApp::PortOverride() : QString(), m_pFrame);
+    if (connected.isEmpty() && !m_strLinkError.isEmpty())
+        dlg.ShowProblem(m_strLinkError);
     if (dlg.exec() != QDialog::Accepted)
         return;
     const QString text = dlg.PortText();

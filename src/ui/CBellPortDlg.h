@@ -31,6 +31,8 @@ public:
     // "Проверить": asks the chosen port whether a doorbell answers; shows and returns the answer.
     bool OnCheck();
     QString CheckText() const;
+    // Shows why the port chosen now does not work, as a check would (until the choice changes).
+    void ShowProblem(const QString& text) { ShowResult(false, text); }
 
     QPushButton* CheckButton() const { return m_btnCheck; }
     QLineEdit* SimPathEdit() const { return m_editSimPath; }
