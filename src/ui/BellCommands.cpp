@@ -180,6 +180,8 @@ void BellCommands::Read()
     m_pFrame->GetView()->OnInitialUpdate();
     if (bad)
         ShowFailure(bad);
+    else
+        Notice(QStringLiteral("Набор мелодий считан из звонка."));
 }
 
 void BellCommands::Write()
