@@ -8,8 +8,11 @@
 #include "cli/CliDoc.h"
 #include "devices/ExecBridge.h"
 #include "devices/PortSpec.h"
+#include "devices/SimPlayer.h"
+#include "devices/Speaker.h"
 #include "platform/Settings.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QSaveFile>
 #include <chrono>
@@ -258,9 +261,11 @@ void OnStopTest(int)
 
 int RunTest(const QStringList& argv)
 {
-    static const char* usage = "test [--port PORT] [--seconds S] [--trace FILE]";
-    const Args args(
-        argv, {QStringLiteral("port"), QStringLiteral("trace"), QStringLiteral("seconds")}, {});
+    static const char* usage = "test [--port PORT] [--seconds S] [--speaker SINK] [--trace FILE]";
+    const Args args(argv,
+                    {QStringLiteral("port"), QStringLiteral("trace"), QStringLiteral("seconds"),
+                     QStringLiteral("speaker")},
+                    {});
     int rc = kExitOk;
     if (!ParseArgs(args, usage, 0, &rc))
         return rc;
@@ -277,12 +282,17 @@ int RunTest(const QStringList& argv)
     PortConnection port(args);
     if (!port.ok())
         return kExitFailed;
+    // The simulated doorbell plays its first melody through the speaker, as the editor's test
+    // does, so the test is heard without hardware.
+    SimPlayer player;
     if (SimDoorbell* sim = ConnectedSim()) {
-        // Without sound wired to the simulator the user still sees what it was told to do.
-        sim->SetPlayHandler([](const uint8_t*, uint8_t) {
-            Err(QStringLiteral("эмулятор звонка: играет первая мелодия"));
-        });
-        sim->SetStopHandler([] { Err(QStringLiteral("эмулятор звонка: сброс")); });
+        const SpeakerSetup speaker =
+            SetupSpeaker(args.value(QStringLiteral("speaker"), SettingSpeaker()));
+        if (!speaker.ok)
+            Err(speaker.error);
+        else if (!speaker.notice.isEmpty())
+            Err(speaker.notice);
+        player.Attach(sim);
     }
 
     // Ctrl+C ends the wait early; the reset pulse that stops the doorbell is still sent.
@@ -300,9 +310,14 @@ int RunTest(const QStringList& argv)
     Err(QStringLiteral("Звонок должен играть мелодию..."));
     SendPlayPulse();
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (!g_bStopTest && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    while (!g_bStopTest && std::chrono::steady_clock::now() < end) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
     SendResetPulse();
+    player.Attach(nullptr);
+    if (ConnectedSim())
+        ShutdownSpeaker();
     sigaction(SIGINT, &oldInt, nullptr);
     sigaction(SIGTERM, &oldTerm, nullptr);
     return kExitOk;
@@ -363,7 +378,7 @@ TINKLA_CLI_COMMAND("write", "write SET.fml [--port PORT] [--verify] [--trace FIL
                    RunWrite);
 TINKLA_CLI_COMMAND("read", "read OUT.fml [--port PORT] [--trace FILE]",
                    "read the set from the doorbell into a new set file", RunRead);
-TINKLA_CLI_COMMAND("test", "test [--port PORT] [--seconds S] [--trace FILE]",
+TINKLA_CLI_COMMAND("test", "test [--port PORT] [--seconds S] [--speaker SINK] [--trace FILE]",
                    "reset pulse, play pulse, wait S seconds (default 3), reset pulse: the doorbell "
                    "should play and stop",
                    RunTest);
