@@ -44,26 +44,26 @@ class PortSpecValid : public ::testing::TestWithParam<SpecCase>
 TEST_P(PortSpecValid, ParsesIntoItsBackend)
 {
     const SpecCase& c = GetParam();
-    PortSpec spec;
+    PortSpec parsed;
     QString error;
-    ASSERT_TRUE(ParsePortSpec(QString::fromUtf8(c.text), &spec, &error)) << error.toStdString();
-    EXPECT_EQ(spec.kind, c.kind);
-    switch (spec.kind) {
+    ASSERT_TRUE(ParsePortSpec(QString::fromUtf8(c.text), &parsed, &error)) << error.toStdString();
+    EXPECT_EQ(parsed.kind, c.kind);
+    switch (parsed.kind) {
     case PortSpec::Kind::Sim:
-        EXPECT_EQ(spec.sim.path, c.detail[0] ? QString::fromUtf8(c.detail) : DefaultDoorbellFile());
-        EXPECT_EQ(spec.sim.twrMs, c.sim.twrMs);
-        EXPECT_EQ(spec.sim.stretchMs, c.sim.stretchMs);
-        EXPECT_EQ(spec.sim.absent, c.sim.absent);
-        EXPECT_EQ(spec.sim.busy, c.sim.busy);
+        EXPECT_EQ(parsed.sim.path, c.detail[0] ? QString::fromUtf8(c.detail) : DefaultDoorbellFile());
+        EXPECT_EQ(parsed.sim.twrMs, c.sim.twrMs);
+        EXPECT_EQ(parsed.sim.stretchMs, c.sim.stretchMs);
+        EXPECT_EQ(parsed.sim.absent, c.sim.absent);
+        EXPECT_EQ(parsed.sim.busy, c.sim.busy);
         break;
     case PortSpec::Kind::Ppdev:
-        EXPECT_EQ(spec.device, QString::fromUtf8(c.detail));
+        EXPECT_EQ(parsed.device, QString::fromUtf8(c.detail));
         break;
     case PortSpec::Kind::Direct:
-        EXPECT_EQ(spec.base, QString::fromUtf8(c.detail).toUInt(nullptr, 16));
+        EXPECT_EQ(parsed.base, QString::fromUtf8(c.detail).toUInt(nullptr, 16));
         break;
     case PortSpec::Kind::Exec:
-        EXPECT_EQ(spec.command, QString::fromUtf8(c.detail));
+        EXPECT_EQ(parsed.command, QString::fromUtf8(c.detail));
         break;
     }
 }
@@ -104,14 +104,14 @@ TEST(PortSpecInvalid, RefusalsSayWhatIsAllowed)
         {"exec:   ", "нужна команда"},
     };
     for (const auto& [text, hint] : cases) {
-        PortSpec spec;
+        PortSpec parsed;
         QString error;
-        EXPECT_FALSE(ParsePortSpec(QString::fromUtf8(text), &spec, &error)) << text;
+        EXPECT_FALSE(ParsePortSpec(QString::fromUtf8(text), &parsed, &error)) << text;
         EXPECT_TRUE(error.contains(QString::fromUtf8(hint))) << text << ": " << error.toStdString();
     }
-    PortSpec spec;
+    PortSpec parsed;
     QString error;
-    EXPECT_FALSE(ParsePortSpec(QString(kMaxPortSpecLength + 1, QLatin1Char('x')), &spec, &error));
+    EXPECT_FALSE(ParsePortSpec(QString(kMaxPortSpecLength + 1, QLatin1Char('x')), &parsed, &error));
 }
 
 TEST(Ppdev, ErrorsNameTheRemedy)

@@ -234,7 +234,7 @@ TEST_F(SequencerTest, StepBeforeAnyStartDoesNothing)
     EXPECT_TRUE(events.empty());
 }
 
-TEST_F(SequencerTest, ToneThirteenProgramsTheTimerAsDesigned)
+TEST_F(SequencerTest, ToneThirteenProgramsDivisorLowByteFirst)
 {
     std::vector<std::pair<uint16_t, uint8_t>> writes;
     auto log = std::make_unique<PortLog>(Ports::Instance().ExchangeSpeaker(nullptr));

@@ -47,12 +47,12 @@ class SinkSpecParse : public ::testing::TestWithParam<SpecCase>
 TEST_P(SinkSpecParse, AcceptsTheFormsAndExplainsTheRest)
 {
     const SpecCase& c = GetParam();
-    SinkSpec spec;
+    SinkSpec parsed;
     QString error;
-    ASSERT_EQ(ParseSinkSpec(QString::fromUtf8(c.text), &spec, &error), c.ok) << error.toStdString();
+    ASSERT_EQ(ParseSinkSpec(QString::fromUtf8(c.text), &parsed, &error), c.ok) << error.toStdString();
     if (c.ok) {
-        EXPECT_EQ(spec.kind, c.kind);
-        EXPECT_EQ(spec.arg, QString::fromUtf8(c.arg));
+        EXPECT_EQ(parsed.kind, c.kind);
+        EXPECT_EQ(parsed.arg, QString::fromUtf8(c.arg));
         EXPECT_TRUE(error.isEmpty());
     } else {
         EXPECT_FALSE(error.isEmpty());
@@ -219,8 +219,9 @@ TEST(AlsaSink, SoundsTheToneAndEndsInSilenceWithoutClicks)
                 firstRise = i;
             lastRise = i;
         }
-        if (std::abs(pcm[i] - pcm[i - 1]) > kSquareAmplitude / 8)
+        if (std::abs(pcm[i] - pcm[i - 1]) > kSquareAmplitude / 8) {
             ASSERT_LT(int(pcm[i]) * int(pcm[i - 1]), 0) << "a cut at sample " << i;
+        }
     }
     ASSERT_GT(rises, 100u);
     const double hz = rate * double(rises - 1) / double(lastRise - firstRise);

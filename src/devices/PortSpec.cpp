@@ -54,13 +54,13 @@ bool ParseMs(const QString& name, const QString& value, double* ms, QString* err
     return true;
 }
 
-bool ParseSim(const QString& rest, PortSpec* spec, QString* error)
+bool ParseSim(const QString& rest, PortSpec* parsed, QString* error)
 {
     const QStringList parts = rest.split(QLatin1Char(','));
     QString path = parts.first().mid(1); // after the ':' (or nothing)
     if (path.startsWith(QLatin1String("~/")))
         path = QDir::homePath() + path.mid(1);
-    spec->sim.path = path.isEmpty() ? DefaultDoorbellFile() : path;
+    parsed->sim.path = path.isEmpty() ? DefaultDoorbellFile() : path;
     for (int i = 1; i < parts.size(); ++i) {
         const QString& opt = parts[i];
         const int eq = opt.indexOf(QLatin1Char('='));
@@ -69,18 +69,18 @@ bool ParseSim(const QString& rest, PortSpec* spec, QString* error)
         if (opt.isEmpty())
             continue;
         if (opt == QLatin1String("absent"))
-            spec->sim.absent = true;
+            parsed->sim.absent = true;
         else if (opt == QLatin1String("sda-low"))
-            spec->sim.sdaLow = true;
+            parsed->sim.sdaLow = true;
         else if (opt == QLatin1String("scl-low"))
-            spec->sim.sclLow = true;
+            parsed->sim.sclLow = true;
         else if (opt == QLatin1String("busy"))
-            spec->sim.busy = true;
+            parsed->sim.busy = true;
         else if (eq >= 0 && name == QLatin1String("stretch")) {
-            if (!ParseMs(name, value, &spec->sim.stretchMs, error))
+            if (!ParseMs(name, value, &parsed->sim.stretchMs, error))
                 return false;
         } else if (eq >= 0 && name == QLatin1String("twr")) {
-            if (!ParseMs(name, value, &spec->sim.twrMs, error))
+            if (!ParseMs(name, value, &parsed->sim.twrMs, error))
                 return false;
         } else {
             *error = QStringLiteral("Неизвестный параметр эмулятора звонка %1. Возможны: absent, "
@@ -204,10 +204,10 @@ ProbeResult ProbeInstalled()
 
 } // namespace
 
-bool ParsePortSpec(const QString& input, PortSpec* spec, QString* error)
+bool ParsePortSpec(const QString& input, PortSpec* parsed, QString* error)
 {
     const QString text = input.trimmed();
-    *spec = PortSpec();
+    *parsed = PortSpec();
     if (text.size() > kMaxPortSpecLength) {
         *error = QStringLiteral("Описание порта длиннее %1 символов.").arg(kMaxPortSpecLength);
         return false;
@@ -217,25 +217,25 @@ bool ParsePortSpec(const QString& input, PortSpec* spec, QString* error)
     const QString rest = colon < 0 ? QString() : text.mid(colon + 1);
     if (text == QLatin1String("sim") || text.startsWith(QLatin1String("sim:")) ||
         text.startsWith(QLatin1String("sim,"))) {
-        spec->kind = PortSpec::Kind::Sim;
-        return ParseSim(text.mid(3), spec, error);
+        parsed->kind = PortSpec::Kind::Sim;
+        return ParseSim(text.mid(3), parsed, error);
     }
     if (scheme == QLatin1String("ppdev")) {
-        spec->kind = PortSpec::Kind::Ppdev;
+        parsed->kind = PortSpec::Kind::Ppdev;
         QString device = rest.isEmpty() ? QStringLiteral("/dev/parport0") : rest;
         if (!device.startsWith(QLatin1Char('/')))
             device = QStringLiteral("/dev/") + device;
-        spec->device = device;
+        parsed->device = device;
         return true;
     }
     if (scheme == QLatin1String("direct")) {
-        spec->kind = PortSpec::Kind::Direct;
-        return rest.isEmpty() || ParseBase(rest, &spec->base, error);
+        parsed->kind = PortSpec::Kind::Direct;
+        return rest.isEmpty() || ParseBase(rest, &parsed->base, error);
     }
     if (scheme == QLatin1String("exec") && colon >= 0) {
-        spec->kind = PortSpec::Kind::Exec;
-        spec->command = rest.trimmed();
-        if (spec->command.isEmpty()) {
+        parsed->kind = PortSpec::Kind::Exec;
+        parsed->command = rest.trimmed();
+        if (parsed->command.isEmpty()) {
             *error = QStringLiteral("После «exec:» нужна команда программы-моста.");
             return false;
         }
@@ -248,12 +248,12 @@ bool ParsePortSpec(const QString& input, PortSpec* spec, QString* error)
 OpenedPort OpenPort(const QString& text)
 {
     OpenedPort opened;
-    PortSpec spec;
-    if (!ParsePortSpec(text, &spec, &opened.error))
+    PortSpec parsed;
+    if (!ParsePortSpec(text, &parsed, &opened.error))
         return opened;
-    switch (spec.kind) {
+    switch (parsed.kind) {
     case PortSpec::Kind::Sim: {
-        auto sim = std::make_unique<SimDoorbell>(spec.sim);
+        auto sim = std::make_unique<SimDoorbell>(parsed.sim);
         if (!sim->FileError().isEmpty()) {
             opened.error = sim->FileError();
             return opened;
@@ -263,13 +263,13 @@ OpenedPort OpenPort(const QString& text)
         break;
     }
     case PortSpec::Kind::Ppdev:
-        opened.device = PpdevPort::Open(spec.device, &opened.error);
+        opened.device = PpdevPort::Open(parsed.device, &opened.error);
         break;
     case PortSpec::Kind::Direct:
-        opened.device = DirectPort::Open(spec.base, &opened.error);
+        opened.device = DirectPort::Open(parsed.base, &opened.error);
         break;
     case PortSpec::Kind::Exec:
-        opened.device = ExecBridge::Start(spec.command, &opened.error);
+        opened.device = ExecBridge::Start(parsed.command, &opened.error);
         break;
     }
     return opened;

@@ -25,8 +25,8 @@ struct PortSpec {
 
 constexpr int kMaxPortSpecLength = 4096;
 
-// False with *error for anything outside the grammar; *spec is complete on success.
-bool ParsePortSpec(const QString& text, PortSpec* spec, QString* error);
+// False with *error for anything outside the grammar; *parsed is complete on success.
+bool ParsePortSpec(const QString& text, PortSpec* parsed, QString* error);
 
 struct OpenedPort {
     std::unique_ptr<ParallelPort> device; // null when it could not be opened

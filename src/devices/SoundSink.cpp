@@ -11,7 +11,7 @@ QString SinkSpecUsage()
     return QString::fromUtf8("audio[:УСТРОЙСТВО], pcspkr[:УСТРОЙСТВО], ports, wav:ФАЙЛ или none");
 }
 
-bool ParseSinkSpec(const QString& text, SinkSpec* spec, QString* error)
+bool ParseSinkSpec(const QString& text, SinkSpec* out, QString* error)
 {
     auto fail = [&](const QString& why) {
         if (error)
@@ -65,20 +65,20 @@ bool ParseSinkSpec(const QString& text, SinkSpec* spec, QString* error)
     if (parsed.kind == SinkSpec::Wav && !hasArg)
         return fail(QString::fromUtf8("для вывода в файл нужно имя: wav:ФАЙЛ"));
     parsed.arg = arg;
-    if (spec)
-        *spec = parsed;
+    if (out)
+        *out = parsed;
     return true;
 }
 
-std::unique_ptr<SoundSink> CreateSink(const SinkSpec& spec, QString* error, QString* notice)
+std::unique_ptr<SoundSink> CreateSink(const SinkSpec& parsed, QString* error, QString* notice)
 {
     QString why;
     std::unique_ptr<SoundSink> sink;
-    switch (spec.kind) {
+    switch (parsed.kind) {
     case SinkSpec::None:
         return std::make_unique<NullSink>();
     case SinkSpec::Audio:
-        sink = AlsaSink::Open(spec.arg, &why);
+        sink = AlsaSink::Open(parsed.arg, &why);
         if (!sink) {
             // No sound card is a normal state of many machines: play in silence and say so.
             if (notice)
@@ -87,13 +87,13 @@ std::unique_ptr<SoundSink> CreateSink(const SinkSpec& spec, QString* error, QStr
         }
         return sink;
     case SinkSpec::Pcspkr:
-        sink = PcspkrSink::Open(spec.arg, &why);
+        sink = PcspkrSink::Open(parsed.arg, &why);
         break;
     case SinkSpec::RealPorts:
         sink = RealPitSink::Open(&why);
         break;
     case SinkSpec::Wav:
-        sink = WavSink::Open(spec.arg, kDefaultWavRate, &why);
+        sink = WavSink::Open(parsed.arg, kDefaultWavRate, &why);
         break;
     }
     if (!sink && error)

@@ -50,11 +50,11 @@ constexpr int kMaxSinkSpecLength = 4096;
 
 // Parses a SINK string; false with a one-line reason (in the program's language) when it is not
 // one of the forms above.
-bool ParseSinkSpec(const QString& text, SinkSpec* spec, QString* error);
+bool ParseSinkSpec(const QString& text, SinkSpec* parsed, QString* error);
 QString SinkSpecUsage();
 
 // Opens the sink. On failure returns nullptr with the reason. "audio" without a usable device is
 // not a failure: it gives a silent sink and says so in *notice.
-std::unique_ptr<SoundSink> CreateSink(const SinkSpec& spec, QString* error, QString* notice);
+std::unique_ptr<SoundSink> CreateSink(const SinkSpec& parsed, QString* error, QString* notice);
 
 } // namespace tinkla

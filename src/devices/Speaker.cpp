@@ -11,10 +11,10 @@ SpeakerSetup SetupSpeaker(const QString& sinkSpec)
     // The old sink goes first: it may hold the very device or file the new one opens.
     ShutdownSpeaker();
     SpeakerSetup result;
-    SinkSpec spec;
+    SinkSpec parsed;
     std::unique_ptr<SoundSink> sink;
-    if (ParseSinkSpec(sinkSpec, &spec, &result.error))
-        sink = CreateSink(spec, &result.error, &result.notice);
+    if (ParseSinkSpec(sinkSpec, &parsed, &result.error))
+        sink = CreateSink(parsed, &result.error, &result.notice);
     result.ok = sink != nullptr;
     if (!result.error.isEmpty())
         result.error[0] = result.error[0].toUpper(); // the reasons are phrased to follow a colon

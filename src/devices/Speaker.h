@@ -19,7 +19,7 @@ struct SpeakerSetup {
 };
 
 // Silences and removes the current speaker, then installs a Pit feeding the sink of sinkSpec.
-// When the spec does not parse or the sink cannot be opened, a silent Pit is installed (the
+// When the text does not parse or the sink cannot be opened, a silent Pit is installed (the
 // program goes on without sound) and the result says why.
 SpeakerSetup SetupSpeaker(const QString& sinkSpec);
 // Silences and removes the speaker: port writes then go nowhere.

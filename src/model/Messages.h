@@ -20,7 +20,7 @@ inline constexpr const char* kMsgReplaceMelody =
 inline constexpr const char* kMsgReplaceSet =
     "Текущий набор мелодий будет заменен.\nСохранить его под другим именем ?";
 inline constexpr const char* kMsgWriteBell = "Записать мелодии в звонок ?";
-// Not in the design's tables: the framework's own reports, in the program's language.
+// Reports of file trouble, in the program's language.
 inline constexpr const char* kMsgFileDamaged =
     "Файл «%1» не удалось прочитать: он поврежден или обрывается раньше времени.";
 inline constexpr const char* kMsgCannotOpen = "Не удалось открыть файл «%1»: %2";

@@ -1,5 +1,5 @@
 #pragma once
-// Time as the design reads it: a millisecond tick counter for calibration and a whole-second
+// Time as the program reads it: a millisecond tick counter for calibration and a whole-second
 // calendar clock for the bus time-outs. Tests inject a FakeClock so that a 3-second time-out is
 // exercised in microseconds.
 #include <cstdint>

@@ -1,5 +1,5 @@
 #pragma once
-// Port I/O as the design does it (read a byte from a port, write a byte to a port), routed to
+// Port I/O as the program does it (read a byte from a port, write a byte to a port), routed to
 // whatever stands behind the port here: 0x378..0x37A to the chosen parallel-port backend, 0x42,
 // 0x43 and 0x61 to the speaker's interval-timer stand-in.
 #include <cstdint>

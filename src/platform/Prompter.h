@@ -22,7 +22,7 @@ struct FileDialogRequest {
     QString title;              // empty: the toolkit's default title
     QString initialPath;        // empty: no initial name
     QString defaultExtension;   // without the dot: "fml", "mel"
-    QString filter;             // the design's form: "Label|*.ext|Label|*.*||"
+    QString filter;             // pairs of label and pattern: "Label|*.ext|Label|*.*||"
 };
 
 class Prompter {

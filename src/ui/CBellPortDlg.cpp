@@ -291,9 +291,9 @@ void CBellPortDlg::OnBrowse()
 
 void CBellPortDlg::accept()
 {
-    PortSpec spec;
+    PortSpec parsed;
     QString error;
-    if (!ParsePortSpec(PortText(), &spec, &error)) {
+    if (!ParsePortSpec(PortText(), &parsed, &error)) {
         ShowResult(false, error);
         return;
     }
