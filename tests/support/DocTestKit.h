@@ -9,12 +9,27 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <gtest/gtest.h>
+#include <string>
+
 #include <sys/fsuid.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace tinkla::test
 {
+
+// Instance names for parameterised tests: a case's own name, or a set format as "M<melodies>".
+struct ByName {
+    template <class T> std::string operator()(const ::testing::TestParamInfo<T>& info) const
+    {
+        return info.param.name;
+    }
+};
+inline std::string FormatName(const ::testing::TestParamInfo<int>& info)
+{
+    return "M" + std::to_string(kSetFormats[info.param].melodies);
+}
 
 // Files a test writes, removed with it.
 class TempFiles
