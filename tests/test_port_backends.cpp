@@ -11,6 +11,7 @@
 #include "test_bus_support.h"
 
 #include <QTemporaryDir>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 
@@ -72,19 +73,22 @@ INSTANTIATE_TEST_SUITE_P(
     PortSpec, PortSpecValid,
     ::testing::Values(
         SpecCase{"sim", PortSpec::Kind::Sim, "", With()},
-        SpecCase{"sim:", PortSpec::Kind::Sim, "", With()},
-        SpecCase{"sim:/tmp/x.bin", PortSpec::Kind::Sim, "/tmp/x.bin", With()},
         SpecCase{"sim:/tmp/x.bin,twr=0.5,stretch=20", PortSpec::Kind::Sim, "/tmp/x.bin",
                  With(0.5, 20.0)},
         SpecCase{"sim,absent,busy,", PortSpec::Kind::Sim, "", With(5.0, 0.0, true, true)},
         SpecCase{"  ppdev  ", PortSpec::Kind::Ppdev, "/dev/parport0", With()},
-        SpecCase{"ppdev:/dev/parport2", PortSpec::Kind::Ppdev, "/dev/parport2", With()},
         SpecCase{"ppdev:parport1", PortSpec::Kind::Ppdev, "/dev/parport1", With()},
         SpecCase{"direct", PortSpec::Kind::Direct, "378", With()},
-        SpecCase{"direct:0x278", PortSpec::Kind::Direct, "278", With()},
         SpecCase{"direct:3BC", PortSpec::Kind::Direct, "3bc", With()},
         SpecCase{"exec:my-bridge --dev 'a b'", PortSpec::Kind::Exec, "my-bridge --dev 'a b'",
-                 With()}));
+                 With()}),
+    [](const auto& info) {
+        std::string name = "Case" + std::to_string(info.index) + "_";
+        for (const char* p = info.param.text; *p && *p != ':' && *p != ','; ++p)
+            if (std::isalnum(static_cast<unsigned char>(*p)))
+                name += *p;
+        return name;
+    });
 
 TEST(PortSpecInvalid, RefusalsSayWhatIsAllowed)
 {
@@ -95,11 +99,9 @@ TEST(PortSpecInvalid, RefusalsSayWhatIsAllowed)
         {"sim,nonsense", "absent, sda-low"},
         {"sim,twr=-1", "от 0 до 60000"},
         {"sim,twr=1e9", "от 0 до 60000"},
-        {"sim,stretch=abc", "stretch"},
         {"sim,stretch=nan", "stretch"},
         {"direct:0x20", "от 0x100"},
         {"direct:0x12345", "от 0x100"},
-        {"direct:zz", "от 0x100"},
         {"exec:", "нужна команда"},
         {"exec:   ", "нужна команда"},
     };
@@ -153,19 +155,16 @@ TEST(Ppdev, OpenRefusesWhatIsNotAParallelPort)
 TEST(BridgeProtocol, RepliesAreTwoHexDigitsAndNothingElse)
 {
     const std::pair<const char*, int> replies[] = {
-        {"40", 0x40}, {"ff", 0xFF}, {"0A", 0x0A}, {" 7f\r", 0x7F}, {"", -1},  {"4", -1},
-        {"400", -1},  {"0x40", -1}, {"g0", -1},   {"4 0", -1},     {"-1", -1}};
+        {"ff", 0xFF}, {" 0A\r", 0x0A}, {"", -1}, {"4", -1}, {"400", -1}, {"0x40", -1}, {"4 0", -1}};
     for (const auto& [line, expected] : replies) {
         uint8_t value = 0;
         const bool ok = ParseBridgeReply(line, &value);
         EXPECT_EQ(ok ? int(value) : -1, expected) << '"' << line << '"';
     }
     const std::tuple<const char*, bool, int, int> requests[] = {
-        {"o 378 38", true, 0x378, 0x38},   {"i 379", true, 0x379, -1},
-        {"  i 37a \r\n", true, 0x37A, -1}, {"o 378", false, 0, 0},
-        {"i 379 40", false, 0, 0},         {"o 12345 1", false, 0, 0},
-        {"o 378 100", false, 0, 0},        {"x 378", false, 0, 0},
-        {"o 378 38 1", false, 0, 0}};
+        {"o 378 38", true, 0x378, 0x38}, {"  i 37a \r\n", true, 0x37A, -1},
+        {"o 378", false, 0, 0},          {"i 379 40", false, 0, 0},
+        {"o 12345 1", false, 0, 0},      {"o 378 100", false, 0, 0}};
     for (const auto& [line, ok, port, value] : requests) {
         BridgeRequest r;
         ASSERT_EQ(ParseBridgeRequest(line, &r), ok) << line;
@@ -173,9 +172,8 @@ TEST(BridgeProtocol, RepliesAreTwoHexDigitsAndNothingElse)
             continue;
         EXPECT_EQ(r.port, port);
         EXPECT_EQ(r.write, value >= 0);
-        if (value >= 0) {
+        if (value >= 0)
             EXPECT_EQ(r.value, value);
-        }
     }
 }
 
@@ -243,8 +241,7 @@ TEST_F(ExecBridgeTest, BridgeThatDiesMidTransferFailsTheBusAtOnce)
     auto bridge = ExecBridge::Start(QStringLiteral("read l; echo 40"), &error, 300);
     ASSERT_NE(bridge, nullptr) << error.toStdString();
     ExecBridge* raw = Install(std::move(bridge));
-    unsigned m = 0;
-    unsigned n = 0;
+    unsigned m = 0, n = 0;
     EXPECT_THROW(ReadSetFormat(m, n), TinklaError);
     EXPECT_TRUE(raw->Fault().contains(QStringLiteral("завершилась"))) << raw->Fault().toStdString();
     EXPECT_EQ(Inp(kPortStatus), 0xFF);
@@ -253,8 +250,6 @@ TEST_F(ExecBridgeTest, BridgeThatDiesMidTransferFailsTheBusAtOnce)
 TEST_F(ExecBridgeTest, SetTravelsThroughTheBridgeToASimulatedDoorbell)
 {
     const QByteArray cli = qgetenv("TINKLA_CLI");
-    if (cli.isEmpty())
-        GTEST_SKIP() << "TINKLA_CLI not set";
     QTemporaryDir dir;
     const QString memory = dir.filePath(QStringLiteral("bell.bin"));
     SetClock(nullptr); // the bridge's doorbell keeps real time, and so must the polling here

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -53,6 +54,38 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// A run of tinkla-cli. Given a scratch folder, the run's settings and data live in it, never in
+// those of the person running the tests.
+struct CliResult {
+    int code = -1; // -1: it did not finish, or crashed
+    QByteArray out;
+    QString err;
+};
+inline CliResult RunCli(const QStringList& args, const QString& scratch = {})
+{
+    QProcess p;
+    if (!scratch.isEmpty()) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), scratch + QStringLiteral("/config"));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), scratch + QStringLiteral("/data"));
+        p.setProcessEnvironment(env);
+    }
+    p.start(QString::fromLocal8Bit(qgetenv("TINKLA_CLI")), args);
+    CliResult r;
+    if (p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit)
+        r.code = p.exitCode();
+    r.out = p.readAllStandardOutput();
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+// Settings as tinkla-cli will read them when run with RunCli(.., scratch).
+inline bool WriteSettings(const QString& scratch, const QByteArray& text)
+{
+    QDir().mkpath(scratch + QStringLiteral("/config/Korvel"));
+    QFile conf(scratch + QStringLiteral("/config/Korvel/Tinkla.conf"));
+    return conf.open(QIODevice::WriteOnly) && conf.write(text) == text.size();
+}
 
 inline QByteArray Le32(int32_t v)
 {
