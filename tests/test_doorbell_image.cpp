@@ -3,6 +3,7 @@
 #include "bell/BellMessages.h"
 #include "bell/DoorbellImage.h"
 #include "document/TinklaDoc.h"
+#include "support/DocTestKit.h"
 #include "test_bus_support.h"
 
 #include <random>
@@ -15,34 +16,23 @@ namespace
 
 using tinkla::test::Code;
 
-TEST(DoorbellImage, SlotsHoldNotesEndByteAndFiller)
+TEST(DoorbellImage, SlotsHoldNotesEndByteAndFillerAndNothingSpills)
 {
-    SetFixture set(32, 7, {{Code(0, 0), Code(31, 4), Code(11, 3)}});
+    SetFixture set(32, 7, {{Code(0, 0), Code(31, 4), Code(11, 3)}, {}, std::vector<BYTE>(9, Code(1, 1)),
+                           {Code(2, 2)}});
     DoorbellImage image;
     ASSERT_TRUE(BuildDoorbellImage(set.doc, &image));
-    const std::vector<BYTE> slot0(image.begin(), image.begin() + 8);
-    const std::vector<BYTE> slot1(image.begin() + 8, image.begin() + 16);
-    EXPECT_EQ(slot0, (std::vector<BYTE>{0x00, 0xFC, 0x5B, 0x07, 0xFF, 0xFF, 0xFF, 0xFF}));
-    EXPECT_EQ(slot1, (std::vector<BYTE>{0x07, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
-}
+    EXPECT_EQ(std::vector<BYTE>(image.begin(), image.begin() + 16),
+              (std::vector<BYTE>{0x00, 0xFC, 0x5B, 0x07, 0xFF, 0xFF, 0xFF, 0xFF, 0x07, 0xFF, 0xFF,
+                                 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(image[22], Code(1, 1)) << "a melody longer than its slot is cut";
+    EXPECT_EQ(image[23], kEndByte);
+    EXPECT_EQ(image[24], Code(2, 2)) << "the next melody where it belongs";
 
-TEST(DoorbellImage, FullMelodyEndsInTheLastByteWithoutFiller)
-{
-    SetFixture set(1, 255, {std::vector<BYTE>(255, Code(5, 2))});
-    DoorbellImage image;
-    ASSERT_TRUE(BuildDoorbellImage(set.doc, &image));
+    SetFixture full(1, 255, {std::vector<BYTE>(255, Code(5, 2))});
+    ASSERT_TRUE(BuildDoorbellImage(full.doc, &image));
     EXPECT_EQ(image[254], Code(5, 2));
     EXPECT_EQ(image[255], kEndByte);
-}
-
-TEST(DoorbellImage, MelodyLongerThanItsSlotIsCutNotSpilled)
-{
-    SetFixture set(32, 7, {std::vector<BYTE>(9, Code(1, 1)), {Code(2, 2)}});
-    DoorbellImage image;
-    ASSERT_TRUE(BuildDoorbellImage(set.doc, &image));
-    EXPECT_EQ(image[6], Code(1, 1));
-    EXPECT_EQ(image[7], kEndByte);
-    EXPECT_EQ(image[8], Code(2, 2)); // melody 2 where it belongs
 }
 
 TEST(DoorbellImage, SetWithoutOneOfTheSixFormatsHasNoImage)
@@ -63,11 +53,9 @@ TEST_P(ImageRoundTrip, EveryFormatDecodesToTheSameNotes)
     const SetFormat& f = kSetFormats[GetParam()];
     std::mt19937 random(static_cast<unsigned>(GetParam()) + 7);
     std::vector<std::vector<BYTE>> content(f.melodies);
-    for (auto& melody : content) {
-        const unsigned count = random() % (f.notes + 1);
-        for (unsigned j = 0; j < count; ++j)
+    for (auto& melody : content)
+        for (unsigned j = 0, count = random() % (f.notes + 1); j < count; ++j)
             melody.push_back(Code(static_cast<int>(random() % 32), static_cast<int>(random() % 5)));
-    }
     content.back().assign(f.notes, Code(31, 4)); // one full melody in every format
     SetFixture set(f.melodies, f.notes, content);
     DoorbellImage image;
@@ -80,7 +68,8 @@ TEST_P(ImageRoundTrip, EveryFormatDecodesToTheSameNotes)
     EXPECT_EQ(back.Notes(), content);
 }
 
-INSTANTIATE_TEST_SUITE_P(DoorbellImage, ImageRoundTrip, ::testing::Range(0, kFormatCount));
+INSTANTIATE_TEST_SUITE_P(DoorbellImage, ImageRoundTrip, ::testing::Range(0, kFormatCount),
+                         tinkla::test::FormatName);
 
 DoorbellImage Blank()
 {
@@ -131,12 +120,9 @@ TEST(DoorbellImage, BadNoteByteKeepsWhatCameBeforeIt)
     image[64] = Code(4, 4); // melody 3 is never reached
     image[65] = kEndByte;
     EXPECT_EQ(ApplyDoorbellImage(set.doc, 8, 31, image), kMsgBellContents);
-    EXPECT_EQ(set.doc.GetMelodyCount(), 8u);
-    EXPECT_EQ(set.doc.GetMelody(0)->GetNoteCount(), 1);
-    EXPECT_EQ(set.doc.GetMelody(1)->GetNoteCount(), 1);
-    EXPECT_EQ(set.doc.GetMelody(1)->GetNoteCode(0), Code(3, 3));
-    EXPECT_EQ(set.doc.GetMelody(2)->GetNoteCount(), 0);
-    EXPECT_EQ(set.doc.GetCurrentNumber(), 1u);
+    EXPECT_EQ(set.Notes()[0], std::vector<BYTE>{Code(2, 2)});
+    EXPECT_EQ(set.Notes()[1], std::vector<BYTE>{Code(3, 3)});
+    EXPECT_TRUE(set.Notes()[2].empty());
 }
 
 TEST(DoorbellImage, FormatOutsideTheSixLeavesTheSetAlone)
@@ -164,8 +150,7 @@ TEST_P(ImageDifferences, NameMelodyNoteAndBothValues)
     const DifferenceCase& c = GetParam();
     SetFixture wanted(8, 31, {{}, c.inSet});
     SetFixture got(8, 31, {{}, c.inBell});
-    DoorbellImage a;
-    DoorbellImage b;
+    DoorbellImage a, b;
     ASSERT_TRUE(BuildDoorbellImage(wanted.doc, &a));
     ASSERT_TRUE(BuildDoorbellImage(got.doc, &b));
     EXPECT_EQ(DescribeImageDifferences(8, 31, a, 8, 31, b), c.expected);
