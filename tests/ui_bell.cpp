@@ -1,7 +1,7 @@
-// The doorbell in the editor, on the simulated doorbell with a memory file of the test's own:
-// writing a set and reading it back into another editor, the read's questions, every failure
-// with its message and the set left as it was, ending the read early with the bus left free, the
-// doorbell test's pulses and the sound they make, and the whole story on default settings.
+// The doorbell in the editor, on the simulated doorbell with a memory file of the test's own: a
+// set written and read back into another editor, the read's questions, every failure with its
+// message and the set left as it was, an early end of the read leaving the bus free, the
+// doorbell test's pulses and sound, and the whole story on default settings.
 #include "bell/BellMessages.h"
 #include "bell/CBellTestDlg.h"
 #include "bell/CReadSetDlg.h"
@@ -18,38 +18,39 @@
 #include "ui_editor_support.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QTemporaryDir>
 #include <QtEndian>
 #include <cstdio>
-#include <functional>
 #include <sstream>
 
 using namespace tinkla;
-using tinkla::test::BusFrame;
-using tinkla::test::Code;
-using tinkla::test::DecodeTrace;
-using tinkla::test::ScriptedPrompter;
-using tinkla::test::WhenModal;
+using namespace tinkla::test;
 
 namespace
 {
 
+using tinkla::test::PrintTo;
+
 using Notes = std::vector<std::vector<BYTE>>;
 
-// Parameter tables print as the names of their rows.
-template <class Row>
-requires requires(const Row& r)
+Notes NotesOf(const CTinklaDoc& doc)
 {
-    r.name;
+    Notes notes;
+    for (unsigned k = 0; k < doc.GetMelodyCount(); ++k) {
+        notes.emplace_back();
+        for (int j = 0; j < doc.GetMelody(k)->GetNoteCount(); ++j)
+            notes.back().push_back(doc.GetMelody(k)->GetNoteCode(j));
+    }
+    return notes;
 }
-void PrintTo(const Row& row, std::ostream* os)
+
+void ExpectShown(const ScriptedPrompter::Shown& shown, const char* text, unsigned type)
 {
-    *os << row.name;
+    EXPECT_EQ(shown.text, QString::fromUtf8(text));
+    EXPECT_EQ(shown.type, type);
 }
 
 // One editor window on its own document and scripted prompter.
@@ -63,7 +64,6 @@ struct Editor {
         EXPECT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
     }
     void Trigger(int id) { frame->Action(id)->trigger(); }
-    // Replaces the set: M × N with the given melodies.
     void Fill(unsigned melodies, unsigned notes, const Notes& content)
     {
         doc->SetFormat(melodies, notes);
@@ -73,17 +73,7 @@ struct Editor {
                 doc->GetMelody(static_cast<unsigned>(k))->AppendNote(code);
         frame->GetView()->OnInitialUpdate();
     }
-    Notes Content() const
-    {
-        Notes notes;
-        for (unsigned k = 0; k < doc->GetMelodyCount(); ++k) {
-            const CMelody* m = doc->GetMelody(k);
-            notes.emplace_back();
-            for (int j = 0; j < m->GetNoteCount(); ++j)
-                notes.back().push_back(m->GetNoteCode(j));
-        }
-        return notes;
-    }
+    Notes Content() const { return NotesOf(*doc); }
     ScriptedPrompter prompter;
     std::unique_ptr<CTinklaDoc> doc;
     std::unique_ptr<CMainFrame> frame; // goes first
@@ -110,7 +100,30 @@ template <class Dialog> void WhenShown(std::function<void(Dialog*)> hook)
     qApp->installEventFilter(filter);
 }
 
+// When each step of the next Dialog's progress bar comes, and how often the bar is painted.
+template <class Dialog> struct ProgressWatch : QObject {
+    ProgressWatch()
+    {
+        clock.start();
+        WhenShown<Dialog>([this](Dialog* dlg) {
+            dlg->Progress()->installEventFilter(this);
+            QObject::connect(dlg->Progress(), &QProgressBar::valueChanged, dlg,
+                             [this](int) { steps.push_back(clock.nsecsElapsed()); });
+        });
+    }
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        paints += e->type() == QEvent::Paint;
+        return false;
+    }
+    double MsFrom(size_t step) const { return (steps.back() - steps.at(step)) / 1e6; }
+    QElapsedTimer clock;
+    std::vector<qint64> steps;
+    int paints = 0;
+};
+
 const Notes kStoredSet = {{Code(0, 0), Code(31, 4), Code(11, 3)}, {}, {Code(20, 1)}, {}};
+const Notes kOwnSet = {{Code(3, 3), Code(4, 4)}, {}, {}, {}, {}, {}, {}, {}}; // 8 × 31
 
 class BellTest : public ::testing::Test
 {
@@ -148,18 +161,7 @@ protected:
         QByteArray bytes(SimDoorbell::kMemoryBytes, char(0xFF));
         std::copy(image.begin(), image.end(), bytes.begin());
         bytes[256] = static_cast<char>(format);
-        WriteMemory(bytes);
-    }
-    void WriteMemory(const QByteArray& bytes)
-    {
-        QFile file(memory);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-    QByteArray Memory() const
-    {
-        QFile file(memory);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        WriteBytes(memory, bytes);
     }
     Editor& NewEditor()
     {
@@ -170,14 +172,25 @@ protected:
     std::string NewTrace()
     {
         std::fflush(nullptr);
-        QFile file(trace);
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        file.seek(m_traceSeen);
-        const QByteArray bytes = file.readAll();
+        const QByteArray bytes = ReadBytes(trace).mid(m_traceSeen);
         m_traceSeen += bytes.size();
         return bytes.toStdString();
     }
+    // The data-register writes since the last look: the pulse once, then the lines left idle.
+    void ExpectOnePulse(unsigned pulse, const char* what)
+    {
+        std::vector<unsigned> writes;
+        std::istringstream in(NewTrace());
+        std::string op, port;
+        unsigned value = 0;
+        while (in >> op >> port >> std::hex >> value)
+            if (op == "o" && port == "378")
+                writes.push_back(value);
+        EXPECT_EQ(std::count(writes.begin(), writes.end(), pulse), 1) << what;
+        ASSERT_FALSE(writes.empty()) << what;
+        EXPECT_EQ(writes.back(), 0x38u) << what;
+    }
+
     QTemporaryDir dir;
     QString memory;
     QString trace;
@@ -188,25 +201,9 @@ private:
     qint64 m_traceSeen = 0;
 };
 
-// Data-register values the master wrote, in order.
-std::vector<unsigned> DataWrites(const std::string& trace)
-{
-    std::vector<unsigned> values;
-    std::istringstream in(trace);
-    std::string op, port;
-    unsigned value = 0;
-    while (in >> op >> port >> std::hex >> value)
-        if (op == "o" && port == "378")
-            values.push_back(value);
-    return values;
-}
+constexpr unsigned kResetPulse = 0x18, kPlayPulse = 0x30;
 
-int Count(const std::vector<unsigned>& values, unsigned v)
-{
-    return static_cast<int>(std::count(values.begin(), values.end(), v));
-}
-
-TEST_F(BellTest, SetWrittenIsReadBackByAnotherEditor)
+TEST_F(BellTest, SetWrittenIsReadBackByAnotherEditorAByteATick)
 {
     Connect();
     Editor& writer = NewEditor();
@@ -217,76 +214,41 @@ TEST_F(BellTest, SetWrittenIsReadBackByAnotherEditor)
     content[15] = {Code(5, 2)};
     writer.Fill(16, 15, content);
     writer.prompter.answers = {IDYES};
+    ProgressWatch<CWriteSetDlg> write;
     writer.Trigger(ID_BELL_WRITE);
-    ASSERT_EQ(writer.prompter.texts(), QStringList{QString::fromUtf8(kMsgWriteBell)});
-    EXPECT_EQ(writer.prompter.shown[0].type, unsigned(MB_YESNO | MB_ICONQUESTION));
-    EXPECT_EQ(static_cast<BYTE>(Memory().at(256)), 0xF0);
+    ASSERT_EQ(writer.prompter.shown.size(), 1u);
+    ExpectShown(writer.prompter.shown[0], kMsgWriteBell, MB_YESNO | MB_ICONQUESTION);
+    EXPECT_EQ(static_cast<BYTE>(ReadBytes(memory).at(256)), 0xF0);
+    ASSERT_EQ(write.steps.size(), 257u);
+    EXPECT_GE(write.paints, 20) << "the bar was not repainted during the write";
+    // 32 pages, each stored for 5 ms by the doorbell before the next one is taken.
+    std::printf("write: 256 bytes in %.1f ms (%.2f x the 160 ms the page stores take)\n",
+                write.MsFrom(0), write.MsFrom(0) / 160);
 
     Editor& reader = NewEditor();
     reader.prompter.answers = {IDNO};
-    QElapsedTimer clock;
-    std::vector<qint64> stepTimes;
-    WhenShown<CReadSetDlg>([&](CReadSetDlg* dlg) {
-        QObject::connect(dlg->Progress(), &QProgressBar::valueChanged, dlg,
-                         [&](int) { stepTimes.push_back(clock.nsecsElapsed()); });
-    });
-    clock.start();
+    ProgressWatch<CReadSetDlg> read;
     reader.Trigger(ID_BELL_READ);
     ASSERT_EQ(reader.prompter.texts(), QStringList{QString::fromUtf8(kMsgReplaceSet)});
-    EXPECT_EQ(reader.doc->GetMelodyCount(), 16u);
     EXPECT_EQ(reader.doc->GetNotesPerMelody(), 15u);
     EXPECT_EQ(reader.Content(), content);
     EXPECT_EQ(reader.doc->GetCurrentNumber(), 1u);
     EXPECT_EQ(reader.doc->GetMelody(1)->GetTitle(), DefaultMelodyTitle());
     EXPECT_FALSE(reader.doc->IsModified());
     EXPECT_TRUE(reader.doc->GetPathName().isEmpty());
-
-    // One byte a tick: 255 ticks after the first against the 1 ms the timer asks for.
-    ASSERT_EQ(stepTimes.size(), 257u);
-    const double ms = (stepTimes.back() - stepTimes[1]) / 1e6;
-    std::printf("read: 255 ticks in %.1f ms (%.2f x the requested period)\n", ms, ms / 255);
-    EXPECT_LT(ms, 255 * 4.0);
-}
-
-TEST_F(BellTest, WriteDialogShowsProgressWhileItsOneTickRuns)
-{
-    Connect();
-    Editor& editor = NewEditor();
-    int paints = 0;
-    std::vector<qint64> stepTimes;
-    QElapsedTimer clock;
-    struct PaintCounter : QObject {
-        int* paints;
-        explicit PaintCounter(int* p) : paints(p) {}
-        bool eventFilter(QObject*, QEvent* e) override
-        {
-            if (e->type() == QEvent::Paint)
-                ++*paints;
-            return false;
-        }
-    } counter(&paints);
-    WhenShown<CWriteSetDlg>([&](CWriteSetDlg* dlg) {
-        dlg->Progress()->installEventFilter(&counter);
-        QObject::connect(dlg->Progress(), &QProgressBar::valueChanged, dlg,
-                         [&](int) { stepTimes.push_back(clock.nsecsElapsed()); });
-    });
-    editor.prompter.answers = {IDYES};
-    clock.start();
-    editor.Trigger(ID_BELL_WRITE);
-    ASSERT_EQ(stepTimes.size(), 257u);
-    EXPECT_GE(paints, 20) << "the bar was not repainted during the write";
-    // 32 pages, each stored for 5 ms by the doorbell before the next one is taken.
-    const double ms = (stepTimes.back() - stepTimes.front()) / 1e6;
-    std::printf("write: 256 bytes in %.1f ms (%.2f x the 160 ms the page stores take)\n", ms,
-                ms / 160);
+    // 255 ticks after the first against the 1 ms the timer asks for.
+    ASSERT_EQ(read.steps.size(), 257u);
+    std::printf("read: 255 ticks in %.1f ms (%.2f x the requested period)\n", read.MsFrom(1),
+                read.MsFrom(1) / 255);
+    EXPECT_LT(read.MsFrom(1), 255 * 4.0);
 }
 
 struct ReadBranch {
     const char* name;
-    std::vector<Answer> answers;
-    std::vector<QString> files; // "@" stands for a file in the test's folder
+    Answer answer;
+    const char* saveAs;  // what the save dialog gives, in the test's folder ("" cancels it)
     bool reads;
-    bool saves;
+    const char* failure; // the last message, if any
 };
 
 class ReadBranches : public BellTest, public ::testing::WithParamInterface<ReadBranch>
@@ -299,31 +261,31 @@ TEST_P(ReadBranches, AskFirstAndReadUnlessCancelled)
     StoreInDoorbell(4, 63, kStoredSet);
     Connect();
     Editor& editor = NewEditor();
-    const Notes own = {{Code(3, 3)}, {}, {}, {}, {}, {}, {}, {}};
-    editor.Fill(8, 31, own);
+    editor.Fill(8, 31, kOwnSet);
     editor.doc->SetModifiedFlag(true);
-    editor.prompter.answers.assign(b.answers.begin(), b.answers.end());
-    const QString saved = dir.filePath(QStringLiteral("saved.fml"));
-    for (const QString& f : b.files)
-        editor.prompter.files.push_back(f == QLatin1String("@") ? saved : f);
+    editor.prompter.answers = {b.answer};
+    const QString saved = b.saveAs && *b.saveAs ? dir.filePath(QString::fromUtf8(b.saveAs)) : "";
+    if (b.saveAs)
+        editor.prompter.files = {saved};
     NewTrace();
-
     editor.Trigger(ID_BELL_READ);
-    EXPECT_EQ(editor.prompter.shown.at(0).text, QString::fromUtf8(kMsgReplaceSet));
-    EXPECT_EQ(editor.prompter.shown.at(0).type, unsigned(MB_YESNOCANCEL | MB_ICONQUESTION));
-    EXPECT_EQ(editor.prompter.shown.size(), 1u) << editor.prompter.texts().join('|').toStdString();
-    if (b.answers.front() == IDYES) {
-        ASSERT_EQ(editor.prompter.fileRequests.size(), 1u);
+
+    const auto& shown = editor.prompter.shown;
+    ASSERT_EQ(shown.size() == 1, !b.failure) << editor.prompter.texts().join('|').toStdString();
+    ExpectShown(shown[0], kMsgReplaceSet, MB_YESNOCANCEL | MB_ICONQUESTION);
+    if (b.failure)
+        ExpectShown(shown.back(), b.failure, MB_OK | MB_ICONHAND);
+    ASSERT_EQ(editor.prompter.fileRequests.size(), b.answer == IDYES ? 1u : 0u);
+    if (b.answer == IDYES) {
         EXPECT_EQ(editor.prompter.fileRequests[0].title, QStringLiteral("Сохранить как"));
         EXPECT_EQ(editor.prompter.fileRequests[0].defaultExtension, QStringLiteral("fml"));
         EXPECT_TRUE(editor.prompter.fileRequests[0].save);
-    } else {
-        EXPECT_TRUE(editor.prompter.fileRequests.empty());
     }
-    EXPECT_EQ(editor.Content(), b.reads ? kStoredSet : own);
-    EXPECT_EQ(QFile::exists(saved), b.saves);
-    EXPECT_EQ(editor.doc->GetPathName(), b.saves ? saved : QString());
-    EXPECT_EQ(editor.doc->IsModified(), !b.saves) << "the read itself leaves the flag alone";
+    const bool saves = !saved.isEmpty() && !b.failure;
+    EXPECT_EQ(editor.Content(), b.reads ? kStoredSet : kOwnSet);
+    EXPECT_EQ(QFile::exists(saved), saves);
+    EXPECT_EQ(editor.doc->GetPathName(), saves ? saved : QString());
+    EXPECT_EQ(editor.doc->IsModified(), !saves) << "the read itself leaves the flag alone";
     if (!b.reads) {
         EXPECT_TRUE(NewTrace().empty()) << "the doorbell was touched";
     }
@@ -331,29 +293,13 @@ TEST_P(ReadBranches, AskFirstAndReadUnlessCancelled)
 
 INSTANTIATE_TEST_SUITE_P(
     Answers, ReadBranches,
-    ::testing::Values(ReadBranch{"Cancel", {IDCANCEL}, {}, false, false},
-                      ReadBranch{"No", {IDNO}, {}, true, false},
-                      ReadBranch{"YesThenCancelTheFileDialog", {IDYES}, {QString()}, true, false},
-                      ReadBranch{"YesThenSave", {IDYES}, {QStringLiteral("@")}, true, true}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(BellTest, FailedSaveBeforeTheReadReadsNothing)
-{
-    StoreInDoorbell(4, 63, kStoredSet);
-    Connect();
-    Editor& editor = NewEditor();
-    editor.prompter.answers = {IDYES};
-    editor.prompter.files = {dir.filePath(QStringLiteral("no/such/folder/set.fml"))};
-    const Notes before = editor.Content();
-    NewTrace();
-    editor.Trigger(ID_BELL_READ);
-    const QStringList texts = editor.prompter.texts();
-    ASSERT_FALSE(texts.isEmpty());
-    EXPECT_EQ(texts.back(), QString::fromUtf8(kMsgSaveFailed));
-    EXPECT_EQ(editor.prompter.shown.back().type, unsigned(MB_OK | MB_ICONHAND));
-    EXPECT_EQ(editor.Content(), before);
-    EXPECT_TRUE(NewTrace().empty());
-}
+    ::testing::Values(ReadBranch{"Cancel", IDCANCEL, nullptr, false, nullptr},
+                      ReadBranch{"No", IDNO, nullptr, true, nullptr},
+                      ReadBranch{"YesThenCancelTheFileDialog", IDYES, "", true, nullptr},
+                      ReadBranch{"YesThenSave", IDYES, "saved.fml", true, nullptr},
+                      ReadBranch{"YesThenTheSaveFails", IDYES, "no/such/folder/set.fml", false,
+                                 kMsgSaveFailed}),
+    kRowName);
 
 struct Failure {
     const char* name;
@@ -372,36 +318,55 @@ TEST_P(TransferFailures, ShowTheirMessageAndLeaveTheSetAlone)
     const Failure& f = GetParam();
     if (f.storedSet)
         StoreInDoorbell(4, 63, kStoredSet);
-    const QByteArray memoryBefore = Memory();
+    const QByteArray memoryBefore = ReadBytes(memory);
     Connect(QString::fromUtf8(f.options));
     Editor& editor = NewEditor();
-    const Notes own = {{Code(3, 3), Code(4, 4)}, {}, {}, {}, {}, {}, {}, {}};
-    editor.Fill(8, 31, own);
+    editor.Fill(8, 31, kOwnSet);
     editor.prompter.answers = {f.command == ID_BELL_READ ? IDNO : IDYES};
     editor.Trigger(f.command);
 
-    const QStringList texts = editor.prompter.texts();
-    ASSERT_EQ(texts.size(), 2) << texts.join('|').toStdString();
-    EXPECT_EQ(texts[1], QString::fromUtf8(f.message));
-    EXPECT_EQ(editor.prompter.shown[1].type, unsigned(MB_OK | MB_ICONHAND));
-    EXPECT_EQ(editor.Content(), own);
-    EXPECT_EQ(editor.doc->GetMelodyCount(), 8u);
+    ASSERT_EQ(editor.prompter.shown.size(), 2u) << editor.prompter.texts().join('|').toStdString();
+    ExpectShown(editor.prompter.shown[1], f.message, MB_OK | MB_ICONHAND);
+    EXPECT_EQ(editor.Content(), kOwnSet);
     EXPECT_FALSE(editor.doc->IsModified());
-    EXPECT_EQ(Memory(), memoryBefore);
+    EXPECT_EQ(ReadBytes(memory), memoryBefore);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Doorbells, TransferFailures,
     ::testing::Values(Failure{"ReadNothingAnswers", ",absent", ID_BELL_READ, true, kMsgBellLink},
-                      Failure{"ReadDataLineLow", ",sda-low", ID_BELL_READ, true, kMsgBellLink},
                       Failure{"ReadClockLineLow", ",scl-low", ID_BELL_READ, true, kMsgBellLink},
                       Failure{"ReadBlankDoorbell", "", ID_BELL_READ, false, kMsgBellContents},
                       Failure{"WriteNothingAnswers", ",absent", ID_BELL_WRITE, true, kMsgBellLink},
                       Failure{"WriteDataLineLow", ",sda-low", ID_BELL_WRITE, false, kMsgBellLink}),
-    [](const auto& info) { return std::string(info.param.name); });
+    kRowName);
+
+TEST_F(BellTest, BadNoteByteKeepsWhatCameBeforeIt)
+{
+    QByteArray bytes(SimDoorbell::kMemoryBytes, char(0xFF));
+    const char image[] = {char(Code(1, 0)), char(Code(2, 1)), 0x07};
+    std::copy(std::begin(image), std::end(image), bytes.begin());
+    bytes[32] = char(Code(9, 4)); // melody 2 of 8 × 31
+    bytes[33] = 0x0F;             // duration field 7, not the end byte
+    bytes[64] = char(Code(5, 4)); // melody 3: after the bad byte, so never read
+    bytes[256] = char(0xE0);
+    WriteBytes(memory, bytes);
+    Connect();
+    Editor& editor = NewEditor();
+    editor.Fill(2, 127, {{Code(7, 4)}});
+    editor.prompter.answers = {IDNO};
+    editor.Trigger(ID_BELL_READ);
+    ASSERT_EQ(editor.prompter.shown.size(), 2u);
+    ExpectShown(editor.prompter.shown[1], kMsgBellContents, MB_OK | MB_ICONHAND);
+    Notes expected(8);
+    expected[0] = {Code(1, 0), Code(2, 1)};
+    expected[1] = {Code(9, 4)};
+    EXPECT_EQ(editor.Content(), expected);
+    EXPECT_EQ(editor.doc->GetCurrentNumber(), 1u);
+}
 
 // The dialogs on their own, ticked by hand on a fake clock: bus time-outs pass in no real time.
-class BellDialogTest : public tinkla::test::BusTest
+class BellDialogTest : public BusTest
 {
 protected:
     // A doorbell of 8 × 31 whose image bytes are all zero: a doorbell left inside its read holds
@@ -412,9 +377,7 @@ protected:
         bytes[256] = char(0xE0);
         SimOptions options;
         options.path = m_dir.filePath(QStringLiteral("doorbell.bin"));
-        QFile file(options.path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-        file.close();
+        WriteBytes(options.path, bytes);
         return std::make_unique<SimDoorbell>(options);
     }
     template <class Dialog> static void Run(Dialog& dlg)
@@ -452,7 +415,7 @@ TEST_F(BellDialogTest, DoorbellThatNeverFinishesStoringFailsWriteAndRead)
     SimOptions options;
     options.busy = true;
     InstallSim(options);
-    test::SetFixture set(8, 31, {{Code(1, 1)}});
+    SetFixture set(8, 31, {{Code(1, 1)}});
     CWriteSetDlg write(set.doc);
     Run(write); // acknowledge polling gives up after the 3-second limit
     EXPECT_EQ(write.State(), TransferState::Failed);
@@ -466,7 +429,6 @@ TEST_F(BellDialogTest, DoorbellThatNeverFinishesStoringFailsWriteAndRead)
 TEST_F(BellDialogTest, FailureInsideTheImageReadLeavesTheBusFree)
 {
     auto* held = Install(std::make_unique<ClockHeldLow>(ZeroDoorbell()));
-
     CReadSetDlg dlg;
     for (int i = 0; i < 5; ++i)
         dlg.OnTimer();
@@ -493,31 +455,6 @@ TEST_F(BellDialogTest, ClosingStepThatFailsIsKeptForTheCommand)
     dlg.reject(); // the close box, or Esc
     EXPECT_EQ(dlg.State(), TransferState::Cancelled);
     EXPECT_STREQ(dlg.Failure(), kMsgBellLink);
-}
-
-TEST_F(BellTest, BadNoteByteKeepsWhatCameBeforeIt)
-{
-    QByteArray bytes(SimDoorbell::kMemoryBytes, char(0xFF));
-    const char image[] = {char(Code(1, 0)), char(Code(2, 1)), 0x07};
-    std::copy(std::begin(image), std::end(image), bytes.begin());
-    bytes[32] = char(Code(9, 4)); // melody 2 of 8 × 31
-    bytes[33] = 0x0F;             // duration field 7, not the end byte
-    bytes[64] = char(Code(5, 4)); // melody 3: after the bad byte, so never read
-    bytes[256] = char(0xE0);
-    WriteMemory(bytes);
-    Connect();
-    Editor& editor = NewEditor();
-    editor.Fill(2, 127, {{Code(7, 4)}});
-    editor.prompter.answers = {IDNO};
-    editor.Trigger(ID_BELL_READ);
-    EXPECT_EQ(editor.prompter.texts().value(1), QString::fromUtf8(kMsgBellContents));
-    EXPECT_EQ(editor.prompter.shown.at(1).type, unsigned(MB_OK | MB_ICONHAND));
-    EXPECT_EQ(editor.doc->GetMelodyCount(), 8u);
-    Notes expected(8);
-    expected[0] = {Code(1, 0), Code(2, 1)};
-    expected[1] = {Code(9, 4)};
-    EXPECT_EQ(editor.Content(), expected);
-    EXPECT_EQ(editor.doc->GetCurrentNumber(), 1u);
 }
 
 struct EarlyEnd {
@@ -573,7 +510,7 @@ INSTANTIATE_TEST_SUITE_P(
     Ways, ReadEndedEarly,
     ::testing::Values(EarlyEnd{"CloseBox", [](QDialog* d) { d->close(); }},
                       EarlyEnd{"Escape", [](QDialog* d) { QTest::keyClick(d, Qt::Key_Escape); }}),
-    [](const auto& info) { return std::string(info.param.name); });
+    kRowName);
 
 TEST_F(BellTest, PortThatDoesNotOpenIsReportedByEveryCommand)
 {
@@ -604,7 +541,7 @@ TEST_P(BellTestDialog, PlaysOnTestStopsOnStopAndOnEveryWayOut)
 {
     StoreInDoorbell(8, 31, {{Code(11, 0), Code(12, 0)}});
     Connect();
-    test::RecordSpeaker(&sound);
+    RecordSpeaker(&sound);
     Editor& editor = NewEditor();
     NewTrace();
     bool ran = false;
@@ -614,25 +551,19 @@ TEST_P(BellTestDialog, PlaysOnTestStopsOnStopAndOnEveryWayOut)
         ran = true;
         EXPECT_EQ(dlg->Status(), QString::fromUtf8(kBellTestIdle));
         EXPECT_TRUE(dlg->TestButton()->isDefault());
-        std::vector<unsigned> writes = DataWrites(NewTrace());
-        EXPECT_EQ(Count(writes, 0x18), 1) << "one reset pulse on opening";
-        EXPECT_EQ(writes.back(), 0x38u);
+        ExpectOnePulse(kResetPulse, "on opening");
 
         QTest::mouseClick(dlg->TestButton(), Qt::LeftButton);
         EXPECT_EQ(dlg->TestButton()->text(), QStringLiteral("Стоп"));
         EXPECT_EQ(dlg->Status(), QString::fromUtf8(kBellTestPlaying));
-        writes = DataWrites(NewTrace());
-        EXPECT_EQ(Count(writes, 0x30), 1) << "the play pulse";
-        EXPECT_EQ(writes.back(), 0x38u);
+        ExpectOnePulse(kPlayPulse, "on Test");
         ASSERT_FALSE(sound.empty());
         EXPECT_NE(sound.back(), 0u) << "the simulated doorbell does not sound";
 
         QTest::mouseClick(dlg->TestButton(), Qt::LeftButton);
         EXPECT_EQ(dlg->TestButton()->text(), QStringLiteral("Тест"));
         EXPECT_EQ(dlg->Status(), QString::fromUtf8(kBellTestIdle));
-        writes = DataWrites(NewTrace());
-        EXPECT_EQ(Count(writes, 0x18), 1);
-        EXPECT_EQ(writes.back(), 0x38u);
+        ExpectOnePulse(kResetPulse, "on Stop");
         EXPECT_EQ(sound.back(), 0u);
 
         QTest::mouseClick(dlg->TestButton(), Qt::LeftButton); // playing again when it goes
@@ -641,9 +572,7 @@ TEST_P(BellTestDialog, PlaysOnTestStopsOnStopAndOnEveryWayOut)
     });
     editor.Trigger(ID_BELL_TEST);
     ASSERT_TRUE(ran);
-    const std::vector<unsigned> writes = DataWrites(NewTrace());
-    EXPECT_EQ(Count(writes, 0x18), 1) << "one reset pulse on the way out";
-    EXPECT_EQ(writes.back(), 0x38u);
+    ExpectOnePulse(kResetPulse, "on the way out");
     EXPECT_EQ(sound.back(), 0u);
     EXPECT_TRUE(editor.prompter.shown.empty());
 }
@@ -655,23 +584,10 @@ INSTANTIATE_TEST_SUITE_P(
                  [](CBellTestDlg* d) { QTest::mouseClick(d->CancelButton(), Qt::LeftButton); }},
         TestExit{"Escape", [](CBellTestDlg* d) { QTest::keyClick(d, Qt::Key_Escape); }},
         TestExit{"CloseBox", [](CBellTestDlg* d) { d->close(); }}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// The samples of a 16-bit mono WAV file.
-std::vector<int16_t> WavSamples(const QString& path)
-{
-    QFile file(path);
-    std::vector<int16_t> samples;
-    if (!file.open(QIODevice::ReadOnly))
-        return samples;
-    const QByteArray bytes = file.readAll();
-    for (qsizetype i = 44; i + 1 < bytes.size(); i += 2)
-        samples.push_back(qFromLittleEndian<int16_t>(bytes.constData() + i));
-    return samples;
-}
+    kRowName);
 
 // Answers the next message box with a button.
-void Answer(QMessageBox::StandardButton button)
+void AnswerBox(QMessageBox::StandardButton button)
 {
     WhenModal([button](QWidget* w) {
         if (auto* box = qobject_cast<QMessageBox*>(w))
@@ -721,7 +637,6 @@ TEST_F(BellTest, UserStoryOnDefaultSettings)
     const QLocale locale;
     const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
     qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toLocal8Bit());
-    const QString doorbellFile = DefaultDoorbellFile();
     const QString wav = dir.filePath(QStringLiteral("speaker.wav"));
     Notes written;
     {
@@ -731,31 +646,21 @@ TEST_F(BellTest, UserStoryOnDefaultSettings)
         for (int i = 0; i < 3; ++i)
             editor.Trigger(ID_NOTE_INSERT);
         editor.Trigger(ID_TONE_UP); // the third note: Соль# instead of Соль
-        const CTinklaDoc* doc = editor.Frame()->GetDocument();
-        written.resize(doc->GetMelodyCount());
-        for (int j = 0; j < 3; ++j)
-            written[0].push_back(doc->GetMelody(0)->GetNoteCode(j));
-        Answer(QMessageBox::Yes);
+        written = NotesOf(*editor.Frame()->GetDocument());
+        AnswerBox(QMessageBox::Yes);
         editor.Trigger(ID_BELL_WRITE);
         EXPECT_EQ(editor.Frame()->statusBar()->currentMessage(),
                   QStringLiteral("Набор мелодий записан в звонок."));
-        Answer(QMessageBox::No); // the edited set is not saved to a file
+        AnswerBox(QMessageBox::No); // the edited set is not saved to a file
         editor.Frame()->close();
     }
-    EXPECT_EQ(QFile(doorbellFile).size(), SimDoorbell::kMemoryBytes);
+    EXPECT_EQ(QFile(DefaultDoorbellFile()).size(), SimDoorbell::kMemoryBytes);
     {
         Program editor({QStringLiteral("--speaker"), QStringLiteral("wav:") + wav});
         ASSERT_TRUE(editor.ok());
-        Answer(QMessageBox::No);
+        AnswerBox(QMessageBox::No);
         editor.Trigger(ID_BELL_READ);
-        CTinklaDoc* doc = editor.Frame()->GetDocument();
-        Notes read;
-        for (unsigned k = 0; k < doc->GetMelodyCount(); ++k) {
-            read.emplace_back();
-            for (int j = 0; j < doc->GetMelody(k)->GetNoteCount(); ++j)
-                read.back().push_back(doc->GetMelody(k)->GetNoteCode(j));
-        }
-        EXPECT_EQ(read, written);
+        EXPECT_EQ(NotesOf(*editor.Frame()->GetDocument()), written);
 
         WhenModal([](QWidget* w) {
             auto* dlg = qobject_cast<CBellTestDlg*>(w);
@@ -770,13 +675,15 @@ TEST_F(BellTest, UserStoryOnDefaultSettings)
     qputenv("XDG_DATA_HOME", dataHome);
     QLocale::setDefault(locale);
 
-    // The doorbell's first note, heard: its frequency from the zero crossings of its first 80 ms.
-    const std::vector<int16_t> samples = WavSamples(wav);
-    ASSERT_GT(samples.size(), 44100u / 10);
+    // The doorbell's first note, heard: its frequency from the zero crossings of its first 80 ms
+    // of 16-bit mono samples after the 44-byte header.
+    const QByteArray bytes = ReadBytes(wav);
+    const qsizetype window = 44100 * 80 / 1000;
+    ASSERT_GT(bytes.size(), 44 + 2 * 44100 / 10);
+    auto sample = [&](qsizetype i) { return qFromLittleEndian<int16_t>(bytes.constData() + 44 + 2 * i); };
     int crossings = 0;
-    const size_t window = 44100 * 80 / 1000;
-    for (size_t i = 1; i < window; ++i)
-        crossings += (samples[i - 1] < 0) != (samples[i] < 0) ? 1 : 0;
+    for (qsizetype i = 1; i < window; ++i)
+        crossings += (sample(i - 1) < 0) != (sample(i) < 0) ? 1 : 0;
     const double hz = crossings / 2.0 / 0.080;
     const double expected = g_nFrequencies[CNote(written[0][0]).GetTone()];
     EXPECT_NEAR(hz, expected, expected * 0.05);

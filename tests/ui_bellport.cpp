@@ -6,45 +6,41 @@
 #include "ui_editor_support.h"
 
 #include <QDir>
-#include <QFile>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QTemporaryDir>
 
 using namespace tinkla;
-using tinkla::test::WhenModal;
+using tinkla::test::kRowName;
 
 namespace
 {
 
-// Parameter tables print as the names of their rows.
-template <class Row>
-requires requires(const Row& r)
-{
-    r.name;
-}
-void PrintTo(const Row& row, std::ostream* os)
-{
-    *os << row.name;
-}
+using tinkla::test::PrintTo;
 
-class PortTexts : public ::testing::TestWithParam<const char*>
+struct PortText {
+    const char* name;
+    const char* text;
+};
+
+class PortTexts : public ::testing::TestWithParam<PortText>
 {
 };
 
 TEST_P(PortTexts, ControlsGiveBackTheTextTheyWereSetFrom)
 {
-    const QString text = QString::fromUtf8(GetParam());
+    const QString text = QString::fromUtf8(GetParam().text);
     CBellPortDlg dlg(QStringLiteral("sim"), QString());
     dlg.SetPortText(text);
     EXPECT_EQ(dlg.PortText(), text);
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, PortTexts,
-                         ::testing::Values("sim", "sim:/tmp/bell memory.bin",
-                                           "sim:/tmp/b.bin,absent,twr=7", "sim,sda-low",
-                                           "ppdev:/dev/parport1", "direct:0x278",
-                                           "exec:tinkla-cli bridge --port sim"));
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, PortTexts,
+    ::testing::Values(PortText{"Sim", "sim"}, PortText{"SimPathWithSpace", "sim:/tmp/bell memory.bin"},
+                      PortText{"SimPathAndOptions", "sim:/tmp/b.bin,absent,twr=7"},
+                      PortText{"SimOption", "sim,sda-low"}, PortText{"Ppdev", "ppdev:/dev/parport1"},
+                      PortText{"Direct", "direct:0x278"},
+                      PortText{"Exec", "exec:tinkla-cli bridge --port sim"}),
+    kRowName);
 
 TEST(BellPortDialog, DefaultMemoryFileIsStoredAsPlainSim)
 {
@@ -57,12 +53,11 @@ TEST(BellPortDialog, FindsParportNodesInNumberOrder)
 {
     QTemporaryDir dir;
     for (const char* name : {"parport10", "parport2", "parport0", "lp0"})
-        QFile(dir.filePath(QString::fromUtf8(name))).open(QIODevice::WriteOnly);
-    const QStringList found = CBellPortDlg::PpdevDevices(dir.path());
-    const QStringList expected = {dir.filePath(QStringLiteral("parport0")),
-                                  dir.filePath(QStringLiteral("parport2")),
-                                  dir.filePath(QStringLiteral("parport10"))};
-    EXPECT_EQ(found.join(' ').toStdString(), expected.join(' ').toStdString());
+        test::WriteBytes(dir.filePath(QString::fromUtf8(name)), {});
+    EXPECT_EQ(CBellPortDlg::PpdevDevices(dir.path()),
+              (QStringList{dir.filePath(QStringLiteral("parport0")),
+                           dir.filePath(QStringLiteral("parport2")),
+                           dir.filePath(QStringLiteral("parport10"))}));
 }
 
 struct Check {
@@ -88,8 +83,7 @@ TEST_P(PortCheck, SaysWhetherADoorbellAnswersAndWhyNot)
     EXPECT_TRUE(dlg.CheckText().contains(QString::fromUtf8(c.says)))
         << dlg.CheckText().toStdString();
     EXPECT_TRUE(QDir(dir.path()).isEmpty()) << "the check wrote the doorbell's memory";
-    // Another choice makes the answer stale: it goes.
-    dlg.SetPortText(QStringLiteral("direct:0x278"));
+    dlg.SetPortText(QStringLiteral("direct:0x278")); // another choice makes the answer stale
     EXPECT_TRUE(dlg.CheckText().isEmpty());
 }
 
@@ -99,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Check{"SimNothingThere", "sim:%1,absent", false, "не отвечает"},
                       Check{"SimDataLineLow", "sim:%1,sda-low", false, "Линия данных"},
                       Check{"NoDeviceNode", "ppdev:/dev/parport-none", false, "/dev/parport-none"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    kRowName);
 
 TEST(BellPortDialog, RefusesToConfirmWhatDoesNotParse)
 {
@@ -129,7 +123,7 @@ TEST_F(BellPortCommand, ConfirmedChoiceIsRememberedAndConnected)
     frame->StartupDoorbell();
     ASSERT_EQ(ConnectedPortText(), first);
 
-    WhenModal([&](QWidget* w) {
+    test::WhenModal([&](QWidget* w) {
         auto* dlg = qobject_cast<CBellPortDlg*>(w);
         ASSERT_NE(dlg, nullptr);
         EXPECT_EQ(dlg->PortText(), first);
@@ -140,7 +134,7 @@ TEST_F(BellPortCommand, ConfirmedChoiceIsRememberedAndConnected)
     EXPECT_EQ(SettingPort(), second);
     EXPECT_EQ(ConnectedPortText(), second);
 
-    WhenModal([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
+    test::WhenModal([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
     Action(ID_BELL_PORT)->trigger();
     EXPECT_EQ(SettingPort(), second);
     EXPECT_TRUE(prompter.shown.empty());

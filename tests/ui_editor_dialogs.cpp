@@ -8,7 +8,6 @@
 #include "ui_editor_support.h"
 
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -18,7 +17,10 @@
 namespace tinkla::test {
 namespace {
 
+using tinkla::test::PrintTo;
+
 struct FilterCase {
+    const char* name;
     const char* pairs;
     QStringList filters;
 };
@@ -34,12 +36,15 @@ INSTANTIATE_TEST_SUITE_P(
     Forms, FileFilters,
     ::testing::Values(
         // "*.*" would hide files without a dot; the doubled space of the label goes.
-        FilterCase{"Набор мелодий  (*.fml)|*.fml|Все файлы (*.*)|*.*||",
+        FilterCase{"AllFiles",
+                   "Набор мелодий  (*.fml)|*.fml|Все файлы (*.*)|*.*||",
                    {QStringLiteral("Набор мелодий (*.fml)"), QStringLiteral("Все файлы (*)")}},
-        FilterCase{"Мелодии|*.mel;*.MEL||", {QStringLiteral("Мелодии (*.mel *.MEL)")}},
-        FilterCase{"", {}}));
+        FilterCase{"TwoPatterns", "Мелодии|*.mel;*.MEL||", {QStringLiteral("Мелодии (*.mel *.MEL)")}},
+        FilterCase{"Empty", "", {}}),
+    kRowName);
 
 struct BoxCase {
+    const char* name;
     unsigned type;
     QMessageBox::StandardButton press; // NoButton: Escape
     Answer answer;
@@ -73,31 +78,30 @@ TEST_P(QtMessageBox, ButtonsIconAndAnswer)
 INSTANTIATE_TEST_SUITE_P(
     Types, QtMessageBox,
     ::testing::Values(
-        BoxCase{MB_OK | MB_ICONHAND, QMessageBox::Ok, IDOK, QMessageBox::Critical, 1},
-        BoxCase{MB_OK | MB_ICONINFORMATION, QMessageBox::Ok, IDOK, QMessageBox::Information, 1},
-        BoxCase{MB_OK, QMessageBox::Ok, IDOK, QMessageBox::NoIcon, 1},
-        BoxCase{MB_YESNO | MB_ICONQUESTION, QMessageBox::Yes, IDYES, QMessageBox::Question, 2},
-        BoxCase{MB_YESNO | MB_ICONQUESTION, QMessageBox::NoButton, IDNO, QMessageBox::Question, 2},
-        BoxCase{MB_YESNOCANCEL | MB_ICONQUESTION, QMessageBox::No, IDNO, QMessageBox::Question, 3},
-        BoxCase{MB_YESNOCANCEL | MB_ICONQUESTION, QMessageBox::NoButton, IDCANCEL,
-                QMessageBox::Question, 3}));
+        BoxCase{"Hand", MB_OK | MB_ICONHAND, QMessageBox::Ok, IDOK, QMessageBox::Critical, 1},
+        BoxCase{"Information", MB_OK | MB_ICONINFORMATION, QMessageBox::Ok, IDOK,
+                QMessageBox::Information, 1},
+        BoxCase{"NoIcon", MB_OK, QMessageBox::Ok, IDOK, QMessageBox::NoIcon, 1},
+        BoxCase{"YesNoYes", MB_YESNO | MB_ICONQUESTION, QMessageBox::Yes, IDYES,
+                QMessageBox::Question, 2},
+        BoxCase{"YesNoEscapeIsNo", MB_YESNO | MB_ICONQUESTION, QMessageBox::NoButton, IDNO,
+                QMessageBox::Question, 2},
+        BoxCase{"YesNoCancelNo", MB_YESNOCANCEL | MB_ICONQUESTION, QMessageBox::No, IDNO,
+                QMessageBox::Question, 3},
+        BoxCase{"YesNoCancelEscapeIsCancel", MB_YESNOCANCEL | MB_ICONQUESTION,
+                QMessageBox::NoButton, IDCANCEL, QMessageBox::Question, 3}),
+    kRowName);
 
-QList<QRadioButton*> Radios(QWidget* dlg)
-{
-    return dlg->findChildren<QRadioButton*>();
-}
-
-TEST(SetFormatDialog, ShowsTheSixFormatsWithThePreselectedOneChecked)
+TEST(SetFormatDialog, ShowsTheSixFormatsInTwoColumnsWithThePreselectedOneChecked)
 {
     CSetFormatDlg dlg;
     dlg.m_nFormat = 2;
     dlg.show();
-    const QList<QRadioButton*> radios = Radios(&dlg);
+    const QList<QRadioButton*> radios = dlg.findChildren<QRadioButton*>();
     ASSERT_EQ(radios.size(), 6);
     EXPECT_EQ(radios[0]->text(), QStringLiteral("32 м. x 7 н."));
     EXPECT_EQ(radios[5]->text(), QStringLiteral("1 м. x 255 н."));
     EXPECT_TRUE(radios[2]->isChecked());
-    // Two columns: the second three stand to the right of the first three.
     EXPECT_GT(radios[3]->x(), radios[0]->x());
     EXPECT_EQ(radios[3]->y(), radios[0]->y());
     for (QRadioButton* r : radios)
@@ -105,34 +109,29 @@ TEST(SetFormatDialog, ShowsTheSixFormatsWithThePreselectedOneChecked)
     EXPECT_TRUE(dlg.windowFlags() & Qt::WindowContextHelpButtonHint);
 }
 
-TEST(SetFormatDialog, ChoiceByKeysAndEnter)
+TEST(SetFormatDialog, ArrowsCrossTheColumnsAndEscapeKeepsTheChoice)
 {
     QtPrompter prompter;
     WhenModal([](QWidget* w) {
-        // The arrows move across the two columns: from "8 × 31" up to "16 × 15", then right
-        // to "2 × 127".
-        QTest::keyClick(w->focusWidget(), Qt::Key_Up);
-        QTest::keyClick(w->focusWidget(), Qt::Key_Right);
-        QTest::keyClick(w->focusWidget(), Qt::Key_Return);
+        // From "8 × 31" up to "16 × 15", then right to "2 × 127".
+        for (Qt::Key key : {Qt::Key_Up, Qt::Key_Right, Qt::Key_Return})
+            QTest::keyClick(w->focusWidget(), key);
     });
     int choice = 2;
     ASSERT_TRUE(prompter.AskSetFormat(&choice));
     EXPECT_EQ(choice, 4);
-}
 
-TEST(SetFormatDialog, EscapeKeepsTheChoice)
-{
-    QtPrompter prompter;
     WhenModal([](QWidget* w) {
-        Radios(w)[0]->click();
+        w->findChildren<QRadioButton*>()[0]->click();
         QTest::keyClick(w, Qt::Key_Escape);
     });
-    int choice = 3;
+    choice = 3;
     EXPECT_FALSE(prompter.AskSetFormat(&choice));
     EXPECT_EQ(choice, 3);
 }
 
 struct TitleCase {
+    const char* name;
     const char* typed;
     const char* kept; // what the field holds afterwards
 };
@@ -144,7 +143,7 @@ TEST_P(TitleField, TakesOnlyWhatCodePage1251Holds)
     CMelodyTitleDlg dlg;
     dlg.show();
     dlg.Edit()->clear();
-    // Typed as a keyboard of any layout types it: each key press carries its character.
+    // As a keyboard of any layout types it: each key press carries its character.
     for (QChar c : QString::fromUtf8(GetParam().typed))
         QTest::sendKeyEvent(QTest::Click, dlg.Edit(), Qt::Key_unknown, QString(c), {});
     EXPECT_EQ(dlg.Edit()->text(), QString::fromUtf8(GetParam().kept));
@@ -152,11 +151,12 @@ TEST_P(TitleField, TakesOnlyWhatCodePage1251Holds)
 
 INSTANTIATE_TEST_SUITE_P(
     Typed, TitleField,
-    ::testing::Values(TitleCase{"Вальс № 2 «Осень»", "Вальс № 2 «Осень»"},
-                      TitleCase{"Ноты ♪ и ☺", "Ноты  и "}, // no such characters in 1251
-                      TitleCase{"Ελλάδα", ""},
-                      TitleCase{"1234567890123456789012345678901234", // cut at 30
-                                "123456789012345678901234567890"}));
+    ::testing::Values(TitleCase{"Cyrillic", "Вальс № 2 «Осень»", "Вальс № 2 «Осень»"},
+                      TitleCase{"SymbolsOutside1251", "Ноты ♪ и ☺", "Ноты  и "},
+                      TitleCase{"Greek", "Ελλάδα", ""},
+                      TitleCase{"CutAt30", "1234567890123456789012345678901234",
+                                "123456789012345678901234567890"}),
+    kRowName);
 
 TEST(TitleDialog, EmptyTitleIsAccepted)
 {
@@ -215,29 +215,26 @@ class StartUp : public ::testing::Test {
 protected:
     void SetUp() override { QSettings(QStringLiteral("Korvel"), QStringLiteral("Tinkla")).clear(); }
     void TearDown() override { QLocale::setDefault(m_locale); }
-    QString Write(const char* name, const QByteArray& bytes)
+    // Starts the application on a file of the given bytes after the given options.
+    bool Start(const char* name, const QByteArray& bytes, QStringList options = {})
     {
-        QFile f(QDir(dir.path()).filePath(QString::fromUtf8(name)));
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        return f.fileName();
+        const QString path = QDir(dir.path()).filePath(QString::fromUtf8(name));
+        WriteBytes(path, bytes);
+        int code = -1;
+        return app.InitInstance(QStringList{QStringLiteral("tinkla")} + options << path, &code);
     }
 
     QTemporaryDir dir;
     QLocale m_locale;
+    CTinklaApp app;
 };
 
 TEST_F(StartUp, OpensTheSetNamedOnTheCommandLineAndKeepsTheRunsPort)
 {
     // 2 × 127: M, N, then two empty melodies titled "A".
     const QByteArray melody = QByteArray::fromHex("01000000014100000000");
-    const QString path =
-        Write("two.fml", QByteArray::fromHex("020000007f000000") + melody + melody);
-    CTinklaApp app;
-    int code = -1;
-    ASSERT_TRUE(app.InitInstance(
-        {QStringLiteral("tinkla"), QStringLiteral("--port"), QStringLiteral("sim:/tmp/x"), path},
-        &code));
+    ASSERT_TRUE(Start("two.fml", QByteArray::fromHex("020000007f000000") + melody + melody,
+                      {QStringLiteral("--port"), QStringLiteral("sim:/tmp/x")}));
     EXPECT_EQ(app.GetDocument()->GetMelodyCount(), 2u);
     EXPECT_TRUE(app.GetMainFrame()->isVisible());
     EXPECT_EQ(app.GetMainFrame()->windowTitle(), QStringLiteral("two.fml[*] - Tinkla"));
@@ -248,15 +245,12 @@ TEST_F(StartUp, OpensTheSetNamedOnTheCommandLineAndKeepsTheRunsPort)
 
 TEST_F(StartUp, ABadFileIsReportedAndTheNewSetStays)
 {
-    const QString path = Write("bad.fml", QByteArray::fromHex("0300000054000000"));
     QString message;
     WhenModal([&message](QWidget* w) {
         message = qobject_cast<QMessageBox*>(w)->text();
         w->close();
     });
-    CTinklaApp app;
-    int code = -1;
-    ASSERT_TRUE(app.InitInstance({QStringLiteral("tinkla"), path}, &code));
+    ASSERT_TRUE(Start("bad.fml", QByteArray::fromHex("0300000054000000")));
     EXPECT_FALSE(message.isEmpty());
     EXPECT_EQ(app.GetDocument()->GetMelodyCount(), 8u);
     EXPECT_EQ(app.GetMainFrame()->windowTitle(), QStringLiteral("Безымянный[*] - Tinkla"));
@@ -265,14 +259,10 @@ TEST_F(StartUp, ABadFileIsReportedAndTheNewSetStays)
 TEST_F(StartUp, AMelodyFileGetsASetThatHoldsIt)
 {
     // A .mel of 40 notes: too long for 8 × 31, so the set becomes 4 × 63.
-    QByteArray mel = QByteArray::fromHex("28000000") + QByteArray::fromHex("04000000") +
-                     QByteArray::fromHex("0141") + QByteArray::fromHex("28000000");
+    QByteArray mel = QByteArray::fromHex("28000000" "04000000" "0141" "28000000");
     for (int i = 0; i < 40; ++i)
         mel += QByteArray::fromHex("0b03");
-    const QString path = Write("long.mel", mel);
-    CTinklaApp app;
-    int code = -1;
-    ASSERT_TRUE(app.InitInstance({QStringLiteral("tinkla"), path}, &code));
+    ASSERT_TRUE(Start("long.mel", mel));
     EXPECT_EQ(app.GetDocument()->GetNotesPerMelody(), 63u);
     EXPECT_EQ(app.GetDocument()->GetCurrentMelody()->GetNoteCount(), 40);
 }
@@ -280,8 +270,7 @@ TEST_F(StartUp, AMelodyFileGetsASetThatHoldsIt)
 TEST_F(StartUp, HelpAndBadOptionsEndAtOnce)
 {
     int code = -1;
-    EXPECT_FALSE(
-        CTinklaApp().InitInstance({QStringLiteral("tinkla"), QStringLiteral("--help")}, &code));
+    EXPECT_FALSE(app.InitInstance({QStringLiteral("tinkla"), QStringLiteral("--help")}, &code));
     EXPECT_EQ(code, 0);
     EXPECT_FALSE(
         CTinklaApp().InitInstance({QStringLiteral("tinkla"), QStringLiteral("--bogus")}, &code));

@@ -1,6 +1,6 @@
 #pragma once
-// What the editor's widget tests share: settings kept away from the user's own, a real main
-// window on a scripted prompter, and a way to answer a modal window that a command opens.
+// What the widget tests share: settings kept away from the user's own, a real main window on a
+// scripted prompter, and a way to answer the modal window a command opens.
 #include "document/TinklaDoc.h"
 #include "model/Melody.h"
 #include "platform/Settings.h"
@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFile>
 #include <QMenu>
 #include <QScrollBar>
 #include <QSettings>
@@ -19,20 +20,43 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <ostream>
+#include <string>
 
 namespace tinkla::test {
 
-// Runs before main(), so before anything reads settings: the tests' settings live in a
-// temporary folder of this process, never in the user's ~/.config. (Qt's test mode would share
-// one folder among test processes running side by side.)
+// Runs before main(), so before anything reads settings. (Qt's test mode would share one folder
+// among test processes running side by side.)
 inline const bool kSettingsIsolated = [] {
     static QTemporaryDir dir;
     qputenv("XDG_CONFIG_HOME", dir.path().toLocal8Bit());
     return true;
 }();
 
-// Calls answer with the modal window a command is about to open (a message box, a dialog or a
-// popup menu), as soon as it is up. The command's exec() returns once answer has closed it.
+// Rows of parameter tables that carry a name go by it, in test names and in failure reports
+// (each file's unnamed namespace takes PrintTo in with a using-declaration).
+template <class Row>
+requires requires(const Row& r) { r.name; }
+void PrintTo(const Row& row, std::ostream* os)
+{
+    *os << row.name;
+}
+inline constexpr auto kRowName = [](const auto& info) { return std::string(info.param.name); };
+
+inline QByteArray ReadBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+inline void WriteBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size()) << path.toStdString();
+}
+
+// Calls answer with the modal window (message box, dialog or popup menu) a command is about to
+// open, as soon as it is up; the command's exec() returns once answer has closed it.
 inline void WhenModal(std::function<void(QWidget*)> answer, int triesLeft = 200)
 {
     QTimer::singleShot(5, [answer, triesLeft] {
@@ -47,6 +71,18 @@ inline void WhenModal(std::function<void(QWidget*)> answer, int triesLeft = 200)
         } else if (triesLeft > 0)
             WhenModal(answer, triesLeft - 1);
     });
+}
+
+// The popup menu that act opens, closed again at once; nullptr if none.
+inline QMenu* MenuOpenedBy(const std::function<void()>& act)
+{
+    QMenu* shown = nullptr;
+    WhenModal([&shown](QWidget* w) {
+        shown = qobject_cast<QMenu*>(w);
+        w->close();
+    });
+    act();
+    return shown;
 }
 
 class EditorTest : public ::testing::Test {
@@ -72,7 +108,7 @@ protected:
     CTinklaView* View() const { return frame->GetView(); }
     CMelody* Melody() const { return doc->GetCurrentMelody(); }
     QAction* Action(int id) const { return frame->Action(id); }
-    // A key as the user presses it in the main window: accelerators first, then the view.
+    // As the user presses it in the main window: accelerators first, then the view.
     void Key(int key, Qt::KeyboardModifiers mods = Qt::NoModifier, int times = 1)
     {
         for (int i = 0; i < times; ++i)
@@ -81,24 +117,19 @@ protected:
     // The paint that follows every edit, now rather than at the next event-loop turn.
     void Paint() { View()->viewport()->repaint(); }
     QString Pane(CMainFrame::Pane pane) const { return frame->PaneText(pane); }
-    // A click at a point of the staff picture (document coordinates).
     void ClickAt(QPoint doc, Qt::MouseButton button = Qt::LeftButton)
     {
         QTest::mouseClick(View()->viewport(), button, {}, doc - View()->GetScrollPosition());
     }
-    // The right click's context menu at a document point; returns the menu that opened (closed
-    // again at once), or nullptr.
-    QMenu* ContextMenuAt(QPoint doc, QContextMenuEvent::Reason reason = QContextMenuEvent::Mouse)
+    void SendContextMenu(QPoint doc, QContextMenuEvent::Reason reason = QContextMenuEvent::Mouse)
     {
-        QMenu* shown = nullptr;
-        WhenModal([&shown](QWidget* w) {
-            shown = qobject_cast<QMenu*>(w);
-            w->close();
-        });
         const QPoint local = doc - View()->GetScrollPosition();
         QContextMenuEvent event(reason, local, View()->viewport()->mapToGlobal(local));
         QApplication::sendEvent(View()->viewport(), &event);
-        return shown;
+    }
+    QMenu* ContextMenuAt(QPoint doc, QContextMenuEvent::Reason reason = QContextMenuEvent::Mouse)
+    {
+        return MenuOpenedBy([&] { SendContextMenu(doc, reason); });
     }
     void InsertNotes(int count) { Key(Qt::Key_Insert, Qt::NoModifier, count); }
 

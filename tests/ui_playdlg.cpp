@@ -1,43 +1,27 @@
 // The playback dialog on the offscreen platform, heard through the real timer stand-in.
-#include "devices/Pit.h"
 #include "devices/Speaker.h"
-#include "document/TinklaDoc.h"
-#include "model/Melody.h"
-#include "support/ScriptedPrompter.h"
+#include "test_speaker_support.h"
 #include "ui/CPlayDlg.h"
+#include "ui_editor_support.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QTest>
-#include <QTimer>
-#include <gtest/gtest.h>
 
 using namespace tinkla;
+using tinkla::test::kRowName;
 
 namespace
 {
 
-struct Recorder final : SoundSink {
-    explicit Recorder(std::vector<uint32_t>* log) : log(log) {}
-    void Tone(uint32_t d) override { log->push_back(d); }
-    void Silence() override { log->push_back(0); }
-    std::vector<uint32_t>* log;
-};
+using tinkla::test::PrintTo;
 
-constexpr uint32_t DivisorOf13()
-{
-    return 2711;
-}
+constexpr uint32_t kDivisorOfTone13 = 2711;
 
 class PlayDlgTest : public ::testing::Test
 {
 protected:
-    PlayDlgTest() : speaker(std::make_unique<Pit>(std::make_unique<Recorder>(&events)))
-    {
-        doc.OnNewDocument();
-    }
+    PlayDlgTest() { doc.OnNewDocument(); }
     CMelody& Melody() { return *doc.GetCurrentMelody(); }
     void AddNotes(std::initializer_list<int> tones, int duration = 4)
     {
@@ -48,24 +32,28 @@ protected:
     {
         return dynamic_cast<Pit*>(Ports::Instance().Speaker())->SoundingDivisor();
     }
-    // Ticks the dialog until it ends; returns the number of ticks it took.
+    // Returns the number of ticks the dialog took to end.
     int TickToEnd(CPlayDlg& dlg)
     {
         int ticks = 0;
-        while (dlg.isVisible() && ticks < 1000) {
+        for (; dlg.isVisible() && ticks < 1000; ++ticks)
             dlg.OnTimer();
-            ++ticks;
-        }
         return ticks;
+    }
+    // Shows the dialog on the set and starts playing.
+    void Play(CPlayDlg& dlg)
+    {
+        dlg.show();
+        dlg.OnPlay();
     }
 
     test::ScriptedPrompter prompter;
     CTinklaDoc doc{&prompter};
     std::vector<uint32_t> events;
-    ScopedSpeaker speaker;
+    ScopedSpeaker speaker{std::make_unique<Pit>(std::make_unique<test::RecordingSink>(&events))};
 };
 
-TEST_F(PlayDlgTest, OpensIdleWithItsTextsAndANonDefaultPlayButton)
+TEST_F(PlayDlgTest, OpensIdleWithItsTextsUnclippedAndANonDefaultPlayButton)
 {
     AddNotes({13});
     CPlayDlg dlg(&doc);
@@ -76,30 +64,24 @@ TEST_F(PlayDlgTest, OpensIdleWithItsTextsAndANonDefaultPlayButton)
     EXPECT_FALSE(dlg.PlayButton()->autoDefault());
     EXPECT_EQ(dlg.FromSelectedBox()->text(), QString::fromUtf8("Начать с выделенной ноты"));
     QStringList labels;
-    for (const QLabel* l : dlg.findChildren<QLabel*>())
+    int valueWidth = 0;
+    for (const QLabel* l : dlg.findChildren<QLabel*>()) {
         labels << l->text();
+        if (l->text().isEmpty())
+            valueWidth = std::max(valueWidth, l->width());
+    }
     for (const char* text : {"Номер ноты", "Тон", "Длительность"})
         EXPECT_TRUE(labels.contains(QString::fromUtf8(text))) << text;
+    const QFontMetrics fm(dlg.font());
+    EXPECT_GE(valueWidth, fm.horizontalAdvance(QString::fromUtf8("Соль#, Первая октава")));
+    EXPECT_GE(valueWidth, fm.horizontalAdvance(QString::fromUtf8("Шестнадцатая")));
+    EXPECT_GE(dlg.FromSelectedBox()->width(), dlg.FromSelectedBox()->sizeHint().width());
     EXPECT_TRUE(dlg.NoteNumberText().isEmpty());
     EXPECT_TRUE(events.empty());
 }
 
-TEST_F(PlayDlgTest, LongestTextsFitWithoutClipping)
-{
-    AddNotes({12});
-    CPlayDlg dlg(&doc);
-    dlg.show();
-    int width = 0;
-    for (const QLabel* l : dlg.findChildren<QLabel*>())
-        if (l->text().isEmpty())
-            width = std::max(width, l->width());
-    const QFontMetrics fm(dlg.font());
-    EXPECT_GE(width, fm.horizontalAdvance(QString::fromUtf8("Соль#, Первая октава")));
-    EXPECT_GE(width, fm.horizontalAdvance(QString::fromUtf8("Шестнадцатая")));
-    EXPECT_GE(dlg.FromSelectedBox()->width(), dlg.FromSelectedBox()->sizeHint().width());
-}
-
 struct ToneText {
+    const char* name;
     int tone;
     const char* text;
 };
@@ -112,32 +94,32 @@ TEST_P(PlayDlgTone, ShowsNameAndOctave)
 {
     AddNotes({GetParam().tone}, 1);
     CPlayDlg dlg(&doc);
-    dlg.show();
-    dlg.OnPlay();
+    Play(dlg);
     EXPECT_EQ(dlg.ToneText(), QString::fromUtf8(GetParam().text));
     EXPECT_EQ(dlg.NoteNumberText(), QStringLiteral("1"));
     EXPECT_EQ(dlg.DurationText(), QString::fromUtf8("Половина"));
-    EXPECT_EQ(CPlayDlg::ToneName(GetParam().tone), QString::fromUtf8(GetParam().text));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Octaves, PlayDlgTone,
-    ::testing::Values(ToneText{0, "Соль#, Малая октава"}, ToneText{3, "Си, Малая октава"},
-                      ToneText{4, "До, Первая октава"}, ToneText{12, "Соль#, Первая октава"},
-                      ToneText{15, "Си, Первая октава"}, ToneText{16, "До, Вторая октава"},
-                      ToneText{27, "Си, Вторая октава"}, ToneText{28, "До, Третья октава"},
-                      ToneText{31, "Ре#, Третья октава"}));
+// The lowest and highest tones and both sides of each octave boundary.
+INSTANTIATE_TEST_SUITE_P(Octaves, PlayDlgTone,
+                         ::testing::Values(ToneText{"Lowest", 0, "Соль#, Малая октава"},
+                                           ToneText{"B3", 3, "Си, Малая октава"},
+                                           ToneText{"C4", 4, "До, Первая октава"},
+                                           ToneText{"B4", 15, "Си, Первая октава"},
+                                           ToneText{"C5", 16, "До, Вторая октава"},
+                                           ToneText{"B5", 27, "Си, Вторая октава"},
+                                           ToneText{"C6", 28, "До, Третья октава"},
+                                           ToneText{"Highest", 31, "Ре#, Третья октава"}),
+                         kRowName);
 
 TEST_F(PlayDlgTest, PlayedToTheEndClosesWithOkOnTheTickAfterTheEnd)
 {
     AddNotes({13, 16}); // two sixteenths: the end is marked at tick 6, the dialog closes at 7
     Melody().Select(1);
     CPlayDlg dlg(&doc);
-    dlg.show();
-    dlg.OnPlay();
+    Play(dlg);
     EXPECT_EQ(dlg.PlayButton()->text(), QString::fromUtf8("Стоп"));
     EXPECT_FALSE(dlg.FromSelectedBox()->isEnabled());
-    EXPECT_TRUE(dlg.IsPlaying());
     EXPECT_EQ(TickToEnd(dlg), 7);
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_FALSE(dlg.IsPlaying());
@@ -150,12 +132,10 @@ TEST_F(PlayDlgTest, StopSilencesSelectsThePlayingNoteAndCancels)
 {
     AddNotes({10, 11, 12, 13, 14}, 3);
     CPlayDlg dlg(&doc);
-    dlg.show();
-    dlg.OnPlay();
-    for (int i = 0; i < 12; ++i) // note 2 sounds from tick 10 to 14
+    Play(dlg);
+    for (int i = 0; i < 12; ++i) // note 3 sounds from tick 10 to 14
         dlg.OnTimer();
     ASSERT_EQ(dlg.NoteNumberText(), QStringLiteral("3"));
-    ASSERT_NE(Sounding(), 0u);
     QTest::mouseClick(dlg.PlayButton(), Qt::LeftButton);
     EXPECT_EQ(dlg.result(), QDialog::Rejected);
     EXPECT_FALSE(dlg.isVisible());
@@ -178,24 +158,20 @@ TEST_P(PlayDlgLeave, WhilePlayingEndsInSilenceOrKeepsPlaying)
 {
     AddNotes({13, 14}, 2);
     CPlayDlg dlg(&doc);
-    dlg.show();
-    dlg.OnPlay();
+    Play(dlg);
     dlg.OnTimer();
     ASSERT_NE(Sounding(), 0u);
     if (GetParam().key)
         QTest::keyClick(&dlg, static_cast<Qt::Key>(GetParam().key));
     else
         dlg.close();
-    if (GetParam().leaves) {
-        EXPECT_FALSE(dlg.isVisible());
+    const bool leaves = GetParam().leaves;
+    EXPECT_EQ(dlg.isVisible(), !leaves);
+    EXPECT_EQ(dlg.IsPlaying(), !leaves);
+    EXPECT_EQ(Sounding() != 0, !leaves);
+    if (leaves) {
         EXPECT_EQ(dlg.result(), QDialog::Rejected);
-        EXPECT_FALSE(dlg.IsPlaying());
-        EXPECT_EQ(Sounding(), 0u);
         EXPECT_EQ(Melody().GetSelected(), 0);
-    } else {
-        EXPECT_TRUE(dlg.isVisible());
-        EXPECT_TRUE(dlg.IsPlaying());
-        EXPECT_NE(Sounding(), 0u);
     }
 }
 
@@ -204,7 +180,7 @@ INSTANTIATE_TEST_SUITE_P(Ways, PlayDlgLeave,
                                            LeaveCase{"CloseBox", 0, true},
                                            LeaveCase{"Return", Qt::Key_Return, false},
                                            LeaveCase{"Enter", Qt::Key_Enter, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         kRowName);
 
 TEST_F(PlayDlgTest, CloseBoxBeforePlayLeavesTheMelodyAlone)
 {
@@ -223,8 +199,7 @@ TEST_F(PlayDlgTest, DestroyedWhilePlayingLeavesSilence)
     AddNotes({13});
     {
         CPlayDlg dlg(&doc);
-        dlg.show();
-        dlg.OnPlay();
+        Play(dlg);
         ASSERT_NE(Sounding(), 0u);
     }
     EXPECT_EQ(Sounding(), 0u);
@@ -267,23 +242,19 @@ TEST_P(PlayDlgFromSelected, CheckBoxFollowsTheSelectionAndTheChoice)
 INSTANTIATE_TEST_SUITE_P(
     Cases, PlayDlgFromSelected,
     ::testing::Values(
-        FromSelectedCase{"NoSelectionKeepsTrue", -1, true, false, false, false, "1", true},
         FromSelectedCase{"NoSelectionKeepsFalse", -1, false, false, false, false, "1", false},
         FromSelectedCase{"NoSelectionIgnoresClicks", -1, true, true, false, false, "1", true},
         FromSelectedCase{"TickedStartsAtTheSelection", 4, true, false, true, true, "5", true},
         FromSelectedCase{"ClearStartsAtTheFirst", 4, false, false, true, false, "1", false},
         FromSelectedCase{"ClickTicks", 4, false, true, true, true, "5", true},
         FromSelectedCase{"ClickClears", 4, true, true, true, false, "1", false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    kRowName);
 
 TEST_F(PlayDlgTest, PlayCommandClosedBeforePlayKeepsTheRememberedChoice)
 {
     AddNotes({13});
     doc.SetPlayFromSelected(true);
-    QTimer::singleShot(0, [] {
-        if (QWidget* w = QApplication::activeModalWidget())
-            w->close();
-    });
+    test::WhenModal([](QWidget* w) { w->close(); });
     EXPECT_EQ(RunPlayCommand(&doc, nullptr), IDCANCEL);
     EXPECT_TRUE(doc.GetPlayFromSelected());
     EXPECT_TRUE(events.empty());
@@ -294,10 +265,9 @@ TEST_F(PlayDlgTest, PlayCommandPlayedToTheEndOnTheRealTimerIsOk)
     AddNotes({13}); // one sixteenth: about four 55 ms ticks
     Melody().Select(0);
     doc.SetPlayFromSelected(false);
-    QTimer::singleShot(0, [] {
-        auto* dlg = qobject_cast<CPlayDlg*>(QApplication::activeModalWidget());
-        if (!dlg)
-            return;
+    test::WhenModal([](QWidget* w) {
+        auto* dlg = qobject_cast<CPlayDlg*>(w);
+        ASSERT_TRUE(dlg);
         QTest::mouseClick(dlg->FromSelectedBox(), Qt::LeftButton); // the user's new choice
         QTest::mouseClick(dlg->PlayButton(), Qt::LeftButton);
     });
@@ -306,7 +276,7 @@ TEST_F(PlayDlgTest, PlayCommandPlayedToTheEndOnTheRealTimerIsOk)
     EXPECT_EQ(RunPlayCommand(&doc, nullptr), IDOK);
     EXPECT_GE(timer.elapsed(), 3 * PLAY_TICK_MS);
     EXPECT_TRUE(doc.GetPlayFromSelected());
-    EXPECT_EQ(events, (std::vector<uint32_t>{2711, 0}));
+    EXPECT_EQ(events, (std::vector<uint32_t>{kDivisorOfTone13, 0}));
 }
 
 TEST_F(PlayDlgTest, MainWindowClosingUnderAPlayingDialogLeavesSilence)
@@ -320,7 +290,7 @@ TEST_F(PlayDlgTest, MainWindowClosingUnderAPlayingDialogLeavesSilence)
     QTimer::singleShot(3 * PLAY_TICK_MS, [window] { delete window; });
     EXPECT_EQ(RunPlayCommand(&doc, window), IDCANCEL);
     EXPECT_EQ(Sounding(), 0u);
-    EXPECT_EQ(events, (std::vector<uint32_t>{DivisorOf13(), 0}));
+    EXPECT_EQ(events, (std::vector<uint32_t>{kDivisorOfTone13, 0}));
 }
 
 } // namespace
