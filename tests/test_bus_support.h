@@ -12,6 +12,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/ScriptedPrompter.h"
@@ -23,22 +24,15 @@ namespace tinkla::test
 class SavedDelays
 {
 public:
-    SavedDelays()
-        : m_values{g_dDelay1us, g_dDelay4us, g_dDelay4ms, g_dDelay10ms, g_dDelay50ms, g_dTimeout}
-    {
-    }
     ~SavedDelays()
     {
-        g_dDelay1us = m_values[0];
-        g_dDelay4us = m_values[1];
-        g_dDelay4ms = m_values[2];
-        g_dDelay10ms = m_values[3];
-        g_dDelay50ms = m_values[4];
-        g_dTimeout = m_values[5];
+        std::tie(g_dDelay1us, g_dDelay4us, g_dDelay4ms, g_dDelay10ms, g_dDelay50ms, g_dTimeout) =
+            m_values;
     }
 
 private:
-    double m_values[6];
+    std::tuple<double, double, double, double, double, double> m_values{
+        g_dDelay1us, g_dDelay4us, g_dDelay4ms, g_dDelay10ms, g_dDelay50ms, g_dTimeout};
 };
 
 // Runs on a fake clock that moves 10 us with every reading, so that waits and write cycles make
@@ -96,13 +90,10 @@ public:
     }
     std::vector<std::vector<BYTE>> Notes() const
     {
-        std::vector<std::vector<BYTE>> notes;
-        for (unsigned k = 0; k < doc.GetMelodyCount(); ++k) {
-            const CMelody* m = doc.GetMelody(k);
-            notes.emplace_back();
-            for (int j = 0; j < m->GetNoteCount(); ++j)
-                notes.back().push_back(m->GetNoteCode(j));
-        }
+        std::vector<std::vector<BYTE>> notes(doc.GetMelodyCount());
+        for (unsigned k = 0; k < notes.size(); ++k)
+            for (int j = 0; j < doc.GetMelody(k)->GetNoteCount(); ++j)
+                notes[k].push_back(doc.GetMelody(k)->GetNoteCode(j));
         return notes;
     }
     QByteArray Saved()
@@ -172,8 +163,7 @@ inline std::vector<BusFrame> DecodeTrace(const std::string& trace)
         bits.clear();
     };
     std::istringstream in(trace);
-    std::string op;
-    std::string port;
+    std::string op, port;
     unsigned value = 0;
     while (in >> op >> port >> std::hex >> value) {
         if (op == "o" && port == "378") {
@@ -217,9 +207,8 @@ inline void ExpectPagedWrite(const std::vector<BusFrame>& frames)
     ASSERT_FALSE(frames.empty());
     EXPECT_EQ(frames[0].bytes.size(), 3u);
     EXPECT_EQ(frames[0].bytes[0], 0xA2);
-    std::vector<int> pages;
-    int stops = 0;
-    int refused = 0;
+    std::vector<int> pages, expected;
+    int stops = 0, refused = 0;
     for (size_t i = 1; i < frames.size(); ++i) {
         const BusFrame& f = frames[i];
         stops += f.endedByStop ? 1 : 0;
@@ -233,7 +222,6 @@ inline void ExpectPagedWrite(const std::vector<BusFrame>& frames)
             refused = 0;
         }
     }
-    std::vector<int> expected;
     for (int a = 0; a < 256; a += 8)
         expected.push_back(a);
     EXPECT_EQ(pages, expected);

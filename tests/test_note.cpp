@@ -116,16 +116,4 @@ TEST(NoteRecord, ARecordCutShortThrows)
     EXPECT_THROW(note.Serialize(in), ArchiveError);
 }
 
-TEST(NoteNames, OctavesBeginAtDo)
-{
-    EXPECT_STREQ(OctaveFormat(3), "%s, Малая октава");
-    EXPECT_STREQ(OctaveFormat(4), "%s, Первая октава");
-    EXPECT_STREQ(OctaveFormat(15), "%s, Первая октава");
-    EXPECT_STREQ(OctaveFormat(16), "%s, Вторая октава");
-    EXPECT_STREQ(OctaveFormat(27), "%s, Вторая октава");
-    EXPECT_STREQ(OctaveFormat(28), "%s, Третья октава");
-    EXPECT_STREQ(g_szNoteNames[4 % 12], "До");
-    EXPECT_STREQ(g_szNoteNames[31 % 12], "Ре#");
-}
-
 } // namespace

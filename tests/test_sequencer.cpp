@@ -153,21 +153,6 @@ TEST_F(SequencerTest, StartFromSelectionPlaysFromThatNoteOrFromTheFirst)
     EXPECT_EQ(events, expected);
 }
 
-TEST_F(SequencerTest, StopWhileTheThirdNoteSoundsSilencesAndSelectsIt)
-{
-    CMelody m;
-    for (int i = 0; i < 5; ++i)
-        m.AppendNote(Code(10 + i, 3));
-    m.PlayStep(true, false);
-    RunUntil(m, [&] { return m.GetPlayIndex() == 2; });
-    ASSERT_EQ(ThePit().SoundingDivisor(), DivisorOf(12));
-    m.StopPlay();
-    EXPECT_EQ(ThePit().SoundingDivisor(), 0u);
-    EXPECT_EQ(events.back(), (Event{tick, 0}));
-    EXPECT_EQ(m.GetSelected(), 2);
-    EXPECT_TRUE(m.IsPlayEnded());
-}
-
 TEST_F(SequencerTest, StopInThePauseOnlySelectsTheNotePlayedLast)
 {
     CMelody m;

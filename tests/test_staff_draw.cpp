@@ -254,18 +254,6 @@ TEST(StaffDraw, LedgerLinesGoUnderTheGlyphAndTheSharpOverIt)
     EXPECT_EQ(Draw({Code(0, 2)}).order, expected);
 }
 
-TEST(StaffDraw, SelectedNoteIsTintedWithItsSharpButNotItsLedgerLines)
-{
-    RecordingCanvas dc = Draw({Code(0, 2), Code(31, 4), Code(2, 1)}, 1);
-    for (const GlyphCall& g : dc.glyphs) {
-        const bool second = g.list == GlyphList::Note && (g.x == 135 || g.x == 135 - 17);
-        EXPECT_EQ(g.style, second ? kGlyphBlend25 : kGlyphNormal) << "glyph at x " << g.x;
-    }
-    EXPECT_EQ(dc.Lines(false).size(), 6u);
-    for (const Segment& s : dc.Lines(false))
-        EXPECT_EQ(s.color, kBlack);
-}
-
 // Each row has a staff: five lines 9 apart from x 24 to 609, a bar at each end, and the clef; a
 // file may store more rows than its notes need, and every one is drawn.
 TEST(StaffDraw, EveryRowHasItsStaff)
