@@ -1,7 +1,7 @@
 // The doorbell in the editor, on the simulated doorbell with a memory file of the test's own: a
-// set written and read back into another editor, the read's questions, every failure with its
-// message and the set left as it was, an early end of the read leaving the bus free, the
-// doorbell test's pulses and sound, and the whole story on default settings.
+// set written and read back, the read's questions, every failure with its message and the set
+// left as it was, an early end of the read leaving the bus free, the doorbell test's pulses and
+// sound, and the whole story on default settings.
 #include "bell/BellMessages.h"
 #include "bell/CBellTestDlg.h"
 #include "bell/CReadSetDlg.h"
@@ -53,90 +53,48 @@ void ExpectShown(const ScriptedPrompter::Shown& shown, const char* text, unsigne
     EXPECT_EQ(shown.type, type);
 }
 
-// One editor window on its own document and scripted prompter.
-struct Editor {
-    Editor()
-    {
-        doc = std::make_unique<CTinklaDoc>(&prompter);
-        doc->OnNewDocument();
-        frame = std::make_unique<CMainFrame>(doc.get());
-        frame->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
-    }
-    void Trigger(int id) { frame->Action(id)->trigger(); }
-    void Fill(unsigned melodies, unsigned notes, const Notes& content)
-    {
-        doc->SetFormat(melodies, notes);
-        doc->ResetMelodies();
-        for (size_t k = 0; k < content.size(); ++k)
-            for (BYTE code : content[k])
-                doc->GetMelody(static_cast<unsigned>(k))->AppendNote(code);
-        frame->GetView()->OnInitialUpdate();
-    }
-    Notes Content() const { return NotesOf(*doc); }
-    ScriptedPrompter prompter;
-    std::unique_ptr<CTinklaDoc> doc;
-    std::unique_ptr<CMainFrame> frame; // goes first
-};
-
-// Calls hook with the next dialog of type Dialog as it is shown, before it starts its timer.
-template <class Dialog> void WhenShown(std::function<void(Dialog*)> hook)
-{
-    struct Filter : QObject {
-        std::function<void(Dialog*)> hook;
-        bool eventFilter(QObject* watched, QEvent* event) override
-        {
-            auto* dlg = qobject_cast<Dialog*>(watched);
-            if (dlg && event->type() == QEvent::Show) {
-                qApp->removeEventFilter(this);
-                hook(dlg);
-                deleteLater();
-            }
-            return false;
-        }
-    };
-    auto* filter = new Filter;
-    filter->hook = std::move(hook);
-    qApp->installEventFilter(filter);
-}
-
 // When each step of the next Dialog's progress bar comes, and how often the bar is painted.
 template <class Dialog> struct ProgressWatch : QObject {
     ProgressWatch()
     {
         clock.start();
-        WhenShown<Dialog>([this](Dialog* dlg) {
-            dlg->Progress()->installEventFilter(this);
-            QObject::connect(dlg->Progress(), &QProgressBar::valueChanged, dlg,
-                             [this](int) { steps.push_back(clock.nsecsElapsed()); });
-        });
+        qApp->installEventFilter(this);
     }
-    bool eventFilter(QObject*, QEvent* e) override
+    ~ProgressWatch() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* e) override
     {
-        paints += e->type() == QEvent::Paint;
+        // Hooked as it is shown, before it starts its timer.
+        if (auto* dlg = qobject_cast<Dialog*>(watched); dlg && e->type() == QEvent::Show && !bar) {
+            bar = dlg->Progress();
+            QObject::connect(bar, &QProgressBar::valueChanged, dlg,
+                             [this](int) { steps.push_back(clock.nsecsElapsed()); });
+        }
+        paints += watched == bar && e->type() == QEvent::Paint;
         return false;
     }
     double MsFrom(size_t step) const { return (steps.back() - steps.at(step)) / 1e6; }
     QElapsedTimer clock;
+    QProgressBar* bar = nullptr;
     std::vector<qint64> steps;
     int paints = 0;
 };
 
 const Notes kStoredSet = {{Code(0, 0), Code(31, 4), Code(11, 3)}, {}, {Code(20, 1)}, {}};
 const Notes kOwnSet = {{Code(3, 3), Code(4, 4)}, {}, {}, {}, {}, {}, {}, {}}; // 8 × 31
+constexpr unsigned kResetPulse = 0x18, kPlayPulse = 0x30;
 
-class BellTest : public ::testing::Test
+class BellTest : public EditorTest
 {
 protected:
     void SetUp() override
     {
-        QSettings(QStringLiteral("Korvel"), QStringLiteral("Tinkla")).clear();
+        EditorTest::SetUp();
         memory = dir.filePath(QStringLiteral("doorbell.bin"));
         trace = dir.filePath(QStringLiteral("trace.txt"));
     }
     void TearDown() override
     {
-        editors.clear();
+        EditorTest::TearDown();
         DisconnectPort();
         Ports::Instance().SetSpeaker(nullptr);
     }
@@ -152,10 +110,9 @@ protected:
     // Doorbell memory as a write would leave it: the image of the set, and its format byte.
     void StoreInDoorbell(unsigned melodies, unsigned notes, const Notes& content)
     {
-        Editor source;
-        source.Fill(melodies, notes, content);
+        SetFixture set(melodies, notes, content);
         DoorbellImage image;
-        ASSERT_TRUE(BuildDoorbellImage(*source.doc, &image));
+        ASSERT_TRUE(BuildDoorbellImage(set.doc, &image));
         BYTE format = 0;
         ASSERT_TRUE(EncodeFormatByte(melodies, &format));
         QByteArray bytes(SimDoorbell::kMemoryBytes, char(0xFF));
@@ -163,11 +120,18 @@ protected:
         bytes[256] = static_cast<char>(format);
         WriteBytes(memory, bytes);
     }
-    Editor& NewEditor()
+    // Replaces the editor's set.
+    void Fill(unsigned melodies, unsigned notes, const Notes& content)
     {
-        editors.push_back(std::make_unique<Editor>());
-        return *editors.back();
+        doc->SetFormat(melodies, notes);
+        doc->ResetMelodies();
+        for (size_t k = 0; k < content.size(); ++k)
+            for (BYTE code : content[k])
+                doc->GetMelody(static_cast<unsigned>(k))->AppendNote(code);
+        View()->OnInitialUpdate();
     }
+    Notes Content() const { return NotesOf(*doc); }
+    void Trigger(int id) { Action(id)->trigger(); }
     // The port accesses since the last call.
     std::string NewTrace()
     {
@@ -194,30 +158,26 @@ protected:
     QTemporaryDir dir;
     QString memory;
     QString trace;
-    std::vector<std::unique_ptr<Editor>> editors;
     std::vector<uint32_t> sound;
 
 private:
     qint64 m_traceSeen = 0;
 };
 
-constexpr unsigned kResetPulse = 0x18, kPlayPulse = 0x30;
-
-TEST_F(BellTest, SetWrittenIsReadBackByAnotherEditorAByteATick)
+TEST_F(BellTest, SetWrittenIsReadBackAByteATick)
 {
     Connect();
-    Editor& writer = NewEditor();
     Notes content(16);
     content[0] = {Code(0, 0), Code(31, 4), Code(11, 3)};
     for (int j = 0; j < 15; ++j)
         content[1].push_back(Code(j * 2, j % 5)); // a full melody: no end byte in its slot
     content[15] = {Code(5, 2)};
-    writer.Fill(16, 15, content);
-    writer.prompter.answers = {IDYES};
+    Fill(16, 15, content);
+    prompter.answers = {IDYES};
     ProgressWatch<CWriteSetDlg> write;
-    writer.Trigger(ID_BELL_WRITE);
-    ASSERT_EQ(writer.prompter.shown.size(), 1u);
-    ExpectShown(writer.prompter.shown[0], kMsgWriteBell, MB_YESNO | MB_ICONQUESTION);
+    Trigger(ID_BELL_WRITE);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    ExpectShown(prompter.shown[0], kMsgWriteBell, MB_YESNO | MB_ICONQUESTION);
     EXPECT_EQ(static_cast<BYTE>(ReadBytes(memory).at(256)), 0xF0);
     ASSERT_EQ(write.steps.size(), 257u);
     EXPECT_GE(write.paints, 20) << "the bar was not repainted during the write";
@@ -225,17 +185,13 @@ TEST_F(BellTest, SetWrittenIsReadBackByAnotherEditorAByteATick)
     std::printf("write: 256 bytes in %.1f ms (%.2f x the 160 ms the page stores take)\n",
                 write.MsFrom(0), write.MsFrom(0) / 160);
 
-    Editor& reader = NewEditor();
-    reader.prompter.answers = {IDNO};
+    Fill(8, 31, kOwnSet);
+    prompter.answers = {IDNO};
     ProgressWatch<CReadSetDlg> read;
-    reader.Trigger(ID_BELL_READ);
-    ASSERT_EQ(reader.prompter.texts(), QStringList{QString::fromUtf8(kMsgReplaceSet)});
-    EXPECT_EQ(reader.doc->GetNotesPerMelody(), 15u);
-    EXPECT_EQ(reader.Content(), content);
-    EXPECT_EQ(reader.doc->GetCurrentNumber(), 1u);
-    EXPECT_EQ(reader.doc->GetMelody(1)->GetTitle(), DefaultMelodyTitle());
-    EXPECT_FALSE(reader.doc->IsModified());
-    EXPECT_TRUE(reader.doc->GetPathName().isEmpty());
+    Trigger(ID_BELL_READ);
+    ASSERT_EQ(prompter.texts().size(), 2);
+    EXPECT_EQ(Content(), content);
+    EXPECT_EQ(doc->GetNotesPerMelody(), 15u);
     // 255 ticks after the first against the 1 ms the timer asks for.
     ASSERT_EQ(read.steps.size(), 257u);
     std::printf("read: 255 ticks in %.1f ms (%.2f x the requested period)\n", read.MsFrom(1),
@@ -243,152 +199,78 @@ TEST_F(BellTest, SetWrittenIsReadBackByAnotherEditorAByteATick)
     EXPECT_LT(read.MsFrom(1), 255 * 4.0);
 }
 
-struct ReadBranch {
+struct Outcome {
     const char* name;
+    int command; // ID_BELL_READ or ID_BELL_WRITE
+    const char* options;
+    bool storedSet;
     Answer answer;
     const char* saveAs;  // what the save dialog gives, in the test's folder ("" cancels it)
     bool reads;
     const char* failure; // the last message, if any
 };
 
-class ReadBranches : public BellTest, public ::testing::WithParamInterface<ReadBranch>
+class BellCommand : public BellTest, public ::testing::WithParamInterface<Outcome>
 {
 };
 
-TEST_P(ReadBranches, AskFirstAndReadUnlessCancelled)
+TEST_P(BellCommand, AsksFirstAndChangesTheSetOnlyByAReadThatWorks)
 {
-    const ReadBranch& b = GetParam();
-    StoreInDoorbell(4, 63, kStoredSet);
-    Connect();
-    Editor& editor = NewEditor();
-    editor.Fill(8, 31, kOwnSet);
-    editor.doc->SetModifiedFlag(true);
-    editor.prompter.answers = {b.answer};
+    const Outcome& b = GetParam();
+    if (b.storedSet)
+        StoreInDoorbell(4, 63, kStoredSet);
+    const QByteArray memoryBefore = ReadBytes(memory);
+    Connect(QString::fromUtf8(b.options));
+    Fill(8, 31, kOwnSet);
+    doc->SetModifiedFlag(true);
+    prompter.answers = {b.answer};
     const QString saved = b.saveAs && *b.saveAs ? dir.filePath(QString::fromUtf8(b.saveAs)) : "";
     if (b.saveAs)
-        editor.prompter.files = {saved};
+        prompter.files = {saved};
     NewTrace();
-    editor.Trigger(ID_BELL_READ);
+    Trigger(b.command);
 
-    const auto& shown = editor.prompter.shown;
-    ASSERT_EQ(shown.size() == 1, !b.failure) << editor.prompter.texts().join('|').toStdString();
-    ExpectShown(shown[0], kMsgReplaceSet, MB_YESNOCANCEL | MB_ICONQUESTION);
+    const auto& shown = prompter.shown;
+    ASSERT_EQ(shown.size() == 1, !b.failure) << prompter.texts().join('|').toStdString();
+    if (b.command == ID_BELL_READ)
+        ExpectShown(shown[0], kMsgReplaceSet, MB_YESNOCANCEL | MB_ICONQUESTION);
     if (b.failure)
         ExpectShown(shown.back(), b.failure, MB_OK | MB_ICONHAND);
-    ASSERT_EQ(editor.prompter.fileRequests.size(), b.answer == IDYES ? 1u : 0u);
-    if (b.answer == IDYES) {
-        EXPECT_EQ(editor.prompter.fileRequests[0].title, QStringLiteral("Сохранить как"));
-        EXPECT_EQ(editor.prompter.fileRequests[0].defaultExtension, QStringLiteral("fml"));
-        EXPECT_TRUE(editor.prompter.fileRequests[0].save);
+    ASSERT_EQ(prompter.fileRequests.size(), b.saveAs ? 1u : 0u);
+    if (b.saveAs) {
+        EXPECT_EQ(prompter.fileRequests[0].title, QStringLiteral("Сохранить как"));
+        EXPECT_EQ(prompter.fileRequests[0].defaultExtension, QStringLiteral("fml"));
+        EXPECT_TRUE(prompter.fileRequests[0].save);
     }
     const bool saves = !saved.isEmpty() && !b.failure;
-    EXPECT_EQ(editor.Content(), b.reads ? kStoredSet : kOwnSet);
+    EXPECT_EQ(Content(), b.reads ? kStoredSet : kOwnSet);
     EXPECT_EQ(QFile::exists(saved), saves);
-    EXPECT_EQ(editor.doc->GetPathName(), saves ? saved : QString());
-    EXPECT_EQ(editor.doc->IsModified(), !saves) << "the read itself leaves the flag alone";
-    if (!b.reads) {
+    EXPECT_EQ(doc->GetPathName(), saves ? saved : QString());
+    EXPECT_EQ(doc->IsModified(), !saves) << "the read itself leaves the flag alone";
+    EXPECT_EQ(ReadBytes(memory), memoryBefore);
+    if (b.answer == IDCANCEL || (b.saveAs && !b.reads)) {
         EXPECT_TRUE(NewTrace().empty()) << "the doorbell was touched";
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Answers, ReadBranches,
-    ::testing::Values(ReadBranch{"Cancel", IDCANCEL, nullptr, false, nullptr},
-                      ReadBranch{"No", IDNO, nullptr, true, nullptr},
-                      ReadBranch{"YesThenCancelTheFileDialog", IDYES, "", true, nullptr},
-                      ReadBranch{"YesThenSave", IDYES, "saved.fml", true, nullptr},
-                      ReadBranch{"YesThenTheSaveFails", IDYES, "no/such/folder/set.fml", false,
-                                 kMsgSaveFailed}),
+    Outcomes, BellCommand,
+    ::testing::Values(
+        Outcome{"Cancel", ID_BELL_READ, "", true, IDCANCEL, nullptr, false, nullptr},
+        Outcome{"No", ID_BELL_READ, "", true, IDNO, nullptr, true, nullptr},
+        Outcome{"YesThenCancelTheFileDialog", ID_BELL_READ, "", true, IDYES, "", true, nullptr},
+        Outcome{"YesThenSave", ID_BELL_READ, "", true, IDYES, "saved.fml", true, nullptr},
+        Outcome{"YesThenTheSaveFails", ID_BELL_READ, "", true, IDYES, "no/such/folder/set.fml",
+                false, kMsgSaveFailed},
+        Outcome{"ReadNothingAnswers", ID_BELL_READ, ",absent", true, IDNO, nullptr, false,
+                kMsgBellLink},
+        Outcome{"ReadClockLineLow", ID_BELL_READ, ",scl-low", true, IDNO, nullptr, false,
+                kMsgBellLink},
+        Outcome{"ReadBlankDoorbell", ID_BELL_READ, "", false, IDNO, nullptr, false,
+                kMsgBellContents},
+        Outcome{"WriteDataLineLow", ID_BELL_WRITE, ",sda-low", false, IDYES, nullptr, false,
+                kMsgBellLink}),
     kRowName);
-
-struct Failure {
-    const char* name;
-    const char* options;
-    int command; // ID_BELL_READ or ID_BELL_WRITE
-    bool storedSet;
-    const char* message;
-};
-
-class TransferFailures : public BellTest, public ::testing::WithParamInterface<Failure>
-{
-};
-
-TEST_P(TransferFailures, ShowTheirMessageAndLeaveTheSetAlone)
-{
-    const Failure& f = GetParam();
-    if (f.storedSet)
-        StoreInDoorbell(4, 63, kStoredSet);
-    const QByteArray memoryBefore = ReadBytes(memory);
-    Connect(QString::fromUtf8(f.options));
-    Editor& editor = NewEditor();
-    editor.Fill(8, 31, kOwnSet);
-    editor.prompter.answers = {f.command == ID_BELL_READ ? IDNO : IDYES};
-    editor.Trigger(f.command);
-
-    ASSERT_EQ(editor.prompter.shown.size(), 2u) << editor.prompter.texts().join('|').toStdString();
-    ExpectShown(editor.prompter.shown[1], f.message, MB_OK | MB_ICONHAND);
-    EXPECT_EQ(editor.Content(), kOwnSet);
-    EXPECT_FALSE(editor.doc->IsModified());
-    EXPECT_EQ(ReadBytes(memory), memoryBefore);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Doorbells, TransferFailures,
-    ::testing::Values(Failure{"ReadNothingAnswers", ",absent", ID_BELL_READ, true, kMsgBellLink},
-                      Failure{"ReadClockLineLow", ",scl-low", ID_BELL_READ, true, kMsgBellLink},
-                      Failure{"ReadBlankDoorbell", "", ID_BELL_READ, false, kMsgBellContents},
-                      Failure{"WriteNothingAnswers", ",absent", ID_BELL_WRITE, true, kMsgBellLink},
-                      Failure{"WriteDataLineLow", ",sda-low", ID_BELL_WRITE, false, kMsgBellLink}),
-    kRowName);
-
-TEST_F(BellTest, BadNoteByteKeepsWhatCameBeforeIt)
-{
-    QByteArray bytes(SimDoorbell::kMemoryBytes, char(0xFF));
-    const char image[] = {char(Code(1, 0)), char(Code(2, 1)), 0x07};
-    std::copy(std::begin(image), std::end(image), bytes.begin());
-    bytes[32] = char(Code(9, 4)); // melody 2 of 8 × 31
-    bytes[33] = 0x0F;             // duration field 7, not the end byte
-    bytes[64] = char(Code(5, 4)); // melody 3: after the bad byte, so never read
-    bytes[256] = char(0xE0);
-    WriteBytes(memory, bytes);
-    Connect();
-    Editor& editor = NewEditor();
-    editor.Fill(2, 127, {{Code(7, 4)}});
-    editor.prompter.answers = {IDNO};
-    editor.Trigger(ID_BELL_READ);
-    ASSERT_EQ(editor.prompter.shown.size(), 2u);
-    ExpectShown(editor.prompter.shown[1], kMsgBellContents, MB_OK | MB_ICONHAND);
-    Notes expected(8);
-    expected[0] = {Code(1, 0), Code(2, 1)};
-    expected[1] = {Code(9, 4)};
-    EXPECT_EQ(editor.Content(), expected);
-    EXPECT_EQ(editor.doc->GetCurrentNumber(), 1u);
-}
-
-// The dialogs on their own, ticked by hand on a fake clock: bus time-outs pass in no real time.
-class BellDialogTest : public BusTest
-{
-protected:
-    // A doorbell of 8 × 31 whose image bytes are all zero: a doorbell left inside its read holds
-    // the data line low for every bit.
-    std::unique_ptr<SimDoorbell> ZeroDoorbell()
-    {
-        QByteArray bytes(SimDoorbell::kMemoryBytes, 0);
-        bytes[256] = char(0xE0);
-        SimOptions options;
-        options.path = m_dir.filePath(QStringLiteral("doorbell.bin"));
-        WriteBytes(options.path, bytes);
-        return std::make_unique<SimDoorbell>(options);
-    }
-    template <class Dialog> static void Run(Dialog& dlg)
-    {
-        for (int i = 0; i < 300 && !dlg.IsFinished(); ++i)
-            dlg.OnTimer();
-    }
-
-private:
-    QTemporaryDir m_dir;
-};
 
 // Reports the clock line low, whatever it is, for a while: a doorbell stretching it forever.
 class ClockHeldLow final : public PortDevice
@@ -410,29 +292,38 @@ private:
     double m_until = -1.0;
 };
 
-TEST_F(BellDialogTest, DoorbellThatNeverFinishesStoringFailsWriteAndRead)
+// The read dialog on its own, ticked by hand on a fake clock (bus time-outs pass in no real time),
+// on a doorbell whose image bytes are all zero: left inside its read, it holds the data line low.
+class BellDialogTest : public BusTest
 {
-    SimOptions options;
-    options.busy = true;
-    InstallSim(options);
-    SetFixture set(8, 31, {{Code(1, 1)}});
-    CWriteSetDlg write(set.doc);
-    Run(write); // acknowledge polling gives up after the 3-second limit
-    EXPECT_EQ(write.State(), TransferState::Failed);
-    EXPECT_STREQ(write.Failure(), kMsgBellLink);
-    CReadSetDlg read;
-    Run(read);
-    EXPECT_EQ(read.State(), TransferState::Failed);
-    EXPECT_STREQ(read.Failure(), kMsgBellLink);
-}
+protected:
+    void SetUp() override
+    {
+        BusTest::SetUp();
+        QByteArray bytes(SimDoorbell::kMemoryBytes, 0);
+        bytes[256] = char(0xE0);
+        SimOptions options;
+        options.path = m_dir.filePath(QStringLiteral("doorbell.bin"));
+        WriteBytes(options.path, bytes);
+        m_held = Install(std::make_unique<ClockHeldLow>(std::make_unique<SimDoorbell>(options)));
+    }
+    // Ticks the read, then has the doorbell hold the clock line low for five seconds.
+    void TickThenHold(CReadSetDlg& dlg, int ticks)
+    {
+        for (int i = 0; i < ticks; ++i)
+            dlg.OnTimer();
+        m_held->HoldFor(5000.0);
+    }
+
+private:
+    QTemporaryDir m_dir;
+    ClockHeldLow* m_held = nullptr;
+};
 
 TEST_F(BellDialogTest, FailureInsideTheImageReadLeavesTheBusFree)
 {
-    auto* held = Install(std::make_unique<ClockHeldLow>(ZeroDoorbell()));
     CReadSetDlg dlg;
-    for (int i = 0; i < 5; ++i)
-        dlg.OnTimer();
-    held->HoldFor(5000.0);
+    TickThenHold(dlg, 5);
     dlg.OnTimer();
     ASSERT_EQ(dlg.State(), TransferState::Failed);
     EXPECT_STREQ(dlg.Failure(), kMsgBellLink);
@@ -447,11 +338,8 @@ TEST_F(BellDialogTest, FailureInsideTheImageReadLeavesTheBusFree)
 
 TEST_F(BellDialogTest, ClosingStepThatFailsIsKeptForTheCommand)
 {
-    auto* held = Install(std::make_unique<ClockHeldLow>(ZeroDoorbell()));
     CReadSetDlg dlg;
-    for (int i = 0; i < 3; ++i)
-        dlg.OnTimer();
-    held->HoldFor(5000.0);
+    TickThenHold(dlg, 3);
     dlg.reject(); // the close box, or Esc
     EXPECT_EQ(dlg.State(), TransferState::Cancelled);
     EXPECT_STREQ(dlg.Failure(), kMsgBellLink);
@@ -470,9 +358,8 @@ TEST_P(ReadEndedEarly, ClosesTheReadOnTheWireAndTheNextReadWorks)
 {
     StoreInDoorbell(4, 63, kStoredSet);
     Connect();
-    Editor& editor = NewEditor();
-    const Notes own = editor.Content();
-    editor.prompter.answers = {IDNO, IDNO};
+    const Notes own = Content();
+    prompter.answers = {IDNO, IDNO};
     WhenModal([&](QWidget* w) {
         auto* dlg = qobject_cast<CReadSetDlg*>(w);
         ASSERT_NE(dlg, nullptr);
@@ -484,9 +371,9 @@ TEST_P(ReadEndedEarly, ClosesTheReadOnTheWireAndTheNextReadWorks)
         GetParam().end(dlg);
     });
     NewTrace();
-    editor.Trigger(ID_BELL_READ);
-    EXPECT_EQ(editor.prompter.texts(), QStringList{QString::fromUtf8(kMsgReplaceSet)});
-    EXPECT_EQ(editor.Content(), own);
+    Trigger(ID_BELL_READ);
+    EXPECT_EQ(prompter.texts(), QStringList{QString::fromUtf8(kMsgReplaceSet)});
+    EXPECT_EQ(Content(), own);
 
     // The read's last frame: 0xA1, some image bytes acknowledged, one more without, a stop.
     const std::string lines = NewTrace();
@@ -501,9 +388,9 @@ TEST_P(ReadEndedEarly, ClosesTheReadOnTheWireAndTheNextReadWorks)
     EXPECT_FALSE(read.acked.back());
     EXPECT_TRUE(read.endedByStop);
 
-    editor.Trigger(ID_BELL_READ);
-    EXPECT_EQ(editor.prompter.texts().size(), 2);
-    EXPECT_EQ(editor.Content(), kStoredSet);
+    Trigger(ID_BELL_READ);
+    EXPECT_EQ(prompter.texts().size(), 2);
+    EXPECT_EQ(Content(), kStoredSet);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -515,13 +402,12 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(BellTest, PortThatDoesNotOpenIsReportedByEveryCommand)
 {
     SetSettingPort(QStringLiteral("ppdev:/dev/tinkla-no-such-parport"));
-    Editor& editor = NewEditor();
-    editor.frame->StartupDoorbell();
-    EXPECT_FALSE(editor.frame->statusBar()->currentMessage().isEmpty());
+    frame->StartupDoorbell();
+    EXPECT_FALSE(frame->statusBar()->currentMessage().isEmpty());
     for (int id : {ID_BELL_READ, ID_BELL_WRITE, ID_BELL_TEST})
-        editor.Trigger(id);
-    ASSERT_EQ(editor.prompter.shown.size(), 3u);
-    for (const auto& shown : editor.prompter.shown) {
+        Trigger(id);
+    ASSERT_EQ(prompter.shown.size(), 3u);
+    for (const auto& shown : prompter.shown) {
         EXPECT_TRUE(shown.text.startsWith(QString::fromUtf8(kMsgBellLink)));
         EXPECT_TRUE(shown.text.contains(QStringLiteral("/dev/tinkla-no-such-parport")));
         EXPECT_EQ(shown.type, unsigned(MB_OK | MB_ICONHAND));
@@ -542,7 +428,6 @@ TEST_P(BellTestDialog, PlaysOnTestStopsOnStopAndOnEveryWayOut)
     StoreInDoorbell(8, 31, {{Code(11, 0), Code(12, 0)}});
     Connect();
     RecordSpeaker(&sound);
-    Editor& editor = NewEditor();
     NewTrace();
     bool ran = false;
     WhenModal([&](QWidget* w) {
@@ -570,11 +455,11 @@ TEST_P(BellTestDialog, PlaysOnTestStopsOnStopAndOnEveryWayOut)
         NewTrace();
         GetParam().leave(dlg);
     });
-    editor.Trigger(ID_BELL_TEST);
+    Trigger(ID_BELL_TEST);
     ASSERT_TRUE(ran);
     ExpectOnePulse(kResetPulse, "on the way out");
     EXPECT_EQ(sound.back(), 0u);
-    EXPECT_TRUE(editor.prompter.shown.empty());
+    EXPECT_TRUE(prompter.shown.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -595,10 +480,12 @@ void AnswerBox(QMessageBox::StandardButton button)
     });
 }
 
-// The editor as the user starts it: the application object with its command line.
+// The editor as the user starts it: the application object with its command line. Puts back
+// the locale it sets for the whole process.
 class Program
 {
 public:
+    ~Program() { QLocale::setDefault(m_locale); }
     explicit Program(const QStringList& arguments)
     {
         int exitCode = 0;
@@ -612,55 +499,53 @@ public:
     void Trigger(int id) { Frame()->Action(id)->trigger(); }
 
 private:
+    QLocale m_locale;
     CTinklaApp m_app;
     bool m_ok = false;
 };
 
 TEST_F(BellTest, PortGivenOnTheCommandLineServesThisRunOnly)
 {
-    const QLocale locale;
     SetSettingPort(QStringLiteral("ppdev:/dev/tinkla-remembered"));
     const QString port = QStringLiteral("sim:") + memory;
     {
-        Program editor(
+        Program app(
             {QStringLiteral("--port"), port, QStringLiteral("--speaker"), QStringLiteral("none")});
-        ASSERT_TRUE(editor.ok());
+        ASSERT_TRUE(app.ok());
         EXPECT_EQ(ConnectedPortText(), port);
     }
     EXPECT_TRUE(ConnectedPortText().isEmpty()) << "the port outlived the window";
     EXPECT_EQ(SettingPort(), QStringLiteral("ppdev:/dev/tinkla-remembered"));
-    QLocale::setDefault(locale);
 }
 
 TEST_F(BellTest, UserStoryOnDefaultSettings)
 {
-    const QLocale locale;
     const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
     qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toLocal8Bit());
     const QString wav = dir.filePath(QStringLiteral("speaker.wav"));
     Notes written;
     {
-        Program editor({});
-        ASSERT_TRUE(editor.ok());
+        Program app({});
+        ASSERT_TRUE(app.ok());
         EXPECT_EQ(ConnectedPortText(), QStringLiteral("sim"));
         for (int i = 0; i < 3; ++i)
-            editor.Trigger(ID_NOTE_INSERT);
-        editor.Trigger(ID_TONE_UP); // the third note: Соль# instead of Соль
-        written = NotesOf(*editor.Frame()->GetDocument());
+            app.Trigger(ID_NOTE_INSERT);
+        app.Trigger(ID_TONE_UP); // the third note: Соль# instead of Соль
+        written = NotesOf(*app.Frame()->GetDocument());
         AnswerBox(QMessageBox::Yes);
-        editor.Trigger(ID_BELL_WRITE);
-        EXPECT_EQ(editor.Frame()->statusBar()->currentMessage(),
+        app.Trigger(ID_BELL_WRITE);
+        EXPECT_EQ(app.Frame()->statusBar()->currentMessage(),
                   QStringLiteral("Набор мелодий записан в звонок."));
         AnswerBox(QMessageBox::No); // the edited set is not saved to a file
-        editor.Frame()->close();
+        app.Frame()->close();
     }
     EXPECT_EQ(QFile(DefaultDoorbellFile()).size(), SimDoorbell::kMemoryBytes);
     {
-        Program editor({QStringLiteral("--speaker"), QStringLiteral("wav:") + wav});
-        ASSERT_TRUE(editor.ok());
+        Program app({QStringLiteral("--speaker"), QStringLiteral("wav:") + wav});
+        ASSERT_TRUE(app.ok());
         AnswerBox(QMessageBox::No);
-        editor.Trigger(ID_BELL_READ);
-        EXPECT_EQ(NotesOf(*editor.Frame()->GetDocument()), written);
+        app.Trigger(ID_BELL_READ);
+        EXPECT_EQ(NotesOf(*app.Frame()->GetDocument()), written);
 
         WhenModal([](QWidget* w) {
             auto* dlg = qobject_cast<CBellTestDlg*>(w);
@@ -669,18 +554,19 @@ TEST_F(BellTest, UserStoryOnDefaultSettings)
             QTest::qWait(120); // inside the first note (an eighth: 220 ms)
             dlg->reject();
         });
-        editor.Trigger(ID_BELL_TEST);
-        editor.Frame()->close();
+        app.Trigger(ID_BELL_TEST);
+        app.Frame()->close();
     }
     qputenv("XDG_DATA_HOME", dataHome);
-    QLocale::setDefault(locale);
 
     // The doorbell's first note, heard: its frequency from the zero crossings of its first 80 ms
     // of 16-bit mono samples after the 44-byte header.
     const QByteArray bytes = ReadBytes(wav);
     const qsizetype window = 44100 * 80 / 1000;
     ASSERT_GT(bytes.size(), 44 + 2 * 44100 / 10);
-    auto sample = [&](qsizetype i) { return qFromLittleEndian<int16_t>(bytes.constData() + 44 + 2 * i); };
+    auto sample = [&](qsizetype i) {
+        return qFromLittleEndian<int16_t>(bytes.constData() + 44 + 2 * i);
+    };
     int crossings = 0;
     for (qsizetype i = 1; i < window; ++i)
         crossings += (sample(i - 1) < 0) != (sample(i) < 0) ? 1 : 0;

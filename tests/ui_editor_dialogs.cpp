@@ -81,13 +81,10 @@ INSTANTIATE_TEST_SUITE_P(
         BoxCase{"Hand", MB_OK | MB_ICONHAND, QMessageBox::Ok, IDOK, QMessageBox::Critical, 1},
         BoxCase{"Information", MB_OK | MB_ICONINFORMATION, QMessageBox::Ok, IDOK,
                 QMessageBox::Information, 1},
-        BoxCase{"NoIcon", MB_OK, QMessageBox::Ok, IDOK, QMessageBox::NoIcon, 1},
         BoxCase{"YesNoYes", MB_YESNO | MB_ICONQUESTION, QMessageBox::Yes, IDYES,
                 QMessageBox::Question, 2},
         BoxCase{"YesNoEscapeIsNo", MB_YESNO | MB_ICONQUESTION, QMessageBox::NoButton, IDNO,
                 QMessageBox::Question, 2},
-        BoxCase{"YesNoCancelNo", MB_YESNOCANCEL | MB_ICONQUESTION, QMessageBox::No, IDNO,
-                QMessageBox::Question, 3},
         BoxCase{"YesNoCancelEscapeIsCancel", MB_YESNOCANCEL | MB_ICONQUESTION,
                 QMessageBox::NoButton, IDCANCEL, QMessageBox::Question, 3}),
     kRowName);

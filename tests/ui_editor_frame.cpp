@@ -89,15 +89,6 @@ TEST_F(FrameTest, NewSetCancelledInTheFormatDialogChangesNothing)
     EXPECT_EQ(frame->windowTitle(), title);
 }
 
-TEST_F(FrameTest, OpenAsksFirstAndCancelStopsBeforeTheFileDialog)
-{
-    InsertNotes(1);
-    prompter.answers = {IDCANCEL};
-    Key(Qt::Key_O, Qt::ControlModifier);
-    EXPECT_TRUE(prompter.fileRequests.empty());
-    ExpectUnchanged(1, true);
-}
-
 class CloseGate : public FrameTest, public ::testing::WithParamInterface<Answer> {};
 
 TEST_P(CloseGate, ExitAsksToSaveAModifiedSet)
@@ -111,24 +102,6 @@ TEST_P(CloseGate, ExitAsksToSaveAModifiedSet)
 
 INSTANTIATE_TEST_SUITE_P(Answers, CloseGate, ::testing::Values(IDNO, IDCANCEL),
                          [](const auto& info) { return info.param == IDNO ? "No" : "Cancel"; });
-
-TEST_F(FrameTest, OpenReplacesTheSetAndNamesTheWindow)
-{
-    InsertNotes(2);
-    SaveAs("two.fml");
-    prompter.formats = {0};
-    Key(Qt::Key_N, Qt::ControlModifier);
-    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Безымянный[*] - Tinkla"));
-
-    prompter.files = {PathOf("two.fml")};
-    Key(Qt::Key_O, Qt::ControlModifier);
-    EXPECT_FALSE(prompter.fileRequests.back().save);
-    ExpectUnchanged(2);
-    EXPECT_EQ(frame->windowTitle(), QStringLiteral("two.fml[*] - Tinkla"));
-    EXPECT_FALSE(frame->isWindowModified());
-    Key(Qt::Key_Insert);
-    EXPECT_TRUE(frame->isWindowModified());
-}
 
 TEST_F(FrameTest, AFileThatIsNoSetLeavesTheSetOnScreen)
 {
