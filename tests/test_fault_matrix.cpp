@@ -175,6 +175,11 @@ struct ReadCase {
     int upTo;
 };
 
+void PrintTo(const ReadCase& c, std::ostream* os)
+{
+    *os << FaultName(c.fault) << " at " << StageName(c.stage);
+}
+
 class ReadFaults : public FaultMatrix, public ::testing::WithParamInterface<ReadCase>
 {
 };
@@ -303,6 +308,11 @@ struct WriteCase {
     bool formatStored; // the doorbell holds the new format byte
     int pagesStored;   // and the first this many pages of the new image, the rest as before
 };
+
+void PrintTo(const WriteCase& c, std::ostream* os)
+{
+    *os << FaultName(c.fault) << " at " << StageName(c.stage);
+}
 
 class WriteFaults : public FaultMatrix, public ::testing::WithParamInterface<WriteCase>
 {

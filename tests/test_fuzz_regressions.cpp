@@ -3,11 +3,11 @@
 #include "devices/SoundSink.h"
 #include "platform/Settings.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace tinkla;
@@ -15,24 +15,22 @@ using namespace tinkla;
 namespace
 {
 
-// The settings file QSettings really uses, put back as it was afterwards.
+// A settings file of the test's own: ctest runs tests side by side, and others use the shared one.
 class SettingsFile : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
+        const QString shared =
+            QSettings(QStringLiteral("Korvel"), QStringLiteral("Tinkla")).fileName();
+        m_sharedBase = QFileInfo(QFileInfo(shared).absolutePath()).absolutePath();
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
         m_path = QSettings(QStringLiteral("Korvel"), QStringLiteral("Tinkla")).fileName();
-        QFile file(m_path);
-        m_hadFile = file.open(QIODevice::ReadOnly);
-        if (m_hadFile)
-            m_saved = file.readAll();
+        ASSERT_TRUE(m_path.startsWith(m_dir.path()));
     }
     void TearDown() override
     {
-        if (m_hadFile)
-            Write(m_saved);
-        else
-            QFile::remove(m_path);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_sharedBase);
     }
     void Write(const QByteArray& bytes)
     {
@@ -40,24 +38,23 @@ protected:
         QFile file(m_path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(bytes);
-        file.close();
-        // QSettings reads a file again only when its size or time changed; make sure it does.
-        ASSERT_TRUE(file.open(QIODevice::Append));
-        file.setFileTime(QDateTime::currentDateTime().addSecs(++m_nWrites),
-                         QFileDevice::FileModificationTime);
     }
+    QTemporaryDir m_dir;
     QString m_path;
 
 private:
-    QByteArray m_saved;
-    bool m_hadFile = false;
-    int m_nWrites = 0;
+    QString m_sharedBase;
 };
 
 struct DamagedValue {
     const char* name;
     QByteArray line; // the Port line of the file
 };
+
+void PrintTo(const DamagedValue& v, std::ostream* os)
+{
+    *os << v.name;
+}
 
 class StreamedObjectInSettings : public SettingsFile,
                                  public ::testing::WithParamInterface<DamagedValue>

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Runs every fuzz target in BUILD_DIR for SECONDS each on its seed corpus (fuzz/corpus/NAME).
-# A crash, a sanitizer report, a leak or an allocation over 64 MiB fails the run, and so does a
-# build directory without any fuzz target (a run that checks nothing must not pass).
+# Runs every fuzz target in BUILD_DIR for SECONDS each on its seed corpus (fuzz/corpus/NAME), one
+# line per target. A crash, a sanitizer report, a leak, an allocation over 64 MiB or an input
+# that takes over 10 s fails the run, and so does a build directory without any fuzz target (a
+# run that checks nothing must not pass). The failing target's log ends the output, with the
+# input that did it kept beside the log.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-build-fuzz}
@@ -17,19 +19,23 @@ status=0
 for exe in "${targets[@]}"; do
     [ -f "$exe" ] && [ -x "$exe" ] || continue
     found=$((found + 1))
-    name=$(basename "$exe"); name=${name#fuzz_}
+    name=$(basename "$exe")
+    name=${name#fuzz_}
     seeds="$root/fuzz/corpus/$name"
     work=$(mktemp -d)
-    if [ -d "$seeds" ]; then cp -r "$seeds"/. "$work"/; fi
-    echo "fuzz $name: ${seconds}s"
-    if ! "$exe" -max_total_time="$seconds" -malloc_limit_mb=64 -rss_limit_mb=1024 \
-        -max_len=4096 -artifact_prefix="$work/" "$work" >"$work/log" 2>&1; then
-        tail -40 "$work/log"
-        echo "fuzz $name: FAILED (artifacts in $work)"
-        status=1
-    else
-        grep -E '^(Done|#[0-9]+ *DONE)' "$work/log" | tail -1 || true
+    mkdir "$work/corpus"
+    if [ -d "$seeds" ]; then cp -r "$seeds"/. "$work/corpus"/; fi
+    if "$exe" -max_total_time="$seconds" -timeout=10 -malloc_limit_mb=64 -rss_limit_mb=1024 \
+        -max_len=4096 -artifact_prefix="$work/" "$work/corpus" >"$work/log" 2>&1; then
+        # "#123456 DONE cov: 612 ft: 2071 corp: 301/41Kb ... exec/s: 686 rss: 518Mb"
+        summary=$(grep -E '^#[0-9]+[[:space:]]+DONE' "$work/log" | tail -1 |
+            sed -E 's/^#([0-9]+)[[:space:]]+DONE.* cov: ([0-9]+).* corp: ([0-9]+)\/.* exec\/s: ([0-9]+).*/\1 runs, \4\/s, coverage \2, corpus \3/' || true)
+        echo "fuzz $name: passed in ${seconds}s (${summary:-no summary})"
         rm -rf "$work"
+    else
+        tail -60 "$work/log"
+        echo "fuzz $name: FAILED (log and input in $work)"
+        status=1
     fi
 done
 if [ "$found" -eq 0 ]; then
