@@ -11,7 +11,17 @@ namespace {
 
 using tinkla::test::PrintTo;
 
-using ViewTest = EditorTest;
+class ViewTest : public EditorTest {
+protected:
+    // Thirty notes, three rows, in a window lower than the picture; no scrolling yet.
+    void ThreeRowsIn(int width)
+    {
+        frame->resize(width, 260);
+        InsertNotes(30);
+        Paint();
+        View()->ScrollToPosition({0, 0});
+    }
+};
 
 const int kSelectionCommands[] = {ID_NOTE_DELETE, ID_TONE_UP, ID_TONE_DOWN, ID_DURATION_UP,
                                   ID_DURATION_DOWN};
@@ -198,9 +208,7 @@ TEST_F(ViewTest, TwelfthNoteAddsARowToTheScrollRange)
 
 TEST_F(ViewTest, SelectionOutOfSightIsCentredAndInSightStaysPut)
 {
-    frame->resize(700, 260);
-    InsertNotes(30); // three rows
-    Paint();
+    ThreeRowsIn(700);
     const int client = View()->viewport()->height();
     Key(Qt::Key_P);
     View()->ScrollToPosition({0, 0});
@@ -214,10 +222,7 @@ TEST_F(ViewTest, SelectionOutOfSightIsCentredAndInSightStaysPut)
 
 TEST_F(ViewTest, KeysScrollOnlyWhereThePictureIsLarger)
 {
-    frame->resize(900, 260); // wider than the picture, lower than it
-    InsertNotes(30);
-    Paint();
-    View()->ScrollToPosition({0, 0});
+    ThreeRowsIn(900); // wider than the picture
     const int height = View()->viewport()->height();
     Key(Qt::Key_PageDown);
     EXPECT_EQ(View()->GetScrollPosition(), QPoint(0, height));

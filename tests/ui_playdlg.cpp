@@ -126,25 +126,9 @@ TEST_F(PlayDlgTest, PlayedToTheEndClosesWithOkOnTheTickAfterTheEnd)
     EXPECT_EQ(Melody().GetSelected(), 1) << "the selection is left as it was";
 }
 
-TEST_F(PlayDlgTest, StopSilencesSelectsThePlayingNoteAndCancels)
-{
-    AddNotes({10, 11, 12, 13, 14}, 3);
-    CPlayDlg dlg(&doc);
-    Play(dlg);
-    for (int i = 0; i < 12; ++i) // note 3 sounds from tick 10 to 14
-        dlg.OnTimer();
-    ASSERT_EQ(dlg.NoteNumberText(), QStringLiteral("3"));
-    QTest::mouseClick(dlg.PlayButton(), Qt::LeftButton);
-    EXPECT_EQ(dlg.result(), QDialog::Rejected);
-    EXPECT_FALSE(dlg.isVisible());
-    EXPECT_FALSE(dlg.IsPlaying());
-    EXPECT_EQ(Sounding(), 0u);
-    EXPECT_EQ(Melody().GetSelected(), 2);
-}
-
 struct LeaveCase {
     const char* name;
-    int key;     // 0: the close box
+    int key;     // 0: the close box; -1: the Stop button
     bool leaves; // the dialog ends
 };
 
@@ -152,15 +136,18 @@ class PlayDlgLeave : public PlayDlgTest, public ::testing::WithParamInterface<Le
 {
 };
 
-TEST_P(PlayDlgLeave, WhilePlayingEndsInSilenceOrKeepsPlaying)
+TEST_P(PlayDlgLeave, WhilePlayingEndsInSilenceSelectingThePlayingNoteOrKeepsPlaying)
 {
-    AddNotes({13, 14}, 2);
+    AddNotes({10, 11, 12, 13, 14}, 3);
     CPlayDlg dlg(&doc);
     Play(dlg);
-    dlg.OnTimer();
-    ASSERT_NE(Sounding(), 0u);
-    if (GetParam().key)
+    for (int i = 0; i < 12; ++i) // note 3 sounds from tick 10 to 14
+        dlg.OnTimer();
+    ASSERT_EQ(dlg.NoteNumberText(), QStringLiteral("3"));
+    if (GetParam().key > 0)
         QTest::keyClick(&dlg, static_cast<Qt::Key>(GetParam().key));
+    else if (GetParam().key < 0)
+        QTest::mouseClick(dlg.PlayButton(), Qt::LeftButton);
     else
         dlg.close();
     const bool leaves = GetParam().leaves;
@@ -169,12 +156,13 @@ TEST_P(PlayDlgLeave, WhilePlayingEndsInSilenceOrKeepsPlaying)
     EXPECT_EQ(Sounding() != 0, !leaves);
     if (leaves) {
         EXPECT_EQ(dlg.result(), QDialog::Rejected);
-        EXPECT_EQ(Melody().GetSelected(), 0);
+        EXPECT_EQ(Melody().GetSelected(), 2);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, PlayDlgLeave,
-                         ::testing::Values(LeaveCase{"Escape", Qt::Key_Escape, true},
+                         ::testing::Values(LeaveCase{"Stop", -1, true},
+                                           LeaveCase{"Escape", Qt::Key_Escape, true},
                                            LeaveCase{"CloseBox", 0, true},
                                            LeaveCase{"Return", Qt::Key_Return, false},
                                            LeaveCase{"Enter", Qt::Key_Enter, false}),
