@@ -1,5 +1,7 @@
 #include "platform/Archive.h"
 
+#include "support/DocTestKit.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -8,6 +10,8 @@ using namespace tinkla;
 
 namespace
 {
+
+TINKLA_PRINT_ROWS_BY_NAME
 
 QByteArray Bytes(std::initializer_list<int> values)
 {
@@ -21,6 +25,10 @@ struct PrefixCase {
     qsizetype length;
     QByteArray prefix; // what precedes the text
 };
+void PrintTo(const PrefixCase& c, std::ostream* os)
+{
+    *os << "length " << c.length;
+}
 
 class ArchiveStringPrefix : public ::testing::TestWithParam<PrefixCase>
 {

@@ -1,6 +1,7 @@
 // The bus primitives against a scripted partner whose lines a test sets up, for exact return
 // codes and time-outs; the delay loop, the calibration and the two pulses.
 #include "bell/Bus.h"
+#include "support/DocTestKit.h"
 #include "test_bus_support.h"
 
 #include <cmath>
@@ -12,6 +13,8 @@ using tinkla::test::BusTest;
 
 namespace
 {
+
+TINKLA_PRINT_ROWS_BY_NAME
 
 // A bus partner with scripted lines: it may hold the clock low (by a rule on the fake time),
 // pull the data line low for good, or acknowledge (pull data low in every ninth clock). It counts

@@ -15,6 +15,8 @@ using namespace tinkla::test;
 namespace
 {
 
+TINKLA_PRINT_ROWS_BY_NAME
+
 CliResult Cli(const QStringList& args)
 {
     return RunCli(args);

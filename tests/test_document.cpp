@@ -11,6 +11,8 @@ using namespace tinkla::test;
 namespace
 {
 
+TINKLA_PRINT_ROWS_BY_NAME
+
 // What the user sees of a document: the set, the current melody, the name and the changes flag.
 struct Snapshot {
     QByteArray set;

@@ -14,6 +14,8 @@ using tinkla::test::SetFixture;
 namespace
 {
 
+TINKLA_PRINT_ROWS_BY_NAME
+
 using tinkla::test::Code;
 
 TEST(DoorbellImage, SlotsHoldNotesEndByteAndFillerAndNothingSpills)

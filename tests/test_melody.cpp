@@ -12,6 +12,8 @@ using namespace tinkla::test;
 namespace
 {
 
+TINKLA_PRINT_ROWS_BY_NAME
+
 CMelody WithNotes(int count)
 {
     CMelody m;

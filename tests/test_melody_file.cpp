@@ -13,6 +13,8 @@ using namespace tinkla::test;
 namespace
 {
 
+TINKLA_PRINT_ROWS_BY_NAME
+
 class MelodyFileTest : public ::testing::Test
 {
 protected:

@@ -1,6 +1,7 @@
 #include "model/Messages.h"
 #include "model/Note.h"
 #include "platform/Archive.h"
+#include "support/DocTestKit.h"
 #include "support/ScriptedPrompter.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,8 @@ using namespace tinkla;
 
 namespace
 {
+
+TINKLA_PRINT_ROWS_BY_NAME
 
 TEST(Note, DefaultIsEighthGAndEveryNoteCodeComesBackUnchanged)
 {

@@ -8,6 +8,7 @@
 #include "devices/TracingPort.h"
 #include "platform/Settings.h"
 #include "platform/TinklaError.h"
+#include "support/DocTestKit.h"
 #include "test_bus_support.h"
 
 #include <QTemporaryDir>
@@ -21,12 +22,18 @@ using tinkla::test::BusTest;
 namespace
 {
 
+TINKLA_PRINT_ROWS_BY_NAME
+
 struct SpecCase {
     const char* text;
     PortSpec::Kind kind;
     const char* detail; // path, device, base in hex, or command
     SimOptions sim;
 };
+void PrintTo(const SpecCase& c, std::ostream* os)
+{
+    *os << '"' << c.text << '"';
+}
 
 SimOptions With(double twr = 5.0, double stretch = 0.0, bool absent = false, bool busy = false)
 {

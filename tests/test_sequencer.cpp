@@ -4,6 +4,8 @@
 #include "devices/Speaker.h"
 #include "model/Melody.h"
 
+#include "support/DocTestKit.h"
+
 #include <gtest/gtest.h>
 
 #include <utility>
@@ -13,6 +15,8 @@ using namespace tinkla;
 
 namespace
 {
+
+TINKLA_PRINT_ROWS_BY_NAME
 
 struct Event {
     int tick;

@@ -6,6 +6,7 @@
 #include "devices/SimPlayer.h"
 #include "model/Note.h"
 #include "platform/Ports.h"
+#include "support/DocTestKit.h"
 #include "test_speaker_support.h"
 
 #include <QFile>
@@ -18,6 +19,8 @@ using namespace tinkla;
 
 namespace
 {
+
+TINKLA_PRINT_ROWS_BY_NAME
 
 BYTE Code(int tone, int duration)
 {

@@ -8,6 +8,8 @@
 #include "devices/Speaker.h"
 #include "model/Note.h"
 
+#include "support/DocTestKit.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QFile>
@@ -32,12 +34,18 @@ using namespace tinkla;
 namespace
 {
 
+TINKLA_PRINT_ROWS_BY_NAME
+
 struct SpecCase {
     const char* text;
     bool ok;
     SinkSpec::Kind kind; // when ok
     const char* arg;     // when ok
 };
+void PrintTo(const SpecCase& c, std::ostream* os)
+{
+    *os << '"' << c.text << '"';
+}
 
 class SinkSpecParse : public ::testing::TestWithParam<SpecCase>
 {

@@ -16,6 +16,8 @@ using namespace tinkla;
 namespace
 {
 
+TINKLA_PRINT_ROWS_BY_NAME
+
 struct Segment {
     int x0, y0, x1, y1;
     Rgb color;
@@ -149,8 +151,6 @@ RecordingCanvas Draw(CMelody& m)
 }
 
 const Rgb kBlack = MakeRgb(0, 0, 0);
-
-} // namespace
 
 struct PlacementCase {
     const char* name;
@@ -327,3 +327,5 @@ TEST(StaffDraw, EverySettingChangedIsGivenBack)
     EXPECT_EQ(dc.state.penColor, MakeRgb(4, 5, 6));
     EXPECT_EQ(dc.state.align, 24);
 }
+
+} // namespace

@@ -4,6 +4,7 @@
 #include "bell/Transactions.h"
 #include "devices/TracingPort.h"
 #include "platform/TinklaError.h"
+#include "support/DocTestKit.h"
 #include "test_bus_support.h"
 
 #include <cstdio>
@@ -16,10 +17,16 @@ using tinkla::test::CountingPort;
 namespace
 {
 
+TINKLA_PRINT_ROWS_BY_NAME
+
 struct FormatByteCase {
     BYTE byte;
     unsigned melodies; // 0: bad contents
 };
+void PrintTo(const FormatByteCase& c, std::ostream* os)
+{
+    *os << "byte " << int(c.byte);
+}
 
 class FormatByte : public ::testing::TestWithParam<FormatByteCase>
 {

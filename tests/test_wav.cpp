@@ -22,6 +22,8 @@ using namespace tinkla;
 namespace
 {
 
+TINKLA_PRINT_ROWS_BY_NAME
+
 struct Wav {
     QByteArray bytes;
     uint32_t U32(int at) const { return qFromLittleEndian<quint32>(bytes.constData() + at); }

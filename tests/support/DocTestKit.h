@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <ostream>
 #include <string>
 
 #include <sys/fsuid.h>
@@ -19,6 +20,13 @@
 
 namespace tinkla::test
 {
+
+// Parameter rows that carry a name print as it (in the listing and in failures), not as bytes; used
+// in the namespace that declares the rows, where argument-dependent lookup finds it.
+#define TINKLA_PRINT_ROWS_BY_NAME                                                                  \
+    template <class Row>                                                                           \
+        requires requires(const Row& r) { r.name; }                                                \
+    [[maybe_unused]] void PrintTo(const Row& row, std::ostream* os) { *os << row.name; }
 
 // Instance names for parameterised tests: a case's own name, or a set format as "M<melodies>".
 struct ByName {
