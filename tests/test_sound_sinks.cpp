@@ -74,7 +74,6 @@ INSTANTIATE_TEST_SUITE_P(
                       SpecCase{"ports", true, SinkSpec::RealPorts, ""},
                       SpecCase{"wav:C:мелодия a.wav", true, SinkSpec::Wav, "C:мелодия a.wav"},
                       SpecCase{"none", true, SinkSpec::None, ""},
-                      SpecCase{"   ", false, SinkSpec::None, ""},
                       SpecCase{"wav:", false, SinkSpec::None, ""},
                       SpecCase{"ports:0x61", false, SinkSpec::None, ""},
                       SpecCase{"alsa", false, SinkSpec::None, ""},
