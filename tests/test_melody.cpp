@@ -115,17 +115,37 @@ TEST(Melody, DeletesRemoveTheirNoteAndClearOnlyTheSelectionThatWentWithIt)
     EXPECT_EQ(m.GetNoteCount(), 0);
 }
 
-// The keys that change the selected note are tested through the view; here, what is left over.
-TEST(Melody, ModifyWithAnUnknownOperationOrNoSelectionChangesNothing)
+struct ModifyCase {
+    const char* name;
+    int op;
+    bool select;
+    BYTE codeAfter; // from tone 10, duration 2 (0x52)
+};
+
+class MelodyModify : public ::testing::TestWithParam<ModifyCase>
+{
+};
+
+TEST_P(MelodyModify, ActsOnTheSelectedNoteOnly)
 {
     CMelody m;
     m.AppendNote(0x52);
-    m.ModifySelected(0);
+    m.AppendNote(0x52);
+    if (GetParam().select)
+        m.Select(1);
+    m.ModifySelected(static_cast<BYTE>(GetParam().op));
     EXPECT_EQ(m.GetNoteCode(0), 0x52);
-    m.Select(0);
-    m.ModifySelected(7);
-    EXPECT_EQ(m.GetNoteCode(0), 0x52);
+    EXPECT_EQ(m.GetNoteCode(1), GetParam().codeAfter);
 }
+
+INSTANTIATE_TEST_SUITE_P(Ops, MelodyModify,
+                         ::testing::Values(ModifyCase{"Up", 0, true, 0x5A},
+                                           ModifyCase{"Down", 1, true, 0x4A},
+                                           ModifyCase{"Shorter", 2, true, 0x51},
+                                           ModifyCase{"Longer", 3, true, 0x53},
+                                           ModifyCase{"UnknownOp", 7, true, 0x52},
+                                           ModifyCase{"NoSelection", 0, false, 0x52}),
+                         ByName{});
 
 struct HitCase {
     const char* name;
