@@ -1,17 +1,19 @@
 #pragma once
 // The doorbell link's message texts (UTF-8), thrown as TinklaError and shown with the stop icon.
+// Arrays, not pointers to literals: each text is then one object with one address in the whole
+// program, so a caught text can be told by its pointer in every build (identical literals are
+// merged only by an optimising linker, never under AddressSanitizer).
 
 namespace tinkla
 {
 
 // Any failure on the bus: no device, a broken interface, a time-out.
-inline constexpr const char* kMsgBellLink =
-    "Звонок не подключен, либо интерфейс со звонком неисправен.";
+inline constexpr char kMsgBellLink[] = "Звонок не подключен, либо интерфейс со звонком неисправен.";
 // The format byte or a note byte read from the doorbell is not valid.
-inline constexpr const char* kMsgBellContents = "Мелодии в звонке отсутсвуют, либо испорчены.";
+inline constexpr char kMsgBellContents[] = "Мелодии в звонке отсутсвуют, либо испорчены.";
 // A set whose format is none of the six: refused before anything reaches the doorbell, so that
 // the doorbell never holds a format byte that no read accepts.
-inline constexpr const char* kMsgBellBadFormat =
+inline constexpr char kMsgBellBadFormat[] =
     "Формат набора мелодий не подходит для звонка; звонок не изменен.";
 
 } // namespace tinkla

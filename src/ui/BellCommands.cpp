@@ -37,6 +37,7 @@ BellCommands::BellCommands(CMainFrame* frame) : QObject(frame), m_pFrame(frame) 
 BellCommands::~BellCommands()
 {
     m_player.Stop();
+    m_player.Attach(nullptr); // it must not outlive, even briefly, the doorbell it listens to
     // The simulated doorbell keeps its memory file, a real port is released for other programs.
     if (!m_strConnected.isEmpty() && ConnectedPortText() == m_strConnected)
         DisconnectPort();
@@ -60,8 +61,10 @@ void BellCommands::Notice(const QString& text)
 bool BellCommands::Connect(const QString& text)
 {
     m_player.Stop();
+    m_player.Attach(nullptr); // a new port takes the old one, and its doorbell, away
     QString error;
     if (!ConnectPort(text, &error)) {
+        m_player.Attach(ConnectedSim()); // the old one stays
         m_strLinkError = QStringLiteral("Порт звонка «%1» не открывается: %2").arg(text, error);
         return false;
     }
@@ -235,6 +238,7 @@ void BellCommands::Port()
 
     // The old port goes first: the new one may be the same device or memory file.
     m_player.Stop();
+    m_player.Attach(nullptr);
     DisconnectPort();
     m_strConnected.clear();
     if (!LinkOrSayWhyNot())
