@@ -53,7 +53,8 @@ check() {
     local log="$logs/$name.log"
     local status=0
     ctest --test-dir "$dir" --output-on-failure -j"$jobs" --timeout 600 >"$log" 2>&1 || status=$?
-    grep -v -E '^ *(Start +[0-9]+:|[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed)|^Test project |^$' "$log" || true
+    grep -v -E '^ *(Start +[0-9]+:|[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed)|^Test project |^Internal ctest changing|^$' "$log" |
+        sed -E 's/ \.{3,}/ .../' || true
     if [ $status -eq 0 ]; then
         echo "== $name: passed in $(elapsed $t)"
     else
