@@ -97,8 +97,9 @@ protected:
     void SetUp() override
     {
         BusTest::SetUp();
-        // Coarser than the fixture's step: a byte stretched for 2 s then takes a few hundred
-        // attempts, and every bit still takes only milliseconds of the 3-second budget.
+        // Coarser than the fixture's step, so that a byte stretched for 2 s takes a few thousand
+        // attempts rather than a few hundred thousand; a bit still takes well under a millisecond
+        // of its 3-second budget, and a healthy transfer under a second.
         clock.SetAutoStep(0.1);
     }
     // A doorbell holding `memory`, with the fault, in a memory file of its own (the one it
