@@ -1,15 +1,21 @@
 // The whole set through the simulated doorbell on the real clock: a write (format byte and 256
 // image bytes in 32 pages, the doorbell storing each page for 5 ms) and a read, each beside its
-// lower bound: the bus time the calibrated delays demand plus the store times the write must wait
-// for. The ratio says what the port accesses, the polling granularity and the simulator cost.
+// lower bound: the bus time the delays demand plus the store times the write must wait for. The
+// ratio says what the port accesses, the polling granularity and the simulator cost. Then the
+// shortest pulses and clock-high time of a traced run against what they are asked to be: never
+// below 1, since every pause ends on the monotonic clock.
 #include "bell/Bus.h"
 #include "bell/Transactions.h"
 #include "devices/SimDoorbell.h"
+#include "devices/TracingPort.h"
 #include "platform/Ports.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <limits>
 #include <thread>
 
 using namespace tinkla;
@@ -18,7 +24,7 @@ namespace
 {
 
 constexpr double kStoreMs = 5.0;
-constexpr int kStoresWaitedFor = 32; // the format byte's and pages 1..31 (the last is not polled)
+constexpr int kStoresWaitedFor = 33; // the format byte's and all 32 pages
 
 void Calibrate()
 {
@@ -59,21 +65,6 @@ void ReadSet()
                                                           : TRANSFER_NEXT));
 }
 
-// What a loop pass really takes now: the best of a few long pauses (calibration on a busy machine
-// can be off, and this tells the transfer's own cost apart from that).
-double ActualPassSeconds()
-{
-    constexpr double kPasses = 2e6;
-    double best = 1e9;
-    for (int i = 0; i < 7; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        Delay(kPasses - 1.0);
-        best = std::min(
-            best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    }
-    return best / kPasses;
-}
-
 // The loop passes one run's pauses make. A doorbell that stores instantly makes every poll
 // succeed at once, so only the traffic the transfer needs is counted.
 double DemandedPasses(void (*transfer)(), bool written)
@@ -86,23 +77,16 @@ double DemandedPasses(void (*transfer)(), bool written)
     return static_cast<double>(DelayPassCount() - before);
 }
 
-struct Bound {
-    double nominal; // s: the pauses as calibrated (their nominal lengths) plus the stores
-    double actual;  // s: the same passes at the pass time measured now, plus the stores
-};
-
-Bound LowerBound(void (*transfer)(), bool written, double storesSeconds)
+// s: the pauses at their asked-for lengths plus the stores.
+double LowerBound(void (*transfer)(), bool written, double storesSeconds)
 {
-    const double passes = DemandedPasses(transfer, written);
-    return {passes * CalibratedPassSeconds() + storesSeconds,
-            passes * ActualPassSeconds() + storesSeconds};
+    return DemandedPasses(transfer, written) * g_dPassSeconds + storesSeconds;
 }
 
 // Times each run of the transfer on its own (the pause after it is not counted) and reports the
 // mean beside the bound, and the best run too: on a shared machine the scheduler stretches busy
-// waits, and the best run is the one it disturbed least. ratio: against the calibrated pauses;
-// overhead: against the pauses at today's pass time (port accesses, polling, the simulator).
-void Measure(benchmark::State& state, void (*transfer)(), Bound bound,
+// waits, and the best run is the one it disturbed least.
+void Measure(benchmark::State& state, void (*transfer)(), double bound,
              std::chrono::milliseconds pauseAfter)
 {
     double total = 0.0;
@@ -118,18 +102,16 @@ void Measure(benchmark::State& state, void (*transfer)(), Bound bound,
         std::this_thread::sleep_for(pauseAfter);
     }
     const double mean = total / static_cast<double>(state.iterations());
-    state.counters["bound_ms"] = bound.nominal * 1000.0;
-    state.counters["ratio"] = mean / bound.nominal;
-    state.counters["best_ratio"] = best / bound.nominal;
-    state.counters["overhead"] = mean / bound.actual;
-    state.counters["best_overhead"] = best / bound.actual;
+    state.counters["bound_ms"] = bound * 1000.0;
+    state.counters["ratio"] = mean / bound;
+    state.counters["best_ratio"] = best / bound;
     Ports::Instance().SetParallel(nullptr);
 }
 
 void BM_WriteSet(benchmark::State& state)
 {
     Calibrate();
-    const Bound bound = LowerBound(WriteSet, false, kStoresWaitedFor * kStoreMs / 1000.0);
+    const double bound = LowerBound(WriteSet, false, kStoresWaitedFor * kStoreMs / 1000.0);
     Doorbell(kStoreMs);
     // The pause lets the last page's store end: the next write starts without polling.
     Measure(state, WriteSet, bound, std::chrono::milliseconds(10));
@@ -138,12 +120,84 @@ void BM_WriteSet(benchmark::State& state)
 void BM_ReadSet(benchmark::State& state)
 {
     Calibrate();
-    const Bound bound = LowerBound(ReadSet, true, 0.0); // leaves a written doorbell in place
+    const double bound = LowerBound(ReadSet, true, 0.0); // leaves a written doorbell in place
     Measure(state, ReadSet, bound, std::chrono::milliseconds(0));
+}
+
+// The shortest of each timed line state in a trace with times: the reset pulse (data register
+// 0x18 until the next write), the play pulse (0x30) and the clock released (bit 6 clear, until it
+// is driven low again), in microseconds.
+struct Shortest {
+    double resetUs = std::numeric_limits<double>::infinity();
+    double playUs = std::numeric_limits<double>::infinity();
+    double clockHighUs = std::numeric_limits<double>::infinity();
+};
+
+Shortest ShortestFromTrace(std::FILE* trace)
+{
+    Shortest s;
+    std::rewind(trace);
+    char line[64];
+    double since = 0.0;
+    unsigned last = 0x38;
+    while (std::fgets(line, sizeof line, trace)) {
+        double t = 0.0;
+        unsigned value = 0;
+        if (std::sscanf(line, "%lf o 378 %x", &t, &value) != 2)
+            continue;
+        const double held = t - since;
+        if (last == 0x18)
+            s.resetUs = std::min(s.resetUs, held);
+        else if (last == 0x30)
+            s.playUs = std::min(s.playUs, held);
+        if (!(last & 0x40) && (value & 0x40))
+            s.clockHighUs = std::min(s.clockHighUs, held);
+        if ((last & 0x40) != (value & 0x40) || value != last)
+            since = t;
+        last = value;
+    }
+    return s;
+}
+
+void TracedRun()
+{
+    SendResetPulse();
+    WriteSet();
+    ReadSet();
+    SendPlayPulse();
+    SendResetPulse();
+}
+
+// Each shortest time of a traced reset, write, read, play and reset against its asked-for length:
+// the ratio is at least 1 on any machine, near 1 on an idle one.
+void BM_ShortestPauses(benchmark::State& state)
+{
+    Calibrate();
+    Shortest shortest;
+    for (auto _ : state) {
+        std::FILE* file = std::tmpfile();
+        auto tracing = std::make_unique<TracingPort>(std::make_unique<SimDoorbell>(), file);
+        tracing->SetTimes(true);
+        Ports::Instance().SetParallel(std::move(tracing));
+        TracedRun();
+        Ports::Instance().SetParallel(nullptr);
+        const Shortest run = ShortestFromTrace(file);
+        std::fclose(file);
+        shortest.resetUs = std::min(shortest.resetUs, run.resetUs);
+        shortest.playUs = std::min(shortest.playUs, run.playUs);
+        shortest.clockHighUs = std::min(shortest.clockHighUs, run.clockHighUs);
+    }
+    const double passUs = g_dPassSeconds * 1e6;
+    state.counters["reset_ratio"] = shortest.resetUs / (g_dDelay4ms * passUs);
+    state.counters["play_ratio"] = shortest.playUs / (g_dDelay50ms * passUs);
+    state.counters["clock_high_ratio"] =
+        shortest.clockHighUs / ((g_dDelay1us + g_dDelay4us) * passUs);
+    state.counters["clock_high_us"] = shortest.clockHighUs;
 }
 
 } // namespace
 
+BENCHMARK(BM_ShortestPauses)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_WriteSet)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_ReadSet)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK_MAIN();

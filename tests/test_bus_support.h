@@ -26,13 +26,14 @@ class SavedDelays
 public:
     ~SavedDelays()
     {
-        std::tie(g_dDelay1us, g_dDelay4us, g_dDelay4ms, g_dDelay10ms, g_dDelay50ms, g_dTimeout) =
-            m_values;
+        std::tie(g_dDelay1us, g_dDelay4us, g_dDelay4ms, g_dDelay10ms, g_dDelay50ms, g_dTimeout,
+                 g_dPassSeconds) = m_values;
     }
 
 private:
-    std::tuple<double, double, double, double, double, double> m_values{
-        g_dDelay1us, g_dDelay4us, g_dDelay4ms, g_dDelay10ms, g_dDelay50ms, g_dTimeout};
+    std::tuple<double, double, double, double, double, double, double> m_values{
+        g_dDelay1us, g_dDelay4us, g_dDelay4ms,   g_dDelay10ms,
+        g_dDelay50ms, g_dTimeout, g_dPassSeconds};
 };
 
 // Runs on a fake clock that moves 10 us with every reading, so that waits and write cycles make
@@ -201,7 +202,8 @@ inline std::vector<BusFrame> DecodeTrace(const std::string& trace)
 // Checks the frames of a whole set write: the format byte, then for each of the 32 pages, in
 // address order 0, 8, .., 248, the polls the storing device refused (at least one: every page
 // waits for the store before it, the first for the format byte's) and the page itself (0xA0
-// acknowledged, its address, 8 bytes, a stop); 31 stops between pages plus the final one.
+// acknowledged, its address, 8 bytes, a stop); then the polls that wait for the last page's
+// store, closed with a stop once it is acknowledged. What follows (a verify) is not looked at.
 inline void ExpectPagedWrite(const std::vector<BusFrame>& frames)
 {
     ASSERT_FALSE(frames.empty());
@@ -209,11 +211,15 @@ inline void ExpectPagedWrite(const std::vector<BusFrame>& frames)
     EXPECT_EQ(frames[0].bytes[0], 0xA2);
     std::vector<int> pages, expected;
     int stops = 0, refused = 0;
-    for (size_t i = 1; i < frames.size(); ++i) {
+    bool storeAwaited = false;
+    for (size_t i = 1; i < frames.size() && !storeAwaited; ++i) {
         const BusFrame& f = frames[i];
         stops += f.endedByStop ? 1 : 0;
         if (f.bytes.size() == 1 && f.bytes[0] == 0xA0 && !f.acked[0] && !f.endedByStop) {
             ++refused;
+        } else if (pages.size() == 32 && f.bytes.size() == 1 && f.bytes[0] == 0xA0 &&
+                   f.acked[0] && f.endedByStop) {
+            storeAwaited = true;
         } else {
             EXPECT_TRUE(f.bytes.size() == 10 && f.bytes[0] == 0xA0 && f.acked[0] && f.endedByStop)
                 << "frame " << i << " is neither a poll nor a page";
@@ -225,7 +231,8 @@ inline void ExpectPagedWrite(const std::vector<BusFrame>& frames)
     for (int a = 0; a < 256; a += 8)
         expected.push_back(a);
     EXPECT_EQ(pages, expected);
-    EXPECT_EQ(stops, 31 + 1);
+    EXPECT_TRUE(storeAwaited) << "nothing waited for the last page's store";
+    EXPECT_EQ(stops, 32 + 1);
 }
 
 } // namespace tinkla::test

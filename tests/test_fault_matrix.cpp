@@ -22,7 +22,17 @@ using tinkla::test::SetFixture;
 namespace
 {
 
-enum class Fault { Absent, DataLow, ClockLow, StretchShort, StretchLong, Busy, SlowStore };
+enum class Fault {
+    Absent,
+    DataLow,
+    ClockLow,
+    StretchShort,
+    StretchLong,
+    Busy,
+    SlowStore,
+    WriteProtect,
+    LeftInRead
+};
 
 const char* FaultName(Fault f)
 {
@@ -41,6 +51,10 @@ const char* FaultName(Fault f)
         return "BusyForever";
     case Fault::SlowStore:
         return "StoreTakesTenSeconds";
+    case Fault::WriteProtect:
+        return "WriteProtected";
+    case Fault::LeftInRead:
+        return "LeftInsideARead";
     }
     return "?";
 }
@@ -70,6 +84,12 @@ SimOptions Options(Fault f, int afterBytes)
         break;
     case Fault::SlowStore:
         o.twrMs = 10000.0;
+        break;
+    case Fault::WriteProtect:
+        o.writeProtect = true;
+        break;
+    case Fault::LeftInRead:
+        o.leftInRead = true;
         break;
     }
     return o;
@@ -231,17 +251,17 @@ TEST_P(ReadFaults, TellsWhyAndKeepsOrReplacesTheSetAsFarAsItCameThrough)
 constexpr int kUnchanged = -1;
 constexpr int kAll = 256;
 
-// A doorbell that goes away during the image leaves the data line released: the rest reads as
-// 0xFF, which no note is, so the set is replaced up to there with the bad contents message; only
-// the never-examined end byte of the last slot can be lost unnoticed. A line stuck low turns
-// every later bit into 0, and the closing no-acknowledge bit, released but read low, fails the
-// read. Busy and slow stores do not concern a read.
+// A doorbell that goes away leaves the data line released, so the rest reads as 0xFF; the read
+// then addresses it once more, and its silence makes that the link failure, not bad contents. A
+// line stuck low turns every later bit into 0, and the closing no-acknowledge bit, released but
+// read low, fails the read. A chip found inside a read is clocked free by the first start.
+// Busy and slow stores and write protection do not concern a read.
 INSTANTIATE_TEST_SUITE_P(
     Matrix, ReadFaults,
-    ::testing::Values(ReadCase{Fault::Absent, ReadStage::FormatByte, kMsgBellContents, kUnchanged},
-                      ReadCase{Fault::Absent, ReadStage::FirstByte, kMsgBellContents, 0},
-                      ReadCase{Fault::Absent, ReadStage::MiddleByte, kMsgBellContents, 100},
-                      ReadCase{Fault::Absent, ReadStage::LastByte, nullptr, kAll},
+    ::testing::Values(ReadCase{Fault::Absent, ReadStage::FormatByte, kMsgBellLink, kUnchanged},
+                      ReadCase{Fault::Absent, ReadStage::FirstByte, kMsgBellLink, kUnchanged},
+                      ReadCase{Fault::Absent, ReadStage::MiddleByte, kMsgBellLink, kUnchanged},
+                      ReadCase{Fault::Absent, ReadStage::LastByte, kMsgBellLink, kUnchanged},
                       ReadCase{Fault::DataLow, ReadStage::FormatByte, kMsgBellLink, kUnchanged},
                       ReadCase{Fault::DataLow, ReadStage::FirstByte, kMsgBellLink, kUnchanged},
                       ReadCase{Fault::DataLow, ReadStage::MiddleByte, kMsgBellLink, kUnchanged},
@@ -265,7 +285,9 @@ INSTANTIATE_TEST_SUITE_P(
                       ReadCase{Fault::SlowStore, ReadStage::FormatByte, nullptr, kAll},
                       ReadCase{Fault::SlowStore, ReadStage::FirstByte, nullptr, kAll},
                       ReadCase{Fault::SlowStore, ReadStage::MiddleByte, nullptr, kAll},
-                      ReadCase{Fault::SlowStore, ReadStage::LastByte, nullptr, kAll}),
+                      ReadCase{Fault::SlowStore, ReadStage::LastByte, nullptr, kAll},
+                      ReadCase{Fault::WriteProtect, ReadStage::FormatByte, nullptr, kAll},
+                      ReadCase{Fault::LeftInRead, ReadStage::FormatByte, nullptr, kAll}),
     [](const auto& info) {
         return std::string(FaultName(info.param.fault)) + "At" + StageName(info.param.stage);
     });
@@ -356,9 +378,9 @@ TEST_P(WriteFaults, TellsWhyAndLeavesTheDoorbellHoldingWhatWasStoredBeforeIt)
 
 // Absent, a line stuck low or a clock held past the limit end the write inside the stage's
 // page, which is then never stored. A store that never ends is found by the next page's polling;
-// a 10-second store as well, but that page does get stored. The last page is not polled for:
-// a slow store there still completes, and one that never ends goes unseen (the two reset pulses
-// after the write give a working doorbell 208 ms, forty times its store time).
+// a 10-second store as well, but that page does get stored; after the last page the write polls
+// once more for the same reason. A write-protected doorbell takes everything and stores nothing
+// from the stage on: only reading it back finds that out.
 INSTANTIATE_TEST_SUITE_P(
     Matrix, WriteFaults,
     ::testing::Values(WriteCase{Fault::Absent, WriteStage::FormatByte, kMsgBellLink, false, 0},
@@ -384,11 +406,17 @@ INSTANTIATE_TEST_SUITE_P(
                       WriteCase{Fault::Busy, WriteStage::FormatByte, kMsgBellLink, false, 0},
                       WriteCase{Fault::Busy, WriteStage::FirstPage, kMsgBellLink, true, 0},
                       WriteCase{Fault::Busy, WriteStage::Page16, kMsgBellLink, true, 15},
-                      WriteCase{Fault::Busy, WriteStage::LastPage, nullptr, true, 31},
+                      WriteCase{Fault::Busy, WriteStage::LastPage, kMsgBellLink, true, 31},
                       WriteCase{Fault::SlowStore, WriteStage::FormatByte, kMsgBellLink, true, 0},
                       WriteCase{Fault::SlowStore, WriteStage::FirstPage, kMsgBellLink, true, 1},
                       WriteCase{Fault::SlowStore, WriteStage::Page16, kMsgBellLink, true, 16},
-                      WriteCase{Fault::SlowStore, WriteStage::LastPage, nullptr, true, 32}),
+                      WriteCase{Fault::SlowStore, WriteStage::LastPage, kMsgBellLink, true, 32},
+                      WriteCase{Fault::WriteProtect, WriteStage::FormatByte, kMsgBellVerify, false,
+                                0},
+                      WriteCase{Fault::WriteProtect, WriteStage::Page16, kMsgBellVerify, true, 15},
+                      WriteCase{Fault::WriteProtect, WriteStage::LastPage, kMsgBellVerify, true,
+                                31},
+                      WriteCase{Fault::LeftInRead, WriteStage::FormatByte, nullptr, true, 32}),
     [](const auto& info) {
         return std::string(FaultName(info.param.fault)) + "At" + StageName(info.param.stage);
     });

@@ -164,9 +164,9 @@ TEST_F(TransactionsTest, WriteSendsThirtyTwoPagesEachAfterPolling)
                                                                : TRANSFER_NEXT);
     EXPECT_EQ(g_nPage, 32);
     EXPECT_EQ(g_nPageByte, 8);
-    // The format byte and 31 pages stored while the next page polled; the last one still going.
-    EXPECT_EQ(raw->CompletedWriteCycles(), 32);
-    EXPECT_TRUE(raw->IsWriting());
+    // The format byte and every page stored before the write returns.
+    EXPECT_EQ(raw->CompletedWriteCycles(), 33);
+    EXPECT_FALSE(raw->IsWriting());
     Ports::Instance().SetParallel(nullptr); // flushes the trace
 
     std::string text;

@@ -79,17 +79,15 @@ TEST_P(TransferRoundTrip, WrittenSetReadsBackNoteForNote)
     write.SetProgressHandler([&](int p) { steps.push_back(p); });
     EXPECT_EQ(Run(write), 1); // everything in the first tick
     ASSERT_EQ(write.State(), TransferState::Done) << (write.Message() ? write.Message() : "");
-    ASSERT_EQ(steps.size(), size_t(kTransferSteps));
+    // The write's steps, then the verify's.
+    ASSERT_EQ(steps.size(), size_t(2 * kTransferSteps));
     EXPECT_EQ(steps.front(), 1);
-    EXPECT_EQ(steps.back(), kTransferSteps);
+    EXPECT_EQ(steps.back(), write.Steps());
     // Two reset pulses close the write.
     const std::vector<uint8_t> tail(port->dataWrites.end() - 6, port->dataWrites.end());
     EXPECT_EQ(tail, (std::vector<uint8_t>{0x38, 0x18, 0x38, 0x38, 0x18, 0x38}));
     EXPECT_EQ(set.Saved(), before); // a write only reads the set
 
-    // The reset pulses take 208 ms on a real doorbell, long enough for the last page's store;
-    // here the pauses take no time, so let the store finish.
-    clock.Advance(10.0);
     ReadSession read;
     int readSteps = 0;
     read.SetProgressHandler([&](int p) { readSteps = p; });
@@ -128,10 +126,10 @@ QByteArray LowBits()
     return memory;
 }
 
-TEST_F(TransferTest, AbandonedReadLeavesTheDoorbellHoldingTheDataLine)
+TEST_F(TransferTest, ReadAbandonedByAProgramThatDiedIsClockedFreeByTheNextOne)
 {
-    // Why Cancel exists (the dialog tests cancel and then read again): without it the next
-    // transfer cannot even start.
+    // The doorbell goes on holding the data line low for its next zero bit; the next start
+    // clocks it out of the byte instead of failing until the doorbell loses power.
     Doorbell(LowBits());
     {
         ReadSession read;
@@ -139,8 +137,9 @@ TEST_F(TransferTest, AbandonedReadLeavesTheDoorbellHoldingTheDataLine)
             read.Tick();
     }
     ReadSession next;
-    next.Tick();
-    EXPECT_EQ(next.Message(), kMsgBellLink);
+    while (!next.IsFinished())
+        next.Tick();
+    EXPECT_EQ(next.State(), TransferState::Done) << (next.Message() ? next.Message() : "");
 }
 
 TEST_F(TransferTest, CancelBeforeTheFirstTickTouchesNothing)

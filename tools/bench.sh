@@ -113,6 +113,16 @@ for name, what in (("BM_WriteSet", "Bus: write the whole set"), ("BM_ReadSet", "
         continue
     figure(what, ms(r), "ms", "bound %.1f ms" % r["bound_ms"], r["ratio"],
            "best run %.2f x bound" % r.get("best_ratio", float("nan")))
+r = find(rows, "BM_ShortestPauses")
+for key, what, nominal in (("reset_ratio", "Bus: shortest reset pulse", "4 ms"),
+                           ("play_ratio", "Bus: shortest play pulse", "50 ms"),
+                           ("clock_high_ratio", "Bus: shortest clock high", "5 us")):
+    if r is None or key not in r:
+        missing(what)
+        continue
+    # Shorter than asked would break the slower chips' timing: the ratio must stay >= 1.
+    figure(what, r[key], "x asked", ">= 1, <= 1.10 idle (%s)" % nominal, r[key],
+           "%.2f us" % r["clock_high_us"] if key == "clock_high_ratio" else "")
 
 # --- staff drawing
 rows = load("staff_draw")

@@ -16,4 +16,9 @@ inline constexpr char kMsgBellContents[] = "Мелодии в звонке от�
 inline constexpr char kMsgBellBadFormat[] =
     "Формат набора мелодий не подходит для звонка; звонок не изменен.";
 
+// The write went through on the bus, but reading the doorbell back found other contents (a chip
+// that is write-protected or worn, a bad cable): shown with the differences.
+inline constexpr char kMsgBellVerify[] =
+    "Проверка после записи: звонок хранит не то, что записано.";
+
 } // namespace tinkla

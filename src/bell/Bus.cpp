@@ -16,12 +16,13 @@ double g_dDelay4ms = 0.0;
 double g_dDelay10ms = 0.0;
 double g_dDelay50ms = 0.0;
 double g_dTimeout = 0.0;
+double g_dPassSeconds = 0.0;
 
 namespace
 {
 
 uint64_t g_nDelayPasses = 0;
-double g_dPassSeconds = 0.0;
+int g_nSingleAttempt = 0; // BusSingleAttempt guards alive
 
 // ---- the one place that touches the port ------------------------------------------------------
 
@@ -111,6 +112,18 @@ constexpr double kWorkPerReading = 20.0;
 constexpr double kFastestPass = 0.05e-9; // s
 constexpr double kFallbackPass = 0.2e-9; // s
 constexpr int kRounds = 3;
+// A pause longer than this sleeps, all but its last kSleepSlackMs, which it spins.
+constexpr double kSleepAboveMs = 2.0;
+constexpr double kSleepSlackMs = 1.0;
+
+// The calibrated loop itself: floor(count) + 1 passes for count >= 0, none for a negative count.
+void SpinPasses(double count)
+{
+    // volatile keeps the compiler from folding the loop into nothing.
+    volatile double c = count;
+    while (c >= 0.0)
+        c = c - 1.0;
+}
 
 // Outer rounds of `inner` delay-loop passes each that fit in the window; false for a clock that
 // did not advance within the work limit.
@@ -121,7 +134,7 @@ bool CountRounds(double inner, double* rounds)
     double work = 0.0;
     const uint32_t t0 = clock.GetTickCount();
     for (;;) {
-        Delay(inner - 1.0); // `inner` passes of the very loop Delay runs
+        SpinPasses(inner - 1.0); // `inner` passes of the calibrated loop
         passes += inner;
         const uint32_t t1 = clock.GetTickCount();
         if (!(kWindow * 1000.0 > static_cast<double>(static_cast<uint32_t>(t1 - t0))))
@@ -159,6 +172,16 @@ double MeasurePass(bool* stuck)
 
 } // namespace
 
+BusSingleAttempt::BusSingleAttempt()
+{
+    ++g_nSingleAttempt;
+}
+
+BusSingleAttempt::~BusSingleAttempt()
+{
+    --g_nSingleAttempt;
+}
+
 BusWait::BusWait() : m_t0(TheClock().Time()) {}
 
 bool BusWait::Expired()
@@ -179,6 +202,8 @@ template <class Bit> int RetryBit(Bit attempt)
         const int rc = attempt();
         if (rc == 2)
             return 2;
+        if (g_nSingleAttempt > 0 && rc != 0)
+            return rc;
         if (wait.Expired())
             return 1;
         if (rc == 0)
@@ -188,14 +213,24 @@ template <class Bit> int RetryBit(Bit attempt)
 
 void Delay(double count)
 {
-    // volatile keeps the compiler from folding the loop into nothing.
-    volatile double c = count;
-    uint64_t passes = 0;
-    while (c >= 0.0) {
-        c = c - 1.0;
-        ++passes;
+    if (count >= 0.0)
+        g_nDelayPasses += static_cast<uint64_t>(count) + 1;
+    // The pause is the time `count` passes took when they were measured, and it ends on the
+    // monotonic clock: a loop that runs faster than at calibration, or a calibration disturbed
+    // by a busy machine, can then only make a pause longer, never shorter.
+    const double ms = count * g_dPassSeconds * 1000.0;
+    if (!(ms > 0.0)) {
+        SpinPasses(count); // not calibrated yet
+        return;
     }
-    g_nDelayPasses += passes;
+    Clock& clock = TheClock();
+    const double end = clock.NowMs() + ms;
+    for (double now = clock.NowMs(); now < end; now = clock.NowMs()) {
+        // Millisecond pulses sleep through most of their length; the bus's microsecond pauses
+        // spin, since no sleep wakes that precisely.
+        if (end - now > kSleepAboveMs)
+            clock.SleepMs(end - now - kSleepSlackMs);
+    }
 }
 
 void CalibrateDelays()
@@ -216,11 +251,6 @@ void CalibrateDelays()
     g_dDelay10ms = 0.01 / t;
     g_dDelay50ms = 0.05 / t;
     g_dTimeout = 3.0;
-}
-
-double CalibratedPassSeconds()
-{
-    return g_dPassSeconds;
 }
 
 uint64_t DelayPassCount()
@@ -251,10 +281,11 @@ void SendPlayPulse()
 int BusStart()
 {
     ReleaseData();
-    Delay(g_dDelay1us);
-    if (DataIsLow())
-        return 2;
+    // The chip lets go of its acknowledge up to 3.5 us after the clock fell: look only then.
     Delay(g_dDelay4us);
+    if (DataIsLow() && !BusRecover())
+        return 2;
+    Delay(g_dDelay1us);
     if (!ClockRises())
         return 1;
     Delay(g_dDelay4us);
@@ -264,6 +295,34 @@ int BusStart()
     DriveClockLow();
     Delay(g_dDelay1us);
     return 0;
+}
+
+bool BusRecover()
+{
+    ReleaseData();
+    if (!DataIsLow())
+        return true;
+    // A chip stopped inside a byte it sends goes on with it at every clock pulse and lets go of
+    // the data line at a one-bit or at the acknowledge, which nobody gives: nine pulses at most.
+    DriveClockLow();
+    Delay(g_dDelay4us);
+    for (int pulse = 0; pulse < 9 && DataIsLow(); ++pulse) {
+        if (!ClockRises())
+            return false;
+        ClockFalls();
+        Delay(g_dDelay4us);
+    }
+    if (DataIsLow())
+        return false;
+    // A stop resets the chip's bus logic: data low while the clock is low, then up after it.
+    DriveDataLow();
+    Delay(g_dDelay4us);
+    if (!ClockRises())
+        return false;
+    Delay(g_dDelay4us);
+    ReleaseData();
+    Delay(g_dDelay4us);
+    return !DataIsLow();
 }
 
 int BusStop()
@@ -283,14 +342,16 @@ int BusSendBit(BYTE bit)
 {
     if (bit & 0x40) {
         ReleaseData();
-        Delay(g_dDelay1us);
+        // The chip may hold its acknowledge or last bit up to 3.5 us after the clock fell.
+        Delay(g_dDelay4us);
         if (DataIsLow())
             return 2;
+        Delay(g_dDelay1us);
     } else {
         DriveDataLow();
         Delay(g_dDelay1us);
+        Delay(g_dDelay4us);
     }
-    Delay(g_dDelay4us);
     if (!ClockRises())
         return 1;
     ClockFalls();

@@ -13,8 +13,9 @@
 // port, line helpers above it, the six primitives above those. Primitives report by return code:
 //   0 success (byte sent: acknowledged)       1 clock still low after release / bit time-out
 //   2 data line low although released         3 no acknowledge          4 data low after stop
-// Everything blocks the calling thread; all pauses are counted busy loops calibrated against the
-// millisecond tick counter, and every bus wait gives up after g_dTimeout seconds.
+// Everything blocks the calling thread; pauses end on the monotonic clock (their lengths come
+// from loop counts calibrated against the millisecond tick counter), and every bus wait gives
+// up after g_dTimeout seconds.
 #include <cstdint>
 #include <ctime>
 
@@ -29,6 +30,9 @@ extern double g_dDelay4us;
 extern double g_dDelay4ms;
 extern double g_dDelay10ms;
 extern double g_dDelay50ms;
+// Seconds one loop pass took by the last calibration (the fallback if it failed; 0.0 before):
+// what turns the counts above into the lengths of the pauses.
+extern double g_dPassSeconds;
 // Limit of every bus wait, seconds of the calendar clock; 0.0 before CalibrateDelays, then 3.0.
 extern double g_dTimeout;
 
@@ -45,7 +49,22 @@ private:
     std::time_t m_t0;
 };
 
-// Busy-waits floor(count) + 1 loop passes for count >= 0, none for a negative count.
+// While one lives, each bit of a byte is tried once: a clock held low fails the byte at once
+// instead of after g_dTimeout. For closing a transfer that has already failed, so that the user
+// never waits for the same fault twice.
+class BusSingleAttempt
+{
+public:
+    BusSingleAttempt();
+    ~BusSingleAttempt();
+    BusSingleAttempt(const BusSingleAttempt&) = delete;
+    BusSingleAttempt& operator=(const BusSingleAttempt&) = delete;
+};
+
+// Pauses for the time `count` loop passes took at the last calibration, measured on the
+// monotonic clock: never shorter, longer when the machine is busy. Pauses above 2 ms sleep for
+// most of their length; shorter ones spin. Before any calibration: floor(count) + 1 passes of
+// the loop for count >= 0, nothing for a negative count.
 void Delay(double count);
 
 // Measures the delay loop against TheClock().GetTickCount() and sets the five counts and the
@@ -54,10 +73,9 @@ void Delay(double count);
 // pauses err long, never short and never endless. Takes about 60 ms of real time.
 void CalibrateDelays();
 
-// Seconds one loop pass took by the last calibration (the fallback if it failed; 0 before).
-double CalibratedPassSeconds();
-// Loop passes made by Delay since the program started; lets a measurement tell what the bus
-// pauses demanded.
+
+// Loop passes the Delay calls since the program started asked for (floor(count) + 1 each);
+// times g_dPassSeconds that is what the bus pauses demanded.
 uint64_t DelayPassCount();
 
 // The doorbell's reset pulse: data register 0x38, 50 ms; 0x18 (reset low), 4 ms; 0x38, 50 ms.
@@ -67,9 +85,14 @@ void SendResetPulse();
 // Leaves the data register at 0x38 with both bus lines released.
 void SendPlayPulse();
 
-// Start (or repeated start) condition. Returns 0, 1 or 2.
+// Start (or repeated start) condition. Returns 0, 1 or 2. A data line held low by a chip left
+// inside a read is first freed with BusRecover; 2 only when that fails.
 // Entry: any; exit on 0: clock low, data low. On 1 the clock is left released.
 int BusStart();
+// Frees a data line that a chip left inside a byte it was sending holds low: with the data line
+// released, up to nine clock pulses until it lets go, then a stop. True when the data line is
+// free (at once, when nobody held it). Entry: any; exit on true: both lines released.
+bool BusRecover();
 // Stop condition. Returns 0, 1 or 4. Entry: clock low; exit on 0: both lines released.
 int BusStop();
 // One bit out; the bit is bit 6 (0x40) of `bit`. Returns 0, 1 or 2.

@@ -1,17 +1,8 @@
 #include "bell/CReadSetDlg.h"
 
-#include "bell/Transactions.h"
-#include "platform/TinklaError.h"
 
 namespace tinkla
 {
-
-namespace
-{
-// Progress after the format byte and image byte 0: from here on the doorbell is inside its
-// sequential read until a byte without acknowledge and a stop end it.
-constexpr int kInImageRead = 2;
-} // namespace
 
 CReadSetDlg::CReadSetDlg(QWidget* parent)
     : CTransferDlg(QStringLiteral("Чтение мелодий из звонка"), true, parent)
@@ -33,23 +24,11 @@ void CReadSetDlg::OnTimer()
     if (!m_session.IsFinished())
         return;
     StopTimer();
-    if (m_session.State() == TransferState::Done) {
+    // A failure has already closed the read on the bus.
+    if (m_session.State() == TransferState::Done)
         accept();
-        return;
-    }
-    FreeBus();
-    reject();
-}
-
-void CReadSetDlg::FreeBus()
-{
-    if (m_session.Position() < kInImageRead)
-        return; // the format byte read ends with its own stop; no read was begun
-    try {
-        ReadImageByte(TRANSFER_LAST);
-    } catch (const TinklaError&) {
-        // The failure the user is told about has already happened; this one adds nothing.
-    }
+    else
+        reject();
 }
 
 void CReadSetDlg::done(int result)

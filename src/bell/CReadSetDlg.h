@@ -40,9 +40,6 @@ public slots:
     void done(int result) override;
 
 private:
-    // After a failure inside the image read the doorbell may still be sending: end that read.
-    void FreeBus();
-
     ReadSession m_session;
 };
 

@@ -32,7 +32,17 @@ CTransferDlg::CTransferDlg(const QString& title, bool closeBox, QWidget* parent)
 
 void CTransferDlg::Follow(TransferSession& session)
 {
-    session.SetProgressHandler([this](int position) { m_progress->setValue(position); });
+    m_progress->setRange(0, session.Steps());
+    session.SetProgressHandler([this, steps = session.Steps()](int position) {
+        // The bar repaints at once on every visible change, which costs more than a byte on the
+        // bus and would hold the read's 1 ms ticks back: one repaint in kRepaintEveryMs at most,
+        // and always the last step.
+        if (position < steps && m_sinceRepaint.isValid() &&
+            !m_sinceRepaint.hasExpired(kRepaintEveryMs))
+            return;
+        m_sinceRepaint.start();
+        m_progress->setValue(position);
+    });
 }
 
 void CTransferDlg::showEvent(QShowEvent* event)

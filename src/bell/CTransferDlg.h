@@ -30,8 +30,8 @@ public:
 protected:
     // closeBox: whether the title bar offers the close box.
     CTransferDlg(const QString& title, bool closeBox, QWidget* parent);
-    // The bar follows the session's steps, repainting at once where it moves visibly, so it
-    // shows progress also while a tick keeps the event loop waiting.
+    // The bar follows the session's steps (its range is the session's), repainting at once every
+    // few milliseconds, so it shows progress also while a tick keeps the event loop waiting.
     void Follow(TransferSession& session);
     // False for the first ticks after showing while the window is not yet on the screen (at
     // most kExposeWaitMs): a transfer finished before its window appears shows the user nothing.
@@ -42,10 +42,12 @@ protected:
 
 private:
     static constexpr int kExposeWaitMs = 250;
+    static constexpr int kRepaintEveryMs = 10;
 
     QProgressBar* m_progress;
     QTimer m_timer;
     QElapsedTimer m_sinceShown;
+    QElapsedTimer m_sinceRepaint;
     bool m_bStarted = false;
 };
 

@@ -11,15 +11,15 @@ const QString Title()
 }
 } // namespace
 
-CWriteSetDlg::CWriteSetDlg(const CTinklaDoc& doc, QWidget* parent)
-    : CTransferDlg(Title(), false, parent), m_session(doc)
+CWriteSetDlg::CWriteSetDlg(const CTinklaDoc& doc, bool verify, QWidget* parent)
+    : CTransferDlg(Title(), false, parent), m_session(doc, verify)
 {
     Follow(m_session);
 }
 
 CWriteSetDlg::CWriteSetDlg(unsigned nMelodies, unsigned nNotes, const DoorbellImage& image,
-                           QWidget* parent)
-    : CTransferDlg(Title(), false, parent), m_session(nMelodies, nNotes, image)
+                           bool verify, QWidget* parent)
+    : CTransferDlg(Title(), false, parent), m_session(nMelodies, nNotes, image, verify)
 {
     Follow(m_session);
 }

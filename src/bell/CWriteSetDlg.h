@@ -1,7 +1,7 @@
 #pragma once
 // "Запись мелодий в звонок": writes the format byte and the whole image in its first 1 ms tick,
-// then sends two reset pulses. The bar steps 257 times and repaints as it goes, though the tick
-// keeps the event loop waiting. It cannot be cancelled: a write stopped half way would leave the
+// reads it all back to compare (the second half of the bar) unless told not to, then sends two
+// reset pulses. The bar repaints as it goes, though the tick keeps the event loop waiting. It cannot be cancelled: a write stopped half way would leave the
 // doorbell with a set nobody chose, so the dialog has no close box and ignores Esc.
 #include "bell/CTransferDlg.h"
 
@@ -15,14 +15,16 @@ class CWriteSetDlg : public CTransferDlg
     Q_OBJECT
 public:
     // The document's set; only read, now (the image is built here).
-    explicit CWriteSetDlg(const CTinklaDoc& doc, QWidget* parent = nullptr);
+    explicit CWriteSetDlg(const CTinklaDoc& doc, bool verify = true, QWidget* parent = nullptr);
     // An image of M melodies of N notes.
     CWriteSetDlg(unsigned nMelodies, unsigned nNotes, const DoorbellImage& image,
-                 QWidget* parent = nullptr);
+                 bool verify = true, QWidget* parent = nullptr);
 
     const DoorbellImage& GetImage() const { return m_session.GetImage(); }
     // Why the write failed (the doorbell then holds what was written before), or nullptr.
     const char* Failure() const { return m_session.Message(); }
+    // With a failed check after the write: what the doorbell holds that differs.
+    const QStringList& Differences() const { return m_session.Differences(); }
     TransferState State() const { return m_session.State(); }
     bool IsFinished() const { return m_session.IsFinished(); }
 

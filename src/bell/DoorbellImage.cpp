@@ -110,8 +110,10 @@ QStringList DescribeImageDifferences(unsigned nMelodies, unsigned nNotes,
             ++more;
     };
     if (nMelodies != nReadMelodies || nNotes != nReadNotes) {
+        const QString inBell = nReadMelodies == 0 ? QStringLiteral("испорченный байт формата")
+                                                  : FormatText(nReadMelodies, nReadNotes);
         lines << QStringLiteral("формат: в звонке %1, в наборе %2")
-                     .arg(FormatText(nReadMelodies, nReadNotes), FormatText(nMelodies, nNotes));
+                     .arg(inBell, FormatText(nMelodies, nNotes));
         return lines;
     }
     const DecodedImage want = DecodeDoorbellImage(expected, nMelodies, nNotes);

@@ -44,7 +44,8 @@ const char* ApplyDoorbellImage(CTinklaDoc& doc, unsigned nMelodies, unsigned nNo
 // What a doorbell holds that differs from what was meant to be written, one line each, 1-based:
 // "мелодия 2, нота 5: в звонке Ля 1/4, в наборе Си 1/8"; a different format byte; when the
 // notes agree, differing raw bytes (filler). At most maxLines lines, the last one saying how
-// many more there are. Empty when both agree byte for byte.
+// many more there are. Empty when both agree byte for byte. nReadMelodies 0: the format byte
+// read back means no format at all.
 QStringList DescribeImageDifferences(unsigned nMelodies, unsigned nNotes,
                                      const DoorbellImage& expected, unsigned nReadMelodies,
                                      unsigned nReadNotes, const DoorbellImage& read,

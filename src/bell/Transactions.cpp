@@ -97,14 +97,29 @@ bool EncodeFormatByte(unsigned nMelodies, BYTE* pByte)
     return true;
 }
 
-void ReadSetFormat(unsigned& nMelodies, unsigned& nNotes)
+BYTE ReadFormatByte()
 {
     BYTE b = 0;
     BeginRead(kDeviceFormatWrite);
     Check(BusReceiveByte(&b, 1));
     Check(BusStop());
-    if (!DecodeFormatByte(b, &nMelodies, &nNotes))
+    return b;
+}
+
+void ReadSetFormat(unsigned& nMelodies, unsigned& nNotes)
+{
+    if (!DecodeFormatByte(ReadFormatByte(), &nMelodies, &nNotes)) {
+        ConfirmDevicePresent(); // 0xFF is also what a chip that went away leaves on the bus
         ThrowMessage(kMsgBellContents);
+    }
+}
+
+void ConfirmDevicePresent()
+{
+    Check(BusStart());
+    const int rc = BusSendByte(kDeviceImageWrite);
+    Check(BusStop());
+    Check(rc);
 }
 
 void WriteSetFormat(unsigned nMelodies)
@@ -146,6 +161,10 @@ void WriteImageByte(BYTE value, int nMode)
         if (AdvancePage())
             Delay(g_dDelay10ms);
         Check(BusSendByte(value));
+        Check(BusStop());
+        // Only a device that has stored the last page answers again: a store that never ends
+        // is the link failure, not a write reported done.
+        PollAcknowledge();
         Check(BusStop());
     } else {
         AdvancePage();

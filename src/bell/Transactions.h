@@ -33,19 +33,27 @@ bool DecodeFormatByte(BYTE b, unsigned* pMelodies, unsigned* pNotes);
 // False, leaving *pByte alone, for a melody count that is not one of 1, 2, 4, 8, 16, 32.
 bool EncodeFormatByte(unsigned nMelodies, BYTE* pByte);
 
+// Reads the format byte as it is. Throws kMsgBellLink. Bus free afterwards.
+BYTE ReadFormatByte();
 // Reads and decodes the format byte: M melodies of N = 256 / M - 1 notes.
-// Throws kMsgBellLink or kMsgBellContents. Bus free afterwards on success.
+// Throws kMsgBellLink or kMsgBellContents (only once ConfirmDevicePresent has shown that the
+// byte came from a chip). Bus free afterwards on success.
 void ReadSetFormat(unsigned& nMelodies, unsigned& nNotes);
 // Writes the format byte for M (1, 2, 4, 8, 16 or 32); does not wait for the device to store it.
 // Throws kMsgBellBadFormat, before any bus traffic, for any other M; kMsgBellLink on the bus.
 void WriteSetFormat(unsigned nMelodies);
+// Addresses the image device once: start, 0xA0, stop. A sequential read cannot tell a chip that
+// went away (the released data line reads as 0xFF bytes) from a blank one; its silence here can.
+// Throws kMsgBellLink when nothing acknowledges. Entry: bus free; exit: bus free.
+void ConfirmDevicePresent();
 // One byte of the image in a single sequential read: FIRST once, NEXT 254 times, LAST once.
 // FIRST and NEXT acknowledge (the device keeps sending); LAST does not and sends the stop.
 // Throws kMsgBellLink.
 BYTE ReadImageByte(int nMode);
 // One byte of the image: FIRST for byte 0, NEXT for 1..254, LAST for 255. Every eighth byte
 // closes the page with a stop and opens the next after acknowledge polling (at most g_dTimeout
-// seconds). Throws kMsgBellLink.
+// seconds); LAST also polls once the last page is closed, so that it returns only after the
+// device has stored it. Throws kMsgBellLink.
 void WriteImageByte(BYTE value, int nMode);
 
 } // namespace tinkla

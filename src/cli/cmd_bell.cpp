@@ -28,6 +28,41 @@ namespace
 {
 
 const QStringList kPortOptions = {QStringLiteral("port"), QStringLiteral("trace")};
+const QString kTraceTimes = QStringLiteral("trace-times");
+
+// SIGINT, SIGTERM and SIGHUP, while one lives, only note the signal: the command ends the bus
+// cleanly (a read with a byte without acknowledge and a stop; a write with a stop) and then exits
+// with 128 + the signal's number. The previous handlers come back with the guard's end.
+class InterruptGuard
+{
+public:
+    InterruptGuard()
+    {
+        s_nSignal = 0;
+        struct sigaction action = {};
+        action.sa_handler = [](int signal) { s_nSignal = signal; };
+        sigemptyset(&action.sa_mask);
+        for (int i = 0; i < kCount; ++i)
+            sigaction(kSignals[i], &action, &m_old[i]);
+    }
+    ~InterruptGuard()
+    {
+        for (int i = 0; i < kCount; ++i)
+            sigaction(kSignals[i], &m_old[i], nullptr);
+    }
+    InterruptGuard(const InterruptGuard&) = delete;
+    InterruptGuard& operator=(const InterruptGuard&) = delete;
+
+    static const volatile std::sig_atomic_t* Flag() { return &s_nSignal; }
+    static bool Caught() { return s_nSignal != 0; }
+    static int ExitStatus() { return 128 + s_nSignal; }
+
+private:
+    static constexpr int kCount = 3;
+    static constexpr int kSignals[kCount] = {SIGINT, SIGTERM, SIGHUP};
+    static inline volatile std::sig_atomic_t s_nSignal = 0;
+    struct sigaction m_old[kCount];
+};
 
 // Parses the options; on a problem prints it with the usage line and returns false.
 bool ParseArgs(const Args& args, const char* usage, int positional, int* rc)
@@ -53,7 +88,7 @@ public:
     {
         const QString port = args.value(QStringLiteral("port"), SettingPort());
         QString error;
-        m_bOk = ConnectPort(port, &error, args.value(QStringLiteral("trace")));
+        m_bOk = ConnectPort(port, &error, args.value(QStringLiteral("trace")), args.has(kTraceTimes));
         if (!m_bOk)
             Err(QStringLiteral("tinkla-cli: ") + error);
     }
@@ -86,6 +121,7 @@ public:
     }
     void Attach(TransferSession& session)
     {
+        m_nSteps = session.Steps();
         session.SetProgressHandler([this](int position) { Show(position); });
     }
     void Show(int position)
@@ -93,15 +129,15 @@ public:
         if (!m_bShown)
             return;
         constexpr int kWidth = 40;
-        const int filled = position * kWidth / kTransferSteps;
-        if (filled == m_nLast && position != kTransferSteps)
+        const int filled = position * kWidth / m_nSteps;
+        if (filled == m_nLast && position != m_nSteps)
             return;
         m_nLast = filled;
         char bar[kWidth + 1];
         std::memset(bar, '.', kWidth);
         std::memset(bar, '#', static_cast<size_t>(filled));
         bar[kWidth] = '\0';
-        std::fprintf(stderr, "\r%s [%s] %3d/%d", m_label, bar, position, kTransferSteps);
+        std::fprintf(stderr, "\r%s [%s] %3d/%d", m_label, bar, position, m_nSteps);
         std::fflush(stderr);
     }
 
@@ -109,6 +145,7 @@ private:
     const char* m_label;
     bool m_bShown;
     int m_nLast = -1;
+    int m_nSteps = kTransferSteps;
 };
 
 // Reads the doorbell through the connected port, as the read dialog does; false after the
@@ -118,8 +155,11 @@ bool ReadDoorbell(ReadSession& session)
     SendResetPulse();
     ProgressBar bar("Чтение");
     bar.Attach(session);
+    session.SetInterruptFlag(InterruptGuard::Flag());
     while (!session.IsFinished())
         session.Tick();
+    if (session.State() == TransferState::Cancelled)
+        return false;
     if (session.State() != TransferState::Done) {
         Err(QString::fromUtf8(session.Message() ? session.Message() : kMsgBellLink));
         return false;
@@ -183,8 +223,10 @@ int RunImage(const QStringList& argv)
 
 int RunWrite(const QStringList& argv)
 {
-    static const char* usage = "write SET.fml [--port PORT] [--verify] [--trace FILE]";
-    const Args args(argv, kPortOptions, {QStringLiteral("verify")});
+    static const char* usage = "write SET.fml [--port PORT] [--no-verify] [--trace FILE [--trace-times]]";
+    // --verify stays accepted: reading back is what a write does now unless told not to.
+    const Args args(argv, kPortOptions,
+                    {QStringLiteral("verify"), QStringLiteral("no-verify"), kTraceTimes});
     int rc = kExitOk;
     if (!ParseArgs(args, usage, 1, &rc))
         return rc;
@@ -195,43 +237,36 @@ int RunWrite(const QStringList& argv)
     if (!port.ok())
         return kExitFailed;
 
+    InterruptGuard interrupt;
     CalibrateDelays();
     SendResetPulse();
-    WriteSession session(set.doc());
+    const bool verify = !args.has(QStringLiteral("no-verify"));
+    WriteSession session(set.doc(), verify);
+    session.SetInterruptFlag(InterruptGuard::Flag());
     {
-        ProgressBar bar("Запись");
+        ProgressBar bar(verify ? "Запись и проверка" : "Запись");
         bar.Attach(session);
         session.Tick();
     }
+    if (session.State() == TransferState::Cancelled)
+        return InterruptGuard::ExitStatus();
     if (session.State() != TransferState::Done) {
         Err(QString::fromUtf8(session.Message() ? session.Message() : kMsgBellLink));
+        for (const QString& line : session.Differences())
+            Err(QStringLiteral("  ") + line);
         return kExitFailed;
     }
     if (!PortConnection::MemorySaved())
         return kExitFailed;
-    if (!args.has(QStringLiteral("verify")))
-        return kExitOk;
-
-    ReadSession check;
-    if (!ReadDoorbell(check))
-        return kExitFailed;
-    const QStringList differences = DescribeImageDifferences(
-        set.doc().GetMelodyCount(), set.doc().GetNotesPerMelody(), session.GetImage(),
-        check.GetMelodies(), check.GetNotes(), check.GetImage());
-    if (!differences.isEmpty()) {
-        Err(QStringLiteral("tinkla-cli: звонок хранит не то, что записано:"));
-        for (const QString& line : differences)
-            Err(QStringLiteral("  ") + line);
-        return kExitFailed;
-    }
-    Err(QStringLiteral("Проверено: звонок хранит записанный набор."));
+    if (verify)
+        Err(QStringLiteral("Проверено: звонок хранит записанный набор."));
     return kExitOk;
 }
 
 int RunRead(const QStringList& argv)
 {
-    static const char* usage = "read OUT.fml [--port PORT] [--trace FILE]";
-    const Args args(argv, kPortOptions, {});
+    static const char* usage = "read OUT.fml [--port PORT] [--trace FILE [--trace-times]]";
+    const Args args(argv, kPortOptions, {kTraceTimes});
     int rc = kExitOk;
     if (!ParseArgs(args, usage, 1, &rc))
         return rc;
@@ -239,10 +274,11 @@ int RunRead(const QStringList& argv)
     if (!port.ok())
         return kExitFailed;
 
+    InterruptGuard interrupt;
     CalibrateDelays();
     ReadSession session;
     if (!ReadDoorbell(session))
-        return kExitFailed;
+        return InterruptGuard::Caught() ? InterruptGuard::ExitStatus() : kExitFailed;
     CliDoc set;
     // A bad note byte leaves only part of the set: the file is not written then.
     if (const char* message = session.ApplyTo(set.doc())) {
@@ -252,20 +288,14 @@ int RunRead(const QStringList& argv)
     return set.Save(args.positional()[0]) ? kExitOk : kExitFailed;
 }
 
-volatile std::sig_atomic_t g_bStopTest = 0;
-
-void OnStopTest(int)
-{
-    g_bStopTest = 1;
-}
-
 int RunTest(const QStringList& argv)
 {
-    static const char* usage = "test [--port PORT] [--seconds S] [--speaker SINK] [--trace FILE]";
+    static const char* usage =
+        "test [--port PORT] [--seconds S] [--speaker SINK] [--trace FILE [--trace-times]]";
     const Args args(argv,
                     {QStringLiteral("port"), QStringLiteral("trace"), QStringLiteral("seconds"),
                      QStringLiteral("speaker")},
-                    {});
+                    {kTraceTimes});
     int rc = kExitOk;
     if (!ParseArgs(args, usage, 0, &rc))
         return rc;
@@ -296,21 +326,14 @@ int RunTest(const QStringList& argv)
     }
 
     // Ctrl+C ends the wait early; the reset pulse that stops the doorbell is still sent.
-    g_bStopTest = 0;
-    struct sigaction action = {};
-    struct sigaction oldInt = {};
-    struct sigaction oldTerm = {};
-    action.sa_handler = OnStopTest;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &oldInt);
-    sigaction(SIGTERM, &action, &oldTerm);
+    InterruptGuard interrupt;
 
     CalibrateDelays();
     SendResetPulse();
     Err(QStringLiteral("Звонок должен играть мелодию..."));
     SendPlayPulse();
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (!g_bStopTest && std::chrono::steady_clock::now() < end) {
+    while (!InterruptGuard::Caught() && std::chrono::steady_clock::now() < end) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
@@ -318,8 +341,6 @@ int RunTest(const QStringList& argv)
     player.Attach(nullptr);
     if (ConnectedSim())
         ShutdownSpeaker();
-    sigaction(SIGINT, &oldInt, nullptr);
-    sigaction(SIGTERM, &oldTerm, nullptr);
     return kExitOk;
 }
 
@@ -371,14 +392,16 @@ TINKLA_CLI_COMMAND("image", "image SET.fml -o DUMP.bin",
                    "write the 512 bytes a blank simulated doorbell holds once the set is written "
                    "(block 0 the image, block 1 the format byte, then 0xFF); -o - for stdout",
                    RunImage);
-TINKLA_CLI_COMMAND("write", "write SET.fml [--port PORT] [--verify] [--trace FILE]",
-                   "write the set into the doorbell; --verify reads it back and names every "
-                   "differing note; PORT: sim[:FILE][,OPT...], ppdev:/dev/parportN, direct:0x378, "
-                   "exec:COMMAND (default: the remembered port, else sim)",
+TINKLA_CLI_COMMAND("write",
+                   "write SET.fml [--port PORT] [--no-verify] [--trace FILE [--trace-times]]",
+                   "write the set into the doorbell, then read it back and name every differing "
+                   "note (--no-verify: do not); --trace-times stamps each traced access with the "
+                   "monotonic time in microseconds",
                    RunWrite);
-TINKLA_CLI_COMMAND("read", "read OUT.fml [--port PORT] [--trace FILE]",
+TINKLA_CLI_COMMAND("read", "read OUT.fml [--port PORT] [--trace FILE [--trace-times]]",
                    "read the set from the doorbell into a new set file", RunRead);
-TINKLA_CLI_COMMAND("test", "test [--port PORT] [--seconds S] [--speaker SINK] [--trace FILE]",
+TINKLA_CLI_COMMAND("test",
+                   "test [--port PORT] [--seconds S] [--speaker SINK] [--trace FILE [--trace-times]]",
                    "reset pulse, play pulse, wait S seconds (default 3), reset pulse: the doorbell "
                    "should play and stop",
                    RunTest);

@@ -120,7 +120,24 @@ int PrintHelp()
     for (const Command& c : Commands())
         Out(QStringLiteral("  %1\n      %2").arg(QString::fromUtf8(c.usage),
                                                    QString::fromUtf8(c.summary)));
-    Out(QStringLiteral("\nExit status: 0 success, 1 refused or failed, 2 usage."));
+    Out(QStringLiteral(
+        "\nPORT (default: the remembered port, else sim):\n"
+        "  sim[:FILE][,OPT...]    the simulated doorbell, its memory kept in FILE\n"
+        "  ppdev[:/dev/parportN]  the parallel port through Linux ppdev\n"
+        "  direct[:0x378]         direct port I/O (x86, root)\n"
+        "  exec:COMMAND           a bridge program (\"o 378 38\", \"i 379\" answered \"40\")\n"
+        "Faults the simulated doorbell can show (OPT):\n"
+        "  absent     nothing acknowledges          sda-low, scl-low   a line stuck low\n"
+        "  busy       a store never ends            wp                 write-protected: "
+        "acknowledges, stores nothing\n"
+        "  midread    left inside a read, holding the data line low until clocked out\n"
+        "  stretch=MS holds the clock low in every byte      twr=MS   store time (default 5)\n"
+        "  release=US lets go of its acknowledge this late   after=N  the faults begin after N "
+        "bus bytes\n"
+        "  e.g. sim,absent,after=100 (gone during a read), sim,busy,after=315 (the last page is "
+        "never stored)"));
+    Out(QStringLiteral("\nExit status: 0 success, 1 refused or failed, 2 usage; 128 + N after "
+                       "signal N (the doorbell's bus is left free)."));
     return kExitOk;
 }
 

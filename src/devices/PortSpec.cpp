@@ -19,11 +19,13 @@ namespace
 {
 
 constexpr double kMaxOptionMs = 60000.0;
+constexpr int kMaxFaultAfterBytes = 1000000;
 
 QString Grammar()
 {
-    return QStringLiteral("Возможные значения: sim[:ФАЙЛ][,absent|sda-low|scl-low|busy|stretch=МС|"
-                          "twr=МС], ppdev:/dev/parportN, direct:0x378, exec:КОМАНДА.");
+    return QStringLiteral("Возможные значения: sim[:ФАЙЛ][,absent|sda-low|scl-low|busy|wp|midread|"
+                          "stretch=МС|twr=МС|release=МКС|after=N], ppdev:/dev/parportN, "
+                          "direct:0x378, exec:КОМАНДА.");
 }
 
 // The user's text as a message quotes it: short and printable.
@@ -76,6 +78,27 @@ bool ParseSim(const QString& rest, PortSpec* parsed, QString* error)
             parsed->sim.sclLow = true;
         else if (opt == QLatin1String("busy"))
             parsed->sim.busy = true;
+        else if (opt == QLatin1String("wp"))
+            parsed->sim.writeProtect = true;
+        else if (opt == QLatin1String("midread"))
+            parsed->sim.leftInRead = true;
+        else if (eq >= 0 && name == QLatin1String("release")) {
+            double ms = 0.0;
+            if (!ParseMs(name, value, &ms, error)) // microseconds, within the same bounds
+                return false;
+            parsed->sim.releaseUs = ms;
+        } else if (eq >= 0 && name == QLatin1String("after")) {
+            bool ok = false;
+            const int n = value.toInt(&ok);
+            if (!ok || n < 0 || n > kMaxFaultAfterBytes) {
+                *error = QStringLiteral("Параметр after эмулятора звонка — число байтов от 0 до "
+                                        "%1, а не %2.")
+                             .arg(kMaxFaultAfterBytes)
+                             .arg(Quoted(value));
+                return false;
+            }
+            parsed->sim.faultAfterBytes = n;
+        }
         else if (eq >= 0 && name == QLatin1String("stretch")) {
             if (!ParseMs(name, value, &parsed->sim.stretchMs, error))
                 return false;
@@ -84,7 +107,8 @@ bool ParseSim(const QString& rest, PortSpec* parsed, QString* error)
                 return false;
         } else {
             *error = QStringLiteral("Неизвестный параметр эмулятора звонка %1. Возможны: absent, "
-                                    "sda-low, scl-low, busy, stretch=МС, twr=МС.")
+                                    "sda-low, scl-low, busy, wp, midread, stretch=МС, twr=МС, "
+                                    "release=МКС, after=N.")
                          .arg(Quoted(opt));
             return false;
         }
@@ -275,7 +299,7 @@ OpenedPort OpenPort(const QString& text)
     return opened;
 }
 
-bool ConnectPort(const QString& text, QString* error, const QString& traceFile)
+bool ConnectPort(const QString& text, QString* error, const QString& traceFile, bool traceTimes)
 {
     OpenedPort opened = OpenPort(text);
     if (!opened.device) {
@@ -284,9 +308,11 @@ bool ConnectPort(const QString& text, QString* error, const QString& traceFile)
     }
     std::unique_ptr<PortDevice> top = std::move(opened.device);
     if (!traceFile.isEmpty()) {
-        top = TracingPort::Open(std::move(top), traceFile, error);
-        if (!top)
+        auto tracing = TracingPort::Open(std::move(top), traceFile, error);
+        if (!tracing)
             return false;
+        tracing->SetTimes(traceTimes);
+        top = std::move(tracing);
     }
     Connected() = Connection{top.get(), opened.sim, text};
     Ports::Instance().SetParallel(std::move(top));

@@ -1,7 +1,8 @@
 #pragma once
 // The --port grammar, shared by both programs and remembered in the settings:
 //   sim[:PATH][,OPT...]   the simulated doorbell; PATH defaults to DefaultDoorbellFile();
-//                         OPT: absent, sda-low, scl-low, busy, stretch=MS, twr=MS (0..60000)
+//                         OPT: absent, sda-low, scl-low, busy, wp, midread, stretch=MS,
+//                         twr=MS (0..60000), release=US (0..60000), after=N (0..1000000)
 //   ppdev[:/dev/parportN] Linux ppdev, /dev/parport0 by default
 //   direct[:0xBASE]       direct port I/O at BASE (hex), 0x378 by default; x86 and root only
 //   exec:COMMAND          a bridge program speaking "o 378 38" / "i 379" on stdin/stdout
@@ -37,8 +38,10 @@ struct OpenedPort {
 OpenedPort OpenPort(const QString& text);
 
 // Opens PORT and puts it behind 0x378..0x37A, tracing every access to traceFile when one is
-// given. False with *error, leaving the current port connected, when it cannot be opened.
-bool ConnectPort(const QString& text, QString* error, const QString& traceFile = QString());
+// given (each line stamped with the time of the access when traceTimes). False with *error,
+// leaving the current port connected, when it cannot be opened.
+bool ConnectPort(const QString& text, QString* error, const QString& traceFile = QString(),
+                 bool traceTimes = false);
 // The simulated doorbell behind the port (seen through any tracing), or nullptr: the place to
 // install its play and stop handlers after ConnectPort.
 SimDoorbell* ConnectedSim();

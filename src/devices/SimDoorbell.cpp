@@ -23,6 +23,15 @@ SimDoorbell::SimDoorbell(SimOptions options) : m_opt(std::move(options))
 {
     m_memory.fill(0xFF);
     Load();
+    if (m_opt.leftInRead) {
+        m_bLeftInRead = true;
+        m_bRead = true;
+        m_nTx = 0x00;
+        m_nSent = 0;
+        m_phase = Phase::Send;
+        DriveSendBit();
+        m_bSdaLine = false;
+    }
 }
 
 SimDoorbell::~SimDoorbell()
@@ -110,9 +119,13 @@ void SimDoorbell::Out(uint16_t port, uint8_t value)
 
 void SimDoorbell::AdvanceTime()
 {
-    if (!m_bWriting && !m_bDevScl)
+    if (!m_bWriting && !m_bDevScl && !m_bReleasing)
         return;
     const double now = TheClock().NowMs();
+    if (m_bReleasing && now >= m_dReleaseAt) {
+        m_bReleasing = false;
+        m_bDevSda = false;
+    }
     if (m_bWriting && !m_bStuck && now >= m_dWriteEnds)
         CompleteWriteCycle();
     if (m_bDevScl && now >= m_dStretchEnds)
@@ -155,6 +168,8 @@ void SimDoorbell::OnStart()
         return;
     m_nPageMask = 0; // a repeated start before the stop drops an unfinished page write
     m_bDevSda = false;
+    m_bReleasing = false;
+    m_bLeftInRead = false;
     if (m_opt.absent && Faulty()) {
         m_phase = Phase::Idle;
         return;
@@ -173,6 +188,8 @@ void SimDoorbell::OnStop()
         BeginWriteCycle();
     m_phase = Phase::Idle;
     m_bDevSda = false;
+    m_bReleasing = false;
+    m_bLeftInRead = false;
 }
 
 void SimDoorbell::OnClockRise()
@@ -231,7 +248,12 @@ void SimDoorbell::OnClockFall()
     case Phase::AckOut:
         if (!m_bClocked)
             break;
-        m_bDevSda = false;
+        if (m_opt.releaseUs > 0.0 && !m_bRead) {
+            m_bReleasing = true;
+            m_dReleaseAt = TheClock().NowMs() + m_opt.releaseUs / 1000.0;
+        } else {
+            m_bDevSda = false;
+        }
         if (m_bRead) {
             LoadNextByte();
         } else {
@@ -260,6 +282,7 @@ void SimDoorbell::OnClockFall()
             LoadNextByte();
         } else {
             m_phase = Phase::Idle; // the read is over; the master sends a stop
+            m_bLeftInRead = false;
         }
         break;
     case Phase::Idle:
@@ -321,6 +344,10 @@ void SimDoorbell::Stretch()
 
 void SimDoorbell::BeginWriteCycle()
 {
+    if (m_opt.writeProtect && Faulty()) {
+        m_nPageMask = 0; // acknowledged, never stored
+        return;
+    }
     m_pending = m_page;
     m_nPendingBase = m_nPageBase;
     m_nPendingMask = m_nPageMask;
@@ -349,6 +376,8 @@ void SimDoorbell::CompleteWriteCycle()
 
 void SimDoorbell::ResetStateMachine()
 {
+    if (m_bLeftInRead)
+        return; // the memory chip has no reset line
     m_phase = Phase::Idle;
     m_bDevSda = false;
     m_bDevScl = false;

@@ -36,7 +36,16 @@ struct SimOptions {
     // retries the bit (a stretch before a start or stop would not be waited for).
     double stretchMs = 0.0;
     double twrMs = 5.0; // write cycle, ms
-    // The faults above hold only once the device has taken or sent this many bytes (device codes
+    // Write-protected: acknowledges every byte of a write and stores none of them.
+    bool writeProtect = false;
+    // Left inside a sequential read by a master that went away: at power-on it is sending a 0x00
+    // byte, holding the data line low until nine clock pulses or a stop end the byte. The
+    // doorbell's reset line does not reach the memory chip, so reset pulses do not free it.
+    bool leftInRead = false;
+    // How long the device goes on holding its acknowledge after the clock fell, us (a real chip
+    // of the family: up to 3.5).
+    double releaseUs = 0.0;
+    // The faults above (but leftInRead) hold only once the device has taken or sent this many bytes (device codes
     // it answered, addresses, data; refused polls do not count): a doorbell that fails part-way
     // through a transfer. Until then it is healthy, with a 5 ms write cycle.
     int faultAfterBytes = 0;
@@ -106,6 +115,9 @@ private:
     bool m_bDevSda = false; // the device pulls the data line low
     bool m_bDevScl = false; // the device stretches the clock
     double m_dStretchEnds = 0.0;
+    bool m_bReleasing = false; // the acknowledge is let go at m_dReleaseAt
+    double m_dReleaseAt = 0.0;
+    bool m_bLeftInRead = false;
 
     Phase m_phase = Phase::Idle;
     Expect m_expect = Expect::DeviceCode;

@@ -1,5 +1,7 @@
 #include "devices/TracingPort.h"
 
+#include "platform/Clock.h"
+
 #include <QFile>
 #include <cerrno>
 #include <cstring>
@@ -60,21 +62,27 @@ TracingPort::~TracingPort()
 uint8_t TracingPort::In(uint16_t port)
 {
     const uint8_t value = m_inner ? m_inner->In(port) : 0xFF;
-    char line[16];
-    const int n = FormatPortLine(line, 'i', port, value);
-    line[n] = '\n';
-    std::fwrite(line, 1, n + 1, m_stream);
+    Write('i', port, value);
     return value;
 }
 
 void TracingPort::Out(uint16_t port, uint8_t value)
 {
-    char line[16];
-    const int n = FormatPortLine(line, 'o', port, value);
-    line[n] = '\n';
-    std::fwrite(line, 1, n + 1, m_stream);
     if (m_inner)
         m_inner->Out(port, value);
+    Write('o', port, value);
+}
+
+// Stamped once the access is done: a write's time is when the line changed, a read's when its
+// value was there.
+void TracingPort::Write(char op, uint16_t port, int value)
+{
+    if (m_bTimes)
+        std::fprintf(m_stream, "%.3f ", TheClock().NowMs() * 1000.0);
+    char line[16];
+    const int n = FormatPortLine(line, op, port, value);
+    line[n] = '\n';
+    std::fwrite(line, 1, n + 1, m_stream);
 }
 
 QString TracingPort::Fault() const

@@ -1,6 +1,7 @@
 #include "platform/Clock.h"
 
 #include <chrono>
+#include <thread>
 
 namespace tinkla {
 
@@ -20,6 +21,12 @@ double SystemClock::NowMs()
 {
     using namespace std::chrono;
     return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
+}
+
+void SystemClock::SleepMs(double ms)
+{
+    if (ms > 0.0)
+        std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(ms));
 }
 
 namespace {

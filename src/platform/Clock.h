@@ -12,8 +12,11 @@ public:
     virtual ~Clock() = default;
     virtual uint32_t GetTickCount() = 0; // ms, wraps at 2^32
     virtual std::time_t Time() = 0;      // calendar seconds
-    // Milliseconds with sub-millisecond resolution, for devices that model their own timing.
+    // Milliseconds with sub-millisecond resolution on the monotonic clock: for devices that
+    // model their own timing, and for every bus pause, which ends on it.
     virtual double NowMs() = 0;
+    // Gives the processor away for about `ms` (may be longer, never shorter on the real clock).
+    virtual void SleepMs(double ms) = 0;
 };
 
 class SystemClock final : public Clock {
@@ -21,6 +24,7 @@ public:
     uint32_t GetTickCount() override;
     std::time_t Time() override;
     double NowMs() override;
+    void SleepMs(double ms) override;
 };
 
 // Advances only when told to; every reading can also advance it by a fixed step, so that loops
@@ -30,6 +34,7 @@ public:
     uint32_t GetTickCount() override { return static_cast<uint32_t>(Step()); }
     std::time_t Time() override { return static_cast<std::time_t>(Step() / 1000.0) + m_epoch; }
     double NowMs() override { return Step(); }
+    void SleepMs(double ms) override { Advance(ms); }
     void Advance(double ms) { m_nowMs += ms; }
     void SetAutoStep(double ms) { m_autoStepMs = ms; }
     double Peek() const { return m_nowMs; }

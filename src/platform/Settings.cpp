@@ -134,6 +134,17 @@ void SetSettingPort(const QString& port)
     Store().setValue(QStringLiteral("Doorbell/Port"), port);
 }
 
+bool SettingVerifyWrite()
+{
+    const QString v = Store().value(QStringLiteral("Doorbell/VerifyWrite")).toString();
+    return v != QLatin1String("false") && v != QLatin1String("0");
+}
+
+void SetSettingVerifyWrite(bool verify)
+{
+    Store().setValue(QStringLiteral("Doorbell/VerifyWrite"), verify);
+}
+
 QString SettingSpeaker()
 {
     return Clean(Store().value(QStringLiteral("Sound/Speaker")).toString(),

@@ -10,6 +10,9 @@ namespace tinkla {
 // The parallel-port backend, in the --port grammar; default "sim".
 QString SettingPort();
 void SetSettingPort(const QString& port);
+// Whether a write reads the doorbell back and compares; default true.
+bool SettingVerifyWrite();
+void SetSettingVerifyWrite(bool verify);
 // The speaker sink, in the --speaker grammar; default "audio".
 QString SettingSpeaker();
 void SetSettingSpeaker(const QString& sink);

@@ -195,11 +195,16 @@ void BellCommands::Write()
     if (ShowMessage(doc->GetPrompter(), kMsgWriteBell, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
 
-    CWriteSetDlg dlg(*doc, m_pFrame);
+    CWriteSetDlg dlg(*doc, SettingVerifyWrite(), m_pFrame);
     SendResetPulse();
     dlg.exec();
     if (const char* failure = dlg.Failure()) {
-        ShowFailure(failure);
+        if (dlg.Differences().isEmpty())
+            ShowFailure(failure);
+        else
+            doc->GetPrompter().MessageBox(QString::fromUtf8(failure) + QStringLiteral("\n\n") +
+                                              dlg.Differences().join(QLatin1Char('\n')),
+                                          MB_OK | MB_ICONHAND);
         return;
     }
     // The simulated doorbell took the set but could not keep it: that is no success.

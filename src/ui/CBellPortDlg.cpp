@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -65,7 +66,8 @@ CBellPortDlg::CBellPortDlg(const QString& current, const QString& overridden, QW
       m_editSimOptions(new QLineEdit), m_comboPpdev(new QComboBox), m_editAddress(new QLineEdit),
       m_editCommand(new QLineEdit), m_wndPortText(new QLabel),
       m_btnCheck(new QPushButton(QStringLiteral("&Проверить"))), m_wndResultIcon(new QLabel),
-      m_wndResult(new QLabel)
+      m_wndResult(new QLabel),
+      m_checkVerify(new QCheckBox(QStringLiteral("&Проверять после записи")))
 {
     setWindowTitle(QStringLiteral("Порт звонка"));
     const int em = fontMetrics().averageCharWidth();
@@ -136,6 +138,12 @@ CBellPortDlg::CBellPortDlg(const QString& current, const QString& overridden, QW
         "чтение отвечает двумя шестнадцатеричными цифрами."));
     grid->setColumnStretch(1, 1);
     column->addWidget(box);
+
+    m_checkVerify->setChecked(SettingVerifyWrite());
+    m_checkVerify->setToolTip(QStringLiteral(
+        "После записи прочитать звонок и сравнить с набором: звонок, который не сохранил "
+        "набор, не сойдёт за записанный."));
+    column->addWidget(m_checkVerify);
 
     auto* portRow = new QHBoxLayout;
     portRow->addWidget(new QLabel(QStringLiteral("Порт (--port):")));
@@ -297,6 +305,7 @@ void CBellPortDlg::accept()
         ShowResult(false, error);
         return;
     }
+    SetSettingVerifyWrite(m_checkVerify->isChecked());
     QDialog::accept();
 }
 

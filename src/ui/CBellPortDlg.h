@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -36,6 +37,8 @@ public:
 
     QPushButton* CheckButton() const { return m_btnCheck; }
     QLineEdit* SimPathEdit() const { return m_editSimPath; }
+    // "Проверять после записи", remembered on OK.
+    QCheckBox* VerifyCheck() const { return m_checkVerify; }
 
     // The ppdev device nodes present in dir (/dev/parport0, ...), in number order.
     static QStringList PpdevDevices(const QString& dir = QStringLiteral("/dev"));
@@ -61,6 +64,7 @@ private:
     QPushButton* m_btnCheck;
     QLabel* m_wndResultIcon;
     QLabel* m_wndResult;
+    QCheckBox* m_checkVerify;
 };
 
 } // namespace tinkla
