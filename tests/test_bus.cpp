@@ -256,6 +256,42 @@ TEST(Delay, PassesAreFloorPlusOneAndNoneForNegative)
     }
 }
 
+// However the calibration judged the loop (here: a pass so short that the counts are far more
+// passes than the loop runs in the time), every pause lasts its length on the monotonic clock.
+TEST_F(BusTest, PausesLastTheirLengthOnTheMonotonicClock)
+{
+    g_dPassSeconds = 1e-9;
+    clock.SetAutoStep(0.0001); // 0.1 us a reading
+    struct {
+        double count;
+        double ms;
+    } cases[] = {{1e3, 0.001}, {4e3, 0.004}, {4e6, 4.0}, {5e7, 50.0}};
+    for (const auto& c : cases) {
+        const double start = clock.Peek();
+        Delay(c.count);
+        EXPECT_GE(clock.Peek() - start, c.ms) << c.ms << " ms";
+        EXPECT_LT(clock.Peek() - start, c.ms + 0.001) << c.ms << " ms";
+    }
+}
+
+// A chip of the family lets go of its acknowledge up to 3.5 us after the clock fell; a master
+// that looks for a released data line before then takes the acknowledge for a line stuck low.
+TEST_F(BusTest, AcknowledgeLetGoLateIsWaitedFor)
+{
+    g_dPassSeconds = 1e-9;
+    g_dDelay1us = 1e3;
+    g_dDelay4us = 4e3;
+    clock.SetAutoStep(0.0001);
+    SimOptions late;
+    late.releaseUs = 3.5;
+    InstallSim(late);
+    EXPECT_EQ(BusStart(), 0);
+    EXPECT_EQ(BusSendByte(0xA2), 0);
+    EXPECT_EQ(BusSendByte(0xFF), 0); // a one right after the acknowledge
+    EXPECT_EQ(BusStart(), 0);        // a repeated start, right after one
+    EXPECT_EQ(BusSendByte(0xA3), 0);
+}
+
 void ExpectConsistentCounts()
 {
     const double t = g_dPassSeconds;

@@ -3,6 +3,14 @@
 #include "support/DocTestKit.h"
 #include "test_bus_support.h"
 
+#include "bell/BellMessages.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QThread>
+#include <csignal>
+
 using namespace tinkla;
 using namespace tinkla::test;
 
@@ -33,7 +41,7 @@ TEST_F(CliBell, WrittenDoorbellHoldsExactlyTheImageAndReadsBackAsTheSet)
 {
     const QString set = SampleSet();
     ASSERT_EQ(Run({"image", set, "-o", Path("dump.bin")}).code, 0);
-    const CliResult write = Run({"write", set, "--port", Sim("bell.bin"), "--verify"});
+    const CliResult write = Run({"write", set, "--port", Sim("bell.bin")});
     ASSERT_EQ(write.code, 0) << write.err.toStdString();
     EXPECT_TRUE(write.err.contains(QStringLiteral("Проверено")));
     const QByteArray dump = TempFiles::Read(Path("dump.bin"));
@@ -54,8 +62,23 @@ TEST_F(CliBell, WrittenDoorbellHoldsExactlyTheImageAndReadsBackAsTheSet)
 TEST_F(CliBell, TraceShowsEveryPageAfterPolling)
 {
     const QString set = SampleSet();
-    ASSERT_EQ(Run({"write", set, "--port", Sim("bell.bin"), "--trace", Path("trace.txt")}).code, 0);
-    const std::string trace = TempFiles::Read(Path("trace.txt")).toStdString();
+    ASSERT_EQ(Run({"write", set, "--port", Sim("bell.bin"), "--trace", Path("trace.txt"),
+                   "--trace-times"})
+                  .code,
+              0);
+    // Each line stamped with the time of the access, in order; the bridge grammar after it.
+    QString stamped = QString::fromUtf8(TempFiles::Read(Path("trace.txt")));
+    const QRegularExpression stamp(QStringLiteral("^(\\d+\\.\\d{3}) "),
+                                   QRegularExpression::MultilineOption);
+    double last = 0.0;
+    int lines = 0;
+    for (auto it = stamp.globalMatch(stamped); it.hasNext(); ++lines) {
+        const double t = it.next().captured(1).toDouble();
+        EXPECT_GE(t, last);
+        last = t;
+    }
+    EXPECT_EQ(lines, stamped.count(QLatin1Char('\n')));
+    const std::string trace = stamped.remove(stamp).toStdString();
     ASSERT_EQ(trace.rfind("o 378 38\no 378 18\no 378 38\n", 0), 0u); // the reset pulse first
     ExpectPagedWrite(DecodeTrace(trace));
 }
@@ -79,6 +102,55 @@ TEST_F(CliBell, FailuresExitOneWithTheMessageAndWriteNoFile)
     const CliResult port = Run({"write", set, "--port", "lpt1"});
     EXPECT_EQ(port.code, 1);
     EXPECT_TRUE(port.err.contains(QStringLiteral("Неизвестный порт")));
+}
+
+// A doorbell that takes the set and keeps none of it is found out by reading it back; only
+// --no-verify takes the bus's word. A chip that a killed program left inside a read, which the
+// reset pulse does not reach, is clocked free.
+TEST_F(CliBell, NothingIsReportedDoneThatWasNotDone)
+{
+    const QString set = SampleSet();
+    const CliResult wp = Run({"write", set, "--port", Sim("bell.bin", ",wp")});
+    EXPECT_EQ(wp.code, 1);
+    EXPECT_TRUE(wp.err.contains(QString::fromUtf8(kMsgBellVerify))) << wp.err.toStdString();
+    EXPECT_TRUE(wp.err.contains(QStringLiteral("формат: в звонке испорченный байт формата")));
+    EXPECT_EQ(Run({"write", set, "--no-verify", "--port", Sim("bell.bin", ",wp")}).code, 0);
+
+    ASSERT_EQ(Run({"write", set, "--port", Sim("bell.bin")}).code, 0);
+    const CliResult read = Run({"read", Path("out.fml"), "--port", Sim("bell.bin", ",midread")});
+    EXPECT_EQ(read.code, 0) << read.err.toStdString();
+    const CliResult gone =
+        Run({"read", Path("gone.fml"), "--port", Sim("bell.bin", ",absent,after=100")});
+    EXPECT_EQ(gone.code, 1);
+    EXPECT_TRUE(gone.err.contains(QString::fromUtf8(kMsgBellLink)));
+}
+
+TEST_F(CliBell, InterruptedReadFreesTheBusAndExitsWithTheSignal)
+{
+    ASSERT_EQ(Run({"write", SampleSet(), "--port", Sim("bell.bin")}).code, 0);
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), files.Dir() + QStringLiteral("/config"));
+    p.setProcessEnvironment(env);
+    // Every byte stretched by 20 ms: the read takes seconds.
+    p.start(QString::fromLocal8Bit(qgetenv("TINKLA_CLI")),
+            {"read", Path("out.fml"), "--port", Sim("bell.bin", ",stretch=20"), "--trace",
+             Path("trace.txt")});
+    ASSERT_TRUE(p.waitForStarted());
+    // Inside the image read: its device code and a few bytes are through.
+    for (int i = 0; i < 500 && QFileInfo(Path("trace.txt")).size() < 40000; ++i)
+        QThread::msleep(20);
+    ::kill(static_cast<pid_t>(p.processId()), SIGINT);
+    ASSERT_TRUE(p.waitForFinished(20000));
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 130);
+    EXPECT_FALSE(QFile::exists(Path("out.fml")));
+    const std::vector<BusFrame> frames =
+        DecodeTrace(TempFiles::Read(Path("trace.txt")).toStdString());
+    ASSERT_FALSE(frames.empty());
+    EXPECT_EQ(frames.back().bytes.front(), 0xA1);
+    EXPECT_FALSE(frames.back().acked.back()) << "the read was not ended with a no-acknowledge";
+    EXPECT_TRUE(frames.back().endedByStop);
 }
 
 TEST_F(CliBell, UsageMistakesExitTwo)

@@ -47,9 +47,10 @@ Notes NotesOf(const CTinklaDoc& doc)
     return notes;
 }
 
+// The message's own text; what follows a blank line is its details.
 void ExpectShown(const ScriptedPrompter::Shown& shown, const char* text, unsigned type)
 {
-    EXPECT_EQ(shown.text, QString::fromUtf8(text));
+    EXPECT_EQ(shown.text.section(QStringLiteral("\n\n"), 0, 0), QString::fromUtf8(text));
     EXPECT_EQ(shown.type, type);
 }
 
@@ -274,7 +275,9 @@ INSTANTIATE_TEST_SUITE_P(
         Outcome{"ReadBlankDoorbell", ID_BELL_READ, "", false, IDNO, nullptr, false,
                 kMsgBellContents},
         Outcome{"WriteDataLineLow", ID_BELL_WRITE, ",sda-low", false, IDYES, nullptr, false,
-                kMsgBellLink}),
+                kMsgBellLink},
+        Outcome{"WriteProtectedDoorbell", ID_BELL_WRITE, ",wp", true, IDYES, nullptr, false,
+                kMsgBellVerify}),
     kRowName);
 
 // Reports the clock line low, whatever it is, for a while: a doorbell stretching it forever.
@@ -329,9 +332,12 @@ TEST_F(BellDialogTest, FailureInsideTheImageReadLeavesTheBusFree)
 {
     CReadSetDlg dlg;
     TickThenHold(dlg, 5);
+    const double start = clock.Peek();
     dlg.OnTimer();
     ASSERT_EQ(dlg.State(), TransferState::Failed);
     EXPECT_STREQ(dlg.Failure(), kMsgBellLink);
+    // One 3-second limit (4 s on the whole-second clock); closing the read does not wait again.
+    EXPECT_LT(clock.Peek() - start, 4100.0);
     clock.Advance(5000.0);
 
     // No reset pulse in between: only a bus left free lets the next read start.
