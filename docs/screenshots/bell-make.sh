@@ -39,7 +39,7 @@ shot "$port" bell-port
 xdotool mousemove --window "$port" 320 103 click 1
 pause 0.2
 xdotool type --delay 20 'stretch=4,twr=60'
-xdotool mousemove --window "$port" 50 360 click 1
+xdotool mousemove --window "$port" 50 385 click 1
 pause 0.8
 shot "$port" bell-port-checked
 keys Return
