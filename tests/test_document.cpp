@@ -4,6 +4,7 @@
 #include "support/ScriptedPrompter.h"
 
 #include <gtest/gtest.h>
+#include <random>
 
 using namespace tinkla;
 using namespace tinkla::test;
@@ -406,6 +407,83 @@ TEST_F(DocTest, SavingIntoAnUnwritableFolderReportsAndKeepsTheOldFile)
     EXPECT_EQ(TempFiles::Read(path), old);
     EXPECT_EQ(QDir(files.Path("locked")).entryList(QDir::Files), QStringList{"set.fml"});
     EXPECT_TRUE(doc.IsModified());
+}
+
+} // namespace
+
+namespace
+{
+
+// A seeded run of edits through the document's commands, every kind, over two melodies, undone
+// step by step back to the start and redone to the end: the set byte for byte at each step.
+TEST_F(DocTest, EveryEditUndoesAndRedoesByteForByte)
+{
+    UseFormat(4); // 16 × 15: small enough for the limit to be hit
+    std::mt19937 random(2026);
+    std::vector<QByteArray> states{StoredSet(doc)};
+    prompter.answers.assign(400, IDYES); // every deletion confirmed
+    for (int i = 0; i < 400; ++i) {
+        doc.SetCurrentNumber(1 + random() % 2);
+        CMelody* melody = doc.GetCurrentMelody();
+        if (melody->GetNoteCount() > 0)
+            melody->Select(static_cast<int>(random() % melody->GetNoteCount()));
+        switch (random() % 6) {
+        case 0:
+        case 1: doc.InsertNote(); break;
+        case 2: doc.DeleteSelectedNote(); break;
+        case 3: doc.DeleteLastNote(); break;
+        case 4: doc.ModifySelectedNote(static_cast<BYTE>(random() % 4)); break;
+        case 5:
+            doc.EditCurrentMelody(kEditTitle, [&](CMelody& m) {
+                m.SetTitle(QByteArray::number(static_cast<int>(random() % 50)));
+            });
+            break;
+        }
+        if (StoredSet(doc) != states.back())
+            states.push_back(StoredSet(doc));
+    }
+    ASSERT_GT(states.size(), 200u);
+    for (size_t i = states.size() - 1; i > 0; --i) {
+        ASSERT_TRUE(doc.CanUndo());
+        doc.Undo();
+        ASSERT_EQ(StoredSet(doc), states[i - 1]) << "undo to step " << i - 1;
+    }
+    EXPECT_FALSE(doc.CanUndo());
+    for (size_t i = 1; i < states.size(); ++i) {
+        doc.Redo();
+        ASSERT_EQ(StoredSet(doc), states[i]) << "redo to step " << i;
+    }
+    EXPECT_FALSE(doc.CanRedo());
+}
+
+// The flag follows the history back to the saved state; undo brings back the current melody
+// and the selection of the moment; a new edit drops what could have been redone; a set replaced
+// as a whole (here: opened) starts a fresh history.
+TEST_F(DocTest, UndoFollowsTheSavedStateAndShowsWhereTheChangeWas)
+{
+    doc.SetCurrentNumber(2);
+    doc.InsertNote();
+    doc.ModifySelectedNote(0);
+    ASSERT_TRUE(doc.OnSaveDocument(files.Path("saved.fml")));
+    doc.ModifySelectedNote(2);
+    EXPECT_STREQ(doc.UndoName(), kEditDuration);
+    EXPECT_TRUE(doc.IsModified());
+    doc.OnMelodyNext(); // not an edit
+    doc.GetCurrentMelody()->Deselect();
+    doc.Undo();
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(doc.GetCurrentNumber(), 2u);
+    EXPECT_EQ(doc.GetCurrentMelody()->GetSelected(), 0);
+    doc.Undo();
+    EXPECT_TRUE(doc.IsModified()) << "before the saved state is modified too";
+    EXPECT_STREQ(doc.RedoName(), kEditTone);
+    doc.DeleteLastNote();
+    EXPECT_FALSE(doc.CanRedo());
+    EXPECT_STREQ(doc.UndoName(), kEditDeleteNote);
+
+    ASSERT_TRUE(doc.OnOpenDocument(files.Path("saved.fml")));
+    EXPECT_FALSE(doc.CanUndo());
+    EXPECT_FALSE(doc.IsModified());
 }
 
 } // namespace

@@ -30,6 +30,23 @@ void CTinklaDoc::ResetMelodies()
     for (unsigned i = 0; i < m_nMelodies; ++i)
         m_melodies.push_back(std::make_unique<CMelody>());
     m_nCurrent = 1;
+    StartHistory();
+}
+
+void CTinklaDoc::StartHistory()
+{
+    m_history.Clear();
+    m_bForcedModified = m_bModified;
+    emit historyChanged();
+}
+
+void CTinklaDoc::UpdateModified()
+{
+    const bool modified = m_bForcedModified || !m_history.IsClean();
+    if (m_bModified == modified)
+        return;
+    m_bModified = modified;
+    emit modifiedChanged(modified);
 }
 
 CMelody* CTinklaDoc::GetMelody(unsigned index)
@@ -65,10 +82,122 @@ QString CTinklaDoc::GetTitle() const
 
 void CTinklaDoc::SetModifiedFlag(bool modified)
 {
-    if (m_bModified == modified)
+    m_bForcedModified = modified;
+    if (!modified)
+        m_history.SetClean();
+    UpdateModified();
+}
+
+EditState CTinklaDoc::CaptureMelody(unsigned index) const
+{
+    EditState state;
+    state.current = m_nCurrent;
+    state.melody = static_cast<int>(index);
+    Archive ar;
+    m_melodies[index]->Serialize(ar);
+    state.bytes = ar.Data();
+    state.selected = m_melodies[index]->GetSelected();
+    return state;
+}
+
+void CTinklaDoc::Restore(const EditState& state)
+{
+    if (state.melody < 0 || static_cast<size_t>(state.melody) >= m_melodies.size())
         return;
-    m_bModified = modified;
-    emit modifiedChanged(modified);
+    Archive ar(state.bytes, m_pPrompter);
+    auto melody = std::make_unique<CMelody>();
+    melody->SetTitle(QByteArray());
+    melody->Serialize(ar, static_cast<int>(m_nNotes));
+    melody->Select(state.selected);
+    m_melodies[state.melody] = std::move(melody);
+    SetCurrentNumber(state.current);
+}
+
+void CTinklaDoc::EditCurrentMelody(const char* name, const std::function<void(CMelody&)>& change)
+{
+    const unsigned index = m_nCurrent - 1;
+    EditState before = CaptureMelody(index);
+    change(*m_melodies[index]);
+    EditState after = CaptureMelody(index);
+    if (after.bytes != before.bytes) {
+        m_history.Push({name, std::move(before), std::move(after)});
+        emit historyChanged();
+    } else {
+        m_bForcedModified = true; // nothing to undo, but the user asked for a change
+    }
+    UpdateModified();
+    UpdateAllViews();
+}
+
+bool CTinklaDoc::InsertNote()
+{
+    CMelody* melody = GetCurrentMelody();
+    // The melody does not know the set's limit; the document keeps every melody within N.
+    if (static_cast<unsigned>(melody->GetNoteCount()) >= m_nNotes) {
+        ShowMessage(*m_pPrompter, kMsgCannotInsert, MB_OK | MB_ICONINFORMATION);
+        return false;
+    }
+    EditCurrentMelody(kEditInsertNote, [](CMelody& m) { m.InsertNote(); });
+    return true;
+}
+
+bool CTinklaDoc::DeleteSelectedNote()
+{
+    if (GetCurrentMelody()->GetSelected() < 0)
+        return false;
+    if (ShowMessage(*m_pPrompter, kMsgDeleteNote, MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return false;
+    EditCurrentMelody(kEditDeleteNote, [](CMelody& m) { m.DeleteSelected(); });
+    return true;
+}
+
+bool CTinklaDoc::DeleteLastNote()
+{
+    if (GetCurrentMelody()->GetNoteCount() == 0)
+        return false;
+    EditCurrentMelody(kEditDeleteNote, [](CMelody& m) { m.DeleteLast(); });
+    return true;
+}
+
+bool CTinklaDoc::ModifySelectedNote(BYTE op)
+{
+    if (GetCurrentMelody()->GetSelected() < 0)
+        return false;
+    EditCurrentMelody(op < 2 ? kEditTone : kEditDuration,
+                      [op](CMelody& m) { m.ModifySelected(op); });
+    return true;
+}
+
+const char* CTinklaDoc::UndoName() const
+{
+    const EditStep* step = m_history.NextUndo();
+    return step ? step->name : nullptr;
+}
+
+const char* CTinklaDoc::RedoName() const
+{
+    const EditStep* step = m_history.NextRedo();
+    return step ? step->name : nullptr;
+}
+
+void CTinklaDoc::Undo()
+{
+    if (!CanUndo())
+        return;
+    Restore(m_history.Undo().before);
+    UpdateModified();
+    emit historyChanged();
+    UpdateAllViews();
+}
+
+void CTinklaDoc::Redo()
+{
+    if (!CanRedo())
+        return;
+    Restore(m_history.Redo().after);
+    UpdateModified();
+    emit historyChanged();
+    UpdateAllViews();
 }
 
 bool CTinklaDoc::OnNewDocument()
@@ -167,6 +296,7 @@ void CTinklaDoc::Adopt(Set&& set)
     m_melodies = std::move(set.list);
     m_nCurrent = 1;
     m_bFirstNew = false;
+    StartHistory();
 }
 
 bool CTinklaDoc::OnOpenDocument(const QString& path)
@@ -253,7 +383,7 @@ void CTinklaDoc::SerializeMelody(Archive& ar)
     CMelody loaded;
     loaded.SetTitle(current->GetTitle());
     loaded.Serialize(ar, static_cast<int>(m_nNotes));
-    *current = std::move(loaded);
+    EditCurrentMelody(kEditLoadMelody, [&loaded](CMelody& m) { m = std::move(loaded); });
 }
 
 bool CTinklaDoc::LoadMelodyFile(const QString& path)
@@ -277,8 +407,6 @@ bool CTinklaDoc::LoadMelodyFile(const QString& path)
         ShowMessage(*m_pPrompter, e.text, MB_OK | MB_ICONHAND);
         return false;
     }
-    UpdateAllViews();
-    SetModifiedFlag(true);
     return true;
 }
 
@@ -364,9 +492,7 @@ void CTinklaDoc::OnMelodyTitle()
     QByteArray bytes;
     if (!UnicodeToCp1251(title, &bytes))
         return; // the dialog admits only what code page 1251 can hold
-    melody->SetTitle(bytes);
-    UpdateAllViews();
-    SetModifiedFlag(true);
+    EditCurrentMelody(kEditTitle, [&bytes](CMelody& m) { m.SetTitle(bytes); });
 }
 
 } // namespace tinkla

@@ -1,12 +1,16 @@
 #pragma once
 // The melody set: M melodies of up to N notes, the current melody, and what the framework keeps
-// for a document (path, modified flag). Reused for every New and Open. Every question it asks goes
-// through the Prompter; every change it makes is announced by updated() for the views to repaint.
+// for a document (path, modified flag, undo history). Reused for every New and Open. Every
+// question it asks goes through the Prompter; every change it makes is announced by updated() for
+// the views to repaint. Every edit of the set is one of its commands, an undoable step; the
+// modified flag follows the history back to the saved state.
+#include "document/EditHistory.h"
 #include "document/SetFormat.h"
 #include "model/Melody.h"
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -32,7 +36,9 @@ public:
     unsigned GetMelodyCount() const { return m_nMelodies; }
     unsigned GetNotesPerMelody() const { return m_nNotes; }
     void SetFormat(unsigned melodies, unsigned notes);
-    void ResetMelodies();                 // M new empty melodies, melody 1 current
+    // M new empty melodies, melody 1 current; a set replaced as a whole starts a fresh history
+    // (the modified flag stays as it was).
+    void ResetMelodies();
     CMelody* GetMelody(unsigned index);   // 0-based
     const CMelody* GetMelody(unsigned index) const;
     CMelody* GetCurrentMelody() { return GetMelody(m_nCurrent - 1); }
@@ -50,6 +56,8 @@ public:
     // The file's name, or the untitled name.
     QString GetTitle() const;
     bool IsModified() const { return m_bModified; }
+    // true: modified whatever the history says, until saved; false: the present state is the
+    // saved one (undo back to it and the set is unmodified again).
     void SetModifiedFlag(bool modified = true);
     void UpdateAllViews() { emit updated(); }
 
@@ -71,6 +79,27 @@ public:
     void Serialize(Archive& ar);
     // The .mel body for the current melody: leading count, then the melody record.
     void SerializeMelody(Archive& ar);
+
+    // --- edits of the current melody; each marks the set modified and repaints once ---
+    // Refused with kMsgCannotInsert when the melody already holds N notes.
+    bool InsertNote();
+    // Asks first (kMsgDeleteNote); false without a selection or when the user says no.
+    bool DeleteSelectedNote();
+    bool DeleteLastNote(); // false for an empty melody
+    // op: 0 tone up, 1 tone down, 2 lengthen, 3 shorten; false without a selection. A note at
+    // its limit is left alone but the set still counts as changed: the user asked for a change.
+    bool ModifySelectedNote(BYTE op);
+    // Any other change of the current melody, as one undoable step named `name` (UTF-8).
+    void EditCurrentMelody(const char* name, const std::function<void(CMelody&)>& change);
+
+    // --- undo and redo: the state before / after a step, with its current melody and selection
+    bool CanUndo() const { return m_history.NextUndo() != nullptr; }
+    bool CanRedo() const { return m_history.NextRedo() != nullptr; }
+    // The name of the step Undo / Redo would take (UTF-8), or nullptr.
+    const char* UndoName() const;
+    const char* RedoName() const;
+    void Undo();
+    void Redo();
 
     // Commands of the document.
     void OnMelodyNext();
@@ -95,6 +124,7 @@ signals:
     void modifiedChanged(bool modified);
     void pathChanged(const QString& path); // also when the title changes with it
     void recentFileAdded(const QString& path);
+    void historyChanged(); // what Undo and Redo can do has changed
 
 private:
     struct Set {
@@ -109,6 +139,10 @@ private:
     void Adopt(Set&& set);
     bool WriteFile(const QString& path, const QByteArray& bytes);
     void SaveAsFirst(); // the "save under another name" step of the melody load
+    EditState CaptureMelody(unsigned index) const;
+    void Restore(const EditState& state);
+    void StartHistory();
+    void UpdateModified();
 
     Prompter* m_pPrompter;
     bool m_bPlayFromSelected = false;
@@ -120,7 +154,17 @@ private:
     int m_nFormatChoice = kDefaultFormat;
     QString m_strPathName;
     bool m_bModified = false;
+    bool m_bForcedModified = false; // SetModifiedFlag(true) since the last save
+    EditHistory m_history;
 };
+
+// The names of the edit steps, as the Edit menu shows them after "Отменить" / "Повторить".
+inline constexpr const char* kEditInsertNote = "Вставка ноты";
+inline constexpr const char* kEditDeleteNote = "Удаление ноты";
+inline constexpr const char* kEditTone = "Изменение высоты";
+inline constexpr const char* kEditDuration = "Изменение длительности";
+inline constexpr const char* kEditTitle = "Название мелодии";
+inline constexpr const char* kEditLoadMelody = "Загрузка мелодии";
 
 // The untitled name the editor shows for a set never saved.
 inline constexpr const char* kUntitledName = "Безымянный";

@@ -73,6 +73,7 @@ CMainFrame::CMainFrame(CTinklaDoc* doc, QWidget* parent) : QMainWindow(parent), 
     connect(m_pDoc, &CTinklaDoc::pathChanged, this, &CMainFrame::UpdateTitle);
     connect(m_pDoc, &CTinklaDoc::recentFileAdded, this, &CMainFrame::AddRecentFile);
     connect(m_pView, &CTinklaView::changed, this, &CMainFrame::UpdateCommandUI);
+    connect(m_pDoc, &CTinklaDoc::historyChanged, this, &CMainFrame::UpdateCommandUI);
     UpdateTitle();
     UpdateCommandUI();
     m_pView->setFocus();
@@ -144,6 +145,15 @@ void CMainFrame::createActions()
                QKeySequence::Quit);
 
     // --- Edit ---
+    // --- Edit ---
+    MakeAction(ID_EDIT_UNDO, "&Отменить\tCtrl+Z", "Отмена последнего изменения набора.\nОтменить",
+               "Возвращает набор к тому, каким он был до последнего изменения, и показывает, "
+               "где оно было. Переход к другой мелодии изменением не считается.",
+               QKeySequence(Qt::CTRL | Qt::Key_Z));
+    MakeAction(ID_EDIT_REDO, "&Повторить\tCtrl+Y", "Повтор отменённого изменения.\nПовторить",
+               "Снова делает изменение, отменённое последним.");
+    Action(ID_EDIT_REDO)->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     MakeAction(ID_MELODY_TITLE, "&Название мелодии...\tN", "Задание названия мелодии.\nНазвание",
                "Задаёт название текущей мелодии (до 30 знаков). Название рисуется над нотами и "
                "хранится в файлах, но в звонок не записывается.",
@@ -239,6 +249,8 @@ void CMainFrame::createActions()
     on(ID_FILE_SAVE, this, &CMainFrame::OnFileSave);
     on(ID_FILE_SAVE_AS, this, &CMainFrame::OnFileSaveAs);
     on(ID_APP_EXIT, this, &QWidget::close);
+    on(ID_EDIT_UNDO, this, &CMainFrame::OnEditUndo);
+    on(ID_EDIT_REDO, this, &CMainFrame::OnEditRedo);
     on(ID_MELODY_LOAD, m_pDoc, &CTinklaDoc::OnMelodyLoad);
     on(ID_MELODY_SAVE, m_pDoc, &CTinklaDoc::OnMelodySave);
     on(ID_MELODY_TITLE, m_pDoc, &CTinklaDoc::OnMelodyTitle);
@@ -281,6 +293,9 @@ void CMainFrame::createMenus()
     file->addAction(Action(ID_APP_EXIT));
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Правка"));
+    edit->addAction(Action(ID_EDIT_UNDO));
+    edit->addAction(Action(ID_EDIT_REDO));
+    edit->addSeparator();
     edit->addAction(Action(ID_MELODY_TITLE));
     edit->addSeparator();
     edit->addAction(Action(ID_MELODY_NEXT));
@@ -369,6 +384,16 @@ void CMainFrame::createToolBar()
         }
         Action(id)->setIcon(ToolbarIcon(picture++));
         m_pToolBar->addAction(Action(id));
+        if (id == ID_FILE_SAVE) {
+            // Undo and redo have no picture of their own: the desktop theme's, else the style's.
+            m_pToolBar->addSeparator();
+            Action(ID_EDIT_UNDO)->setIcon(QIcon::fromTheme(
+                QStringLiteral("edit-undo"), style()->standardIcon(QStyle::SP_ArrowBack)));
+            Action(ID_EDIT_REDO)->setIcon(QIcon::fromTheme(
+                QStringLiteral("edit-redo"), style()->standardIcon(QStyle::SP_ArrowForward)));
+            m_pToolBar->addAction(Action(ID_EDIT_UNDO));
+            m_pToolBar->addAction(Action(ID_EDIT_REDO));
+        }
     }
 
     QAction* toggle = m_pToolBar->toggleViewAction();
@@ -524,6 +549,33 @@ void CMainFrame::UpdateCommandUI()
         Action(id)->setEnabled(selected);
     for (int id : {ID_NOTE_DELETE_LAST, ID_NOTE_NEXT, ID_NOTE_PREV, ID_MELODY_PLAY})
         Action(id)->setEnabled(notes);
+    // "Отменить «Вставка ноты»": what the step was, in the menu; the bare word without one.
+    const struct {
+        int id;
+        const char* word;
+        const char* name;
+        const char* keys;
+    } history[] = {{ID_EDIT_UNDO, "&Отменить", m_pDoc->UndoName(), "Ctrl+Z"},
+                   {ID_EDIT_REDO, "&Повторить", m_pDoc->RedoName(), "Ctrl+Y"}};
+    for (const auto& h : history) {
+        QString text = Utf8(h.word);
+        if (h.name)
+            text += QStringLiteral(" «%1»").arg(Utf8(h.name));
+        Action(h.id)->setText(text + QLatin1Char('\t') + QLatin1String(h.keys));
+        Action(h.id)->setEnabled(h.name != nullptr);
+    }
+}
+
+void CMainFrame::OnEditUndo()
+{
+    m_pDoc->Undo();
+    m_pView->EnsureSelectionVisible();
+}
+
+void CMainFrame::OnEditRedo()
+{
+    m_pDoc->Redo();
+    m_pView->EnsureSelectionVisible();
 }
 
 void CMainFrame::SetFormatText(int melodies, int notes)

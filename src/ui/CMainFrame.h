@@ -66,6 +66,8 @@ public slots:
     // Recomputes every command's enabled state from the document and the current melody.
     void UpdateCommandUI();
 
+    void OnEditUndo();
+    void OnEditRedo();
     void OnFileNew();
     void OnFileOpen();
     void OnFileSave();

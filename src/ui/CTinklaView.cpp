@@ -160,52 +160,36 @@ void CTinklaView::EnsureVisible(int x, int y)
 void CTinklaView::EnsureSelectionVisible()
 {
     CMelody* melody = Melody();
+    if (melody->GetSelected() < 0) {
+        Repaint();
+        return;
+    }
     const Point pt = melody->GetNotePosition(melody->GetSelected());
     EnsureVisible(pt.x, pt.y);
 }
 
 void CTinklaView::OnNoteInsert()
 {
-    CMelody* melody = Melody();
-    // The melody does not know the set's limit; the view keeps every melody within N.
-    if (unsigned(melody->GetNoteCount()) >= m_pDoc->GetNotesPerMelody()) {
-        ShowMessage(m_pDoc->GetPrompter(), kMsgCannotInsert, MB_OK | MB_ICONINFORMATION);
-        return;
-    }
-    melody->InsertNote();
-    m_pDoc->SetModifiedFlag(true);
-    EnsureSelectionVisible();
+    if (m_pDoc->InsertNote())
+        EnsureSelectionVisible();
 }
 
 void CTinklaView::OnNoteDelete()
 {
-    if (Melody()->GetSelected() < 0)
-        return;
-    if (ShowMessage(m_pDoc->GetPrompter(), kMsgDeleteNote, MB_YESNO | MB_ICONQUESTION) != IDYES)
-        return;
-    Melody()->DeleteSelected();
-    m_pDoc->SetModifiedFlag(true);
-    Repaint();
+    if (m_pDoc->DeleteSelectedNote())
+        Repaint();
 }
 
 void CTinklaView::OnNoteDeleteLast()
 {
-    if (Melody()->GetNoteCount() == 0)
-        return;
-    Melody()->DeleteLast();
-    m_pDoc->SetModifiedFlag(true);
-    Repaint();
+    if (m_pDoc->DeleteLastNote())
+        Repaint();
 }
 
 void CTinklaView::ModifySelected(BYTE op)
 {
-    CMelody* melody = Melody();
-    if (melody->GetSelected() < 0)
-        return;
-    melody->ModifySelected(op);
-    // Marked even when the note was already at its limit: the user asked for a change.
-    m_pDoc->SetModifiedFlag(true);
-    EnsureSelectionVisible();
+    if (m_pDoc->ModifySelectedNote(op))
+        EnsureSelectionVisible();
 }
 
 void CTinklaView::MoveSelection(bool forward)

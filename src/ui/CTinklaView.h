@@ -45,6 +45,8 @@ public:
     void Repaint();
     // A new set in the view (New, Open, a set read from the doorbell): back to the top.
     void OnInitialUpdate();
+    // Scrolls the selected note into sight (and repaints); just repaints without a selection.
+    void EnsureSelectionVisible();
 
 public slots:
     void OnNoteInsert();
@@ -78,7 +80,6 @@ private:
     // op: 0 tone up, 1 tone down, 2 lengthen, 3 shorten.
     void ModifySelected(BYTE op);
     void MoveSelection(bool forward);
-    void EnsureSelectionVisible();
     void UpdateStatusTexts();
 
     CTinklaDoc* m_pDoc;

@@ -29,6 +29,8 @@ enum CommandId : int {
     ID_FILE_SAVE = 57603,
     ID_FILE_SAVE_AS = 57604,
     ID_FILE_MRU_FILE1 = 57616, // .. 57619 for the four recent sets
+    ID_EDIT_UNDO = 57643,
+    ID_EDIT_REDO = 57644,
     ID_APP_ABOUT = 57664,
     ID_APP_EXIT = 57665,
     ID_HELP_FINDER = 57667,
