@@ -51,11 +51,11 @@ void WaitForPaint(PaintCounter& counter, int before)
 }
 
 // A key press as the window system delivers it: shortcut first, else the focused widget.
-void PressKey(QWidget* focus, int key)
+void PressKey(QWidget* focus, int key, Qt::KeyboardModifiers mods = Qt::NoModifier)
 {
-    if (qt_sendShortcutOverrideEvent(focus, 0, key, Qt::NoModifier, QString(), false, 1))
+    if (qt_sendShortcutOverrideEvent(focus, 0, key, mods, QString(), false, 1))
         return;
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QKeyEvent press(QEvent::KeyPress, key, mods);
     QApplication::sendEvent(focus, &press);
 }
 
@@ -125,6 +125,48 @@ void BM_ToneUpToRepaint(benchmark::State& state)
         QStringLiteral("%1 notes, %2 rows").arg(notes).arg(melody->GetRows()).toStdString());
 }
 BENCHMARK(BM_ToneUpToRepaint)->Arg(1)->Arg(255)->Unit(benchmark::kMillisecond);
+
+// Ctrl+Z after 10,000 edits of the last note of a full 1 x 255 melody, to the repainted view;
+// Ctrl+Y puts the edit back between runs.
+void BM_UndoAfterTenThousandEdits(benchmark::State& state)
+{
+    SilentPrompter prompter;
+    CTinklaDoc doc(&prompter);
+    doc.OnNewDocument();
+    doc.SetFormat(1, 255);
+    doc.ResetMelodies();
+    for (int i = 0; i < 255; ++i)
+        doc.GetCurrentMelody()->AppendNote(BYTE((i * 7 % 20) * 8 + i % kDurationCount));
+    doc.GetCurrentMelody()->Select(254);
+    for (int i = 0; i < 10000; ++i)
+        doc.ModifySelectedNote(i % 2 ? 1 : 0);
+    CMainFrame frame(&doc);
+    frame.resize(700, 560);
+    frame.show();
+    frame.activateWindow();
+    CTinklaView* view = frame.GetView();
+    view->setFocus();
+    PaintCounter counter;
+    view->viewport()->installEventFilter(&counter);
+    QCoreApplication::processEvents();
+    view->OnInitialUpdate();
+    WaitForPaint(counter, 0);
+    for (auto _ : state) {
+        const int before = counter.paints;
+        PressKey(view, Qt::Key_Z, Qt::ControlModifier);
+        WaitForPaint(counter, before);
+        state.PauseTiming();
+        if (!doc.CanRedo()) {
+            state.SkipWithError("Ctrl+Z did not reach the undo command");
+            return;
+        }
+        PressKey(view, Qt::Key_Y, Qt::ControlModifier);
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.SetLabel("10000 edits, 255 notes, 22 rows");
+}
+BENCHMARK(BM_UndoAfterTenThousandEdits)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

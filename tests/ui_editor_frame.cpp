@@ -178,6 +178,35 @@ TEST_F(FrameTest, TitleCommandRenamesTheMelodyAndMarksTheSet)
     EXPECT_FALSE(doc->IsModified());
 }
 
+// Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z through the shortcut map. The menu names the step and is
+// disabled with nothing to take back; undo goes back to the melody and note where the change
+// was and scrolls to it; undone to the saved state, the set is unmodified again.
+TEST_F(FrameTest, UndoAndRedoByKeysNameTheStepAndGoWhereItWas)
+{
+    frame->resize(700, 260);
+    QApplication::processEvents();
+    EXPECT_FALSE(Action(ID_EDIT_UNDO)->isEnabled());
+    Key(Qt::Key_Insert, Qt::NoModifier, 31);
+    Key(Qt::Key_W);
+    EXPECT_TRUE(Action(ID_EDIT_UNDO)->text().startsWith(QStringLiteral("&Отменить «Изменение высоты»")));
+    Key(Qt::Key_PageUp, Qt::ControlModifier); // to melody 2: not an edit
+    ASSERT_EQ(doc->GetCurrentNumber(), 2u);
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(doc->GetCurrentNumber(), 1u);
+    EXPECT_EQ(Melody()->GetSelected(), 30);
+    EXPECT_GT(View()->GetScrollPosition().y(), 0) << "the last row was not scrolled to";
+    EXPECT_TRUE(Action(ID_EDIT_REDO)->isEnabled());
+    Key(Qt::Key_Y, Qt::ControlModifier);
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(Melody()->GetNoteCode(30), BYTE(12 << 3 | 3)) << "redone once more: a tone up";
+    EXPECT_FALSE(Action(ID_EDIT_REDO)->isEnabled());
+    Key(Qt::Key_Z, Qt::ControlModifier, 32);
+    EXPECT_EQ(Melody()->GetNoteCount(), 0);
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_FALSE(frame->isWindowModified());
+}
+
 class MelodyLoadQuestion : public FrameTest, public ::testing::WithParamInterface<Answer> {};
 
 TEST_P(MelodyLoadQuestion, OffersToSaveTheSetUnderAnotherName)

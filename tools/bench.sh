@@ -156,6 +156,12 @@ for n in (1, 255):
         figure(what, ms(r), "ms", "<= 16 ms", ms(r) / 16.0, "W/X through the shortcut map")
     else:
         missing(what)
+r = find(rows, "BM_UndoAfterTenThousandEdits")
+if r:
+    figure("Editor: undo after 10,000 edits, 1 x 255", ms(r), "ms", "<= 16 ms", ms(r) / 16.0,
+           "Ctrl+Z to the repainted view")
+else:
+    missing("Editor: undo after 10,000 edits")
 
 # --- files
 rows = load("files")

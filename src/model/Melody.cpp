@@ -146,8 +146,10 @@ void CMelody::Serialize(Archive& ar, int maxNotes)
     const int kept = count < limit ? count : limit;
     const size_t first = m_notes.size();
     m_notes.resize(first + static_cast<size_t>(kept));
-    for (size_t i = first; i < m_notes.size(); ++i)
+    for (size_t i = first; i < m_notes.size(); ++i) {
         m_notes[i].Serialize(ar);
+        m_notes[i].SetPosition(static_cast<int>(i)); // placed before the first paint
+    }
     for (int i = kept; i < count; ++i) {
         CNote dropped;
         dropped.Serialize(ar);
