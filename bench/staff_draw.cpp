@@ -2,7 +2,7 @@
 // format's melody (255 notes, 22 staff rows) and shorter ones, to see that the cost grows with the
 // notes and no faster.
 #include "model/Melody.h"
-#include "ui/QtCanvas.h"
+#include "canvas/QtCanvas.h"
 
 #include <QGuiApplication>
 #include <QPainter>

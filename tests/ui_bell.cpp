@@ -3,9 +3,9 @@
 // left as it was, an early end of the read leaving the bus free, the doorbell test's pulses and
 // sound, and the whole story on default settings.
 #include "bell/BellMessages.h"
-#include "bell/CBellTestDlg.h"
-#include "bell/CReadSetDlg.h"
-#include "bell/CWriteSetDlg.h"
+#include "ui/CBellTestDlg.h"
+#include "ui/CReadSetDlg.h"
+#include "ui/CWriteSetDlg.h"
 #include "bell/DoorbellImage.h"
 #include "bell/Transactions.h"
 #include "devices/PortSpec.h"

@@ -1,7 +1,7 @@
 // The editor's real dialogs and message boxes, answered with keys and clicks, and the start-up
 // of the whole application.
-#include "document/CMelodyTitleDlg.h"
-#include "document/CSetFormatDlg.h"
+#include "ui/CMelodyTitleDlg.h"
+#include "ui/CSetFormatDlg.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CTinklaApp.h"
 #include "ui/QtPrompter.h"

@@ -1,7 +1,7 @@
 // The staff picture as pixels: the thirteen glyphs' shapes and colours, heads filling their
 // space, crisp staff lines, the tinted selection, and the png command of tinkla-cli.
-#include "ui/GlyphArt.h"
-#include "ui/QtCanvas.h"
+#include "canvas/GlyphArt.h"
+#include "canvas/QtCanvas.h"
 #include "ui_editor_support.h"
 
 #include <QFontInfo>

@@ -1,9 +1,9 @@
 // tinkla-cli png: one melody of a set as the editor shows it, written to a PNG file, so a set can
 // be looked at (or checked by a script) without starting the editor.
-#ifdef TINKLA_HAVE_UI
+#ifdef TINKLA_HAVE_GUI
 
 #include "cli/CliDoc.h"
-#include "ui/QtCanvas.h"
+#include "canvas/QtCanvas.h"
 
 #include <QGuiApplication>
 #include <QPalette>
@@ -78,4 +78,4 @@ TINKLA_CLI_COMMAND("png", kUsage,
 
 } // namespace tinkla::cli
 
-#endif // TINKLA_HAVE_UI
+#endif // TINKLA_HAVE_GUI

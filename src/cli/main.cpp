@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#ifdef TINKLA_HAVE_UI
+#ifdef TINKLA_HAVE_GUI
 #include <QGuiApplication>
 #endif
 
@@ -147,7 +147,7 @@ int main(int argc, char** argv)
 {
     using namespace tinkla::cli;
     std::unique_ptr<QCoreApplication> application;
-#ifdef TINKLA_HAVE_UI
+#ifdef TINKLA_HAVE_GUI
     // Drawing text into an image needs a GUI application; without a display it runs offscreen.
     if (argc > 1 && std::strcmp(argv[1], "png") == 0) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

@@ -2,9 +2,9 @@
 
 #include "bell/BellMessages.h"
 #include "bell/Bus.h"
-#include "bell/CBellTestDlg.h"
-#include "bell/CReadSetDlg.h"
-#include "bell/CWriteSetDlg.h"
+#include "ui/CBellTestDlg.h"
+#include "ui/CReadSetDlg.h"
+#include "ui/CWriteSetDlg.h"
 #include "devices/PortSpec.h"
 #include "devices/Speaker.h"
 #include "document/TinklaDoc.h"

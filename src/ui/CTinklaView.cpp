@@ -6,7 +6,7 @@
 #include "platform/Prompter.h"
 #include "ui/CMainFrame.h"
 #include "ui/CPlayDlg.h"
-#include "ui/QtCanvas.h"
+#include "canvas/QtCanvas.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>

@@ -1,7 +1,7 @@
 #include "ui/QtPrompter.h"
 
-#include "document/CMelodyTitleDlg.h"
-#include "document/CSetFormatDlg.h"
+#include "ui/CMelodyTitleDlg.h"
+#include "ui/CSetFormatDlg.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -1,4 +1,4 @@
-#include "document/CSetFormatDlg.h"
+#include "ui/CSetFormatDlg.h"
 
 #include "document/SetFormat.h"
 #include "ui/DialogButtons.h"

@@ -1,4 +1,4 @@
-#include "bell/CTransferDlg.h"
+#include "ui/CTransferDlg.h"
 
 #include "bell/Bus.h"
 

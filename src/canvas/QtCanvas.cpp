@@ -1,10 +1,10 @@
 // The melody's drawing calls on a QPainter. Glyphs are pixel art made into images once; lines are
 // filled pixel runs, so the staff stays crisp whatever the painter's render hints are.
-#include "ui/QtCanvas.h"
+#include "canvas/QtCanvas.h"
 
 #include "model/Melody.h"
 #include "platform/Cp1251.h"
-#include "ui/GlyphArt.h"
+#include "canvas/GlyphArt.h"
 
 #include <QFontMetrics>
 #include <algorithm>

@@ -6,7 +6,7 @@
 // However the dialog ends early, the bus is left free: a sequential read under way is closed on
 // the wire with a byte without acknowledge and a stop, so the doorbell releases the data line
 // and the next transfer finds it ready.
-#include "bell/CTransferDlg.h"
+#include "ui/CTransferDlg.h"
 
 namespace tinkla
 {

@@ -1,4 +1,4 @@
-#include "bell/CReadSetDlg.h"
+#include "ui/CReadSetDlg.h"
 
 
 namespace tinkla

@@ -2,7 +2,7 @@
 // lines): outlines scaled down to this size lose their stems and flags, hand-placed pixels do not.
 // The note glyphs are put together from a head, a stem and flags, so all ten share one head of
 // each kind and the stem-down flags mirror the stem-up ones.
-#include "ui/GlyphArt.h"
+#include "canvas/GlyphArt.h"
 
 namespace tinkla
 {

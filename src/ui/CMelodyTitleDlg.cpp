@@ -1,4 +1,4 @@
-#include "document/CMelodyTitleDlg.h"
+#include "ui/CMelodyTitleDlg.h"
 
 #include "platform/Cp1251.h"
 #include "ui/DialogButtons.h"

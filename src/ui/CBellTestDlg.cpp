@@ -1,4 +1,4 @@
-#include "bell/CBellTestDlg.h"
+#include "ui/CBellTestDlg.h"
 
 #include "bell/Bus.h"
 

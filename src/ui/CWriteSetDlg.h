@@ -3,7 +3,7 @@
 // reads it all back to compare (the second half of the bar) unless told not to, then sends two
 // reset pulses. The bar repaints as it goes, though the tick keeps the event loop waiting. It cannot be cancelled: a write stopped half way would leave the
 // doorbell with a set nobody chose, so the dialog has no close box and ignores Esc.
-#include "bell/CTransferDlg.h"
+#include "ui/CTransferDlg.h"
 
 namespace tinkla
 {

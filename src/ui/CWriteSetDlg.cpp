@@ -1,4 +1,4 @@
-#include "bell/CWriteSetDlg.h"
+#include "ui/CWriteSetDlg.h"
 
 namespace tinkla
 {
