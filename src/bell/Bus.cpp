@@ -194,20 +194,20 @@ bool BusWait::Expired()
 
 // One bit of a byte function, repeated while the slave holds the clock (the bit returns 1) until
 // the bit's g_dTimeout budget is spent; the time is checked after every attempt, a successful
-// one too. Returns 0, 1 (time-out) or 2 (data line low, at once).
-template <class Bit> int RetryBit(Bit attempt)
+// one too. Returns BUS_OK, BUS_CLOCK_HELD (time-out) or BUS_DATA_LOW (at once).
+template <class Bit> BusResult RetryBit(Bit attempt)
 {
     BusWait wait;
     for (;;) {
-        const int rc = attempt();
-        if (rc == 2)
-            return 2;
-        if (g_nSingleAttempt > 0 && rc != 0)
+        const BusResult rc = attempt();
+        if (rc == BUS_DATA_LOW)
+            return BUS_DATA_LOW;
+        if (g_nSingleAttempt > 0 && rc != BUS_OK)
             return rc;
         if (wait.Expired())
-            return 1;
-        if (rc == 0)
-            return 0;
+            return BUS_CLOCK_HELD;
+        if (rc == BUS_OK)
+            return BUS_OK;
     }
 }
 
@@ -278,23 +278,23 @@ void SendPlayPulse()
     Delay(g_dDelay4ms);
 }
 
-int BusStart()
+BusResult BusStart()
 {
     ReleaseData();
     // The chip lets go of its acknowledge up to 3.5 us after the clock fell: look only then.
     Delay(g_dDelay4us);
     if (DataIsLow() && !BusRecover())
-        return 2;
+        return BUS_DATA_LOW;
     Delay(g_dDelay1us);
     if (!ClockRises())
-        return 1;
+        return BUS_CLOCK_HELD;
     Delay(g_dDelay4us);
     DriveDataLow();
     Delay(g_dDelay1us);
     Delay(g_dDelay4us);
     DriveClockLow();
     Delay(g_dDelay1us);
-    return 0;
+    return BUS_OK;
 }
 
 bool BusRecover()
@@ -325,27 +325,27 @@ bool BusRecover()
     return !DataIsLow();
 }
 
-int BusStop()
+BusResult BusStop()
 {
     DriveDataLow();
     Delay(g_dDelay1us);
     Delay(g_dDelay4us);
     if (!ClockRises())
-        return 1;
+        return BUS_CLOCK_HELD;
     Delay(g_dDelay4us);
     ReleaseData();
     Delay(g_dDelay1us);
-    return DataIsLow() ? 4 : 0;
+    return DataIsLow() ? BUS_STOP_FAILED : BUS_OK;
 }
 
-int BusSendBit(BYTE bit)
+BusResult BusSendBit(BYTE bit)
 {
     if (bit & 0x40) {
         ReleaseData();
         // The chip may hold its acknowledge or last bit up to 3.5 us after the clock fell.
         Delay(g_dDelay4us);
         if (DataIsLow())
-            return 2;
+            return BUS_DATA_LOW;
         Delay(g_dDelay1us);
     } else {
         DriveDataLow();
@@ -353,51 +353,81 @@ int BusSendBit(BYTE bit)
         Delay(g_dDelay4us);
     }
     if (!ClockRises())
-        return 1;
+        return BUS_CLOCK_HELD;
     ClockFalls();
-    return 0;
+    return BUS_OK;
 }
 
-int BusReceiveBit(BYTE* pBit)
+BusResult BusReceiveBit(BYTE* pBit)
 {
     ReleaseData();
     Delay(g_dDelay1us);
     Delay(g_dDelay4us);
     *pBit &= 0x7F;
     if (!ClockRises())
-        return 1;
+        return BUS_CLOCK_HELD;
     if (!DataIsLow())
         *pBit |= 0x80;
     ClockFalls();
-    return 0;
+    return BUS_OK;
 }
 
-int BusSendByte(BYTE value)
+BusResult BusSendByte(BYTE value)
 {
     for (int i = 0; i < 8; ++i) {
         const BYTE bit = ((value << i) & 0x80) ? 0x40 : 0x00;
-        if (const int rc = RetryBit([bit] { return BusSendBit(bit); }); rc != 0)
+        if (const BusResult rc = RetryBit([bit] { return BusSendBit(bit); }); rc != BUS_OK)
             return rc;
     }
     BYTE ack = 0;
-    if (RetryBit([&ack] { return BusReceiveBit(&ack); }) != 0)
-        return 1;
-    return (ack & 0x80) ? 3 : 0;
+    if (RetryBit([&ack] { return BusReceiveBit(&ack); }) != BUS_OK)
+        return BUS_CLOCK_HELD;
+    return (ack & 0x80) ? BUS_NO_ACK : BUS_OK;
 }
 
-int BusReceiveByte(BYTE* pByte, BYTE noAck)
+BusResult BusReceiveByte(BYTE* pByte, BYTE noAck)
 {
     *pByte = 0;
     for (int i = 0; i < 8; ++i) {
         *pByte = static_cast<BYTE>(*pByte << 1);
         BYTE bit = 0;
-        if (RetryBit([&bit] { return BusReceiveBit(&bit); }) != 0)
-            return 1;
+        if (RetryBit([&bit] { return BusReceiveBit(&bit); }) != BUS_OK)
+            return BUS_CLOCK_HELD;
         if (bit & 0x80)
             *pByte |= 0x01;
     }
     const BYTE ack = noAck ? 0x40 : 0x00;
     return RetryBit([ack] { return BusSendBit(ack); });
+}
+
+BusProbe ProbeBus(BYTE deviceCode, int attempts)
+{
+    if (g_dTimeout == 0.0)
+        CalibrateDelays();
+    WriteDataRegister(kIdle);
+    Delay(g_dDelay10ms);
+    if (!ClockIsHigh())
+        return BusProbe::ClockStuckLow;
+    if (DataIsLow() && !BusRecover())
+        return BusProbe::DataStuckLow;
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        BusResult rc = BusStart();
+        if (rc == BUS_OK) {
+            rc = BusSendByte(deviceCode);
+            const BusResult stop = BusStop();
+            if (rc == BUS_OK && stop != BUS_OK)
+                rc = stop;
+        }
+        switch (rc) {
+        case BUS_OK: return BusProbe::Answers;
+        case BUS_CLOCK_HELD: return BusProbe::ClockHeld;
+        case BUS_DATA_LOW:
+        case BUS_STOP_FAILED: return BusProbe::DataStuckLow;
+        case BUS_NO_ACK: break;
+        }
+        Delay(g_dDelay10ms);
+    }
+    return BusProbe::NoAnswer;
 }
 
 } // namespace tinkla

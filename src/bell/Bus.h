@@ -10,19 +10,28 @@
 //   status bit 7 set while the data line is low; status bit 6 set while the clock line is high
 //
 // Layered like the kernel's bit-banging I2C algorithm: Bus.cpp has one place that touches the
-// port, line helpers above it, the six primitives above those. Primitives report by return code:
-//   0 success (byte sent: acknowledged)       1 clock still low after release / bit time-out
-//   2 data line low although released         3 no acknowledge          4 data low after stop
+// port, line helpers above it, the six primitives and the bus probe above those. Nothing outside
+// this folder and the port backends names the registers or their bits.
 // Everything blocks the calling thread; pauses end on the monotonic clock (their lengths come
 // from loop counts calibrated against the millisecond tick counter), and every bus wait gives
 // up after g_dTimeout seconds.
+#include "platform/Byte.h"
+
 #include <cstdint>
 #include <ctime>
 
 namespace tinkla
 {
 
-using BYTE = uint8_t;
+
+// What a primitive reports. The numbers are kept: traces and older logs give them by number.
+enum BusResult : int {
+    BUS_OK = 0,          // done (a byte sent: acknowledged)
+    BUS_CLOCK_HELD = 1,  // the clock stayed low after release, or a bit ran out of time
+    BUS_DATA_LOW = 2,    // the data line stayed low although released
+    BUS_NO_ACK = 3,      // nobody acknowledged the byte
+    BUS_STOP_FAILED = 4, // the data line stayed low after the stop
+};
 
 // Loop-pass counts for each pause, set by CalibrateDelays (0.0 before: every pause is one pass).
 extern double g_dDelay1us;
@@ -88,25 +97,38 @@ void SendPlayPulse();
 // Start (or repeated start) condition. Returns 0, 1 or 2. A data line held low by a chip left
 // inside a read is first freed with BusRecover; 2 only when that fails.
 // Entry: any; exit on 0: clock low, data low. On 1 the clock is left released.
-int BusStart();
+BusResult BusStart();
 // Frees a data line that a chip left inside a byte it was sending holds low: with the data line
 // released, up to nine clock pulses until it lets go, then a stop. True when the data line is
 // free (at once, when nobody held it). Entry: any; exit on true: both lines released.
 bool BusRecover();
 // Stop condition. Returns 0, 1 or 4. Entry: clock low; exit on 0: both lines released.
-int BusStop();
+BusResult BusStop();
 // One bit out; the bit is bit 6 (0x40) of `bit`. Returns 0, 1 or 2.
 // Entry: clock low; exit on 0: clock low, data line holding the bit. On 1 the clock is released.
-int BusSendBit(BYTE bit);
+BusResult BusSendBit(BYTE bit);
 // One bit in, into bit 7 of *pBit (bits 0..6 untouched). Returns 0 or 1.
 // Entry: clock low; exit on 0: clock low, data released.
-int BusReceiveBit(BYTE* pBit);
+BusResult BusReceiveBit(BYTE* pBit);
 // Eight bits most significant first, then reads the acknowledge. Returns 0, 1, 2 or 3.
 // Each bit, and the acknowledge, is retried while the clock is held low, for g_dTimeout seconds.
 // Entry: clock low (after a start); exit on 0 or 3: clock low.
-int BusSendByte(BYTE value);
+BusResult BusSendByte(BYTE value);
 // Eight bits most significant first into *pByte, then sends the acknowledge: 0 when noAck is 0,
 // else 1 (no acknowledge, ends a read). Returns 0, 1 or 2. Entry and exit on 0: clock low.
-int BusReceiveByte(BYTE* pByte, BYTE noAck);
+BusResult BusReceiveByte(BYTE* pByte, BYTE noAck);
+
+// Whether a device on the bus answers: both lines released and high (a data line a chip holds
+// is freed first, as at a start), then up to `attempts` tries, 10 ms apart, of a start, the
+// device code and a stop (a doorbell storing a page does not answer for a few milliseconds).
+// Sends no pulse and changes no memory. Calibrates the delays if that never happened.
+enum class BusProbe {
+    Answers,
+    ClockStuckLow, // the clock line is low while released
+    DataStuckLow,  // the data line is low while released, and clocking does not free it
+    ClockHeld,     // a device held the clock low past g_dTimeout
+    NoAnswer,      // nobody acknowledged the device code
+};
+BusProbe ProbeBus(BYTE deviceCode, int attempts = 5);
 
 } // namespace tinkla

@@ -28,30 +28,6 @@ bool BuildDoorbellImage(const CTinklaDoc& doc, DoorbellImage* image)
     return true;
 }
 
-DecodedImage DecodeDoorbellImage(const DoorbellImage& image, unsigned nMelodies, unsigned nNotes)
-{
-    DecodedImage decoded;
-    if (FormatIndex(nMelodies, nNotes) < 0)
-        return decoded;
-    decoded.melodies.resize(nMelodies);
-    unsigned offset = 0;
-    for (unsigned k = 0; k < nMelodies; ++k, offset += nNotes + 1) {
-        for (unsigned j = 0; j < nNotes; ++j) {
-            const BYTE b = image[offset + j];
-            if (b == kEndByte)
-                break;
-            if ((b & 7) > 4) {
-                decoded.bad = true;
-                decoded.badMelody = k;
-                decoded.badNote = j;
-                return decoded;
-            }
-            decoded.melodies[k].push_back(b);
-        }
-    }
-    return decoded;
-}
-
 const char* ApplyDoorbellImage(CTinklaDoc& doc, unsigned nMelodies, unsigned nNotes,
                                const DoorbellImage& image)
 {

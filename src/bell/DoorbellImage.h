@@ -1,8 +1,8 @@
 #pragma once
-// The doorbell image: 256 bytes, one slot of N + 1 bytes per melody (melody k, 1-based, at
-// (k - 1) × (N + 1)) holding its note codes (tone × 8 + duration), the end byte 0x07 and 0xFF
-// filler. A full melody has its end byte in the slot's last byte; titles are not stored.
-#include "bell/Bus.h"
+// The doorbell image of a document's set, the set a doorbell's image gives a document, and what a
+// doorbell holds that differs from what was meant to be written. The image itself:
+// exchange/DoorbellCodec.h.
+#include "exchange/DoorbellCodec.h"
 
 #include <QStringList>
 #include <array>
@@ -13,25 +13,10 @@ namespace tinkla
 
 class CTinklaDoc;
 
-using DoorbellImage = std::array<BYTE, 256>;
-constexpr BYTE kEndByte = 0x07;
-constexpr BYTE kFillerByte = 0xFF;
-
 // The image of the document's set. False (image untouched) when the document's format is none
 // of the six. A melody longer than its slot, which the editor never lets happen, is cut at N
 // notes rather than spill into the next melody's slot.
 bool BuildDoorbellImage(const CTinklaDoc& doc, DoorbellImage* image);
-
-// The melodies an image holds for M × N, as note codes. Decoding stops at the first note byte
-// whose duration field exceeds 4: badMelody (0-based) holds the notes before it, the later
-// melodies are empty. The last byte of a slot is never examined.
-struct DecodedImage {
-    std::vector<std::vector<BYTE>> melodies;
-    bool bad = false;
-    unsigned badMelody = 0; // 0-based
-    unsigned badNote = 0;   // 0-based index in the slot
-};
-DecodedImage DecodeDoorbellImage(const DoorbellImage& image, unsigned nMelodies, unsigned nNotes);
 
 // Replaces the document's set with the doorbell's (format, M melodies titled "Новая мелодия",
 // melody 1 current) and repaints. Returns nullptr, or kMsgBellContents when:

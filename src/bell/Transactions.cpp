@@ -13,9 +13,9 @@ namespace
 {
 
 // Every non-zero result of a bus primitive is the link failure.
-void Check(int rc)
+void Check(BusResult rc)
 {
-    if (rc != 0)
+    if (rc != BUS_OK)
         ThrowMessage(kMsgBellLink);
 }
 
@@ -28,7 +28,7 @@ void PollAcknowledge()
         Check(BusStart());
         if (wait.Expired())
             ThrowMessage(kMsgBellLink);
-        if (BusSendByte(kDeviceImageWrite) == 0)
+        if (BusSendByte(kDeviceImageWrite) == BUS_OK)
             return;
     }
 }
@@ -66,37 +66,6 @@ bool AdvancePage()
 
 } // namespace
 
-bool DecodeFormatByte(BYTE b, unsigned* pMelodies, unsigned* pNotes)
-{
-    unsigned melodies = 1;
-    if (b != 0) {
-        // Shift out the trailing zeros and the lowest one-bit; what is left is the rest of the run.
-        unsigned q = b;
-        unsigned r;
-        do {
-            r = q % 2;
-            q /= 2;
-        } while (r != 1);
-        melodies = 2 * q + 2;
-    }
-    if (melodies > 32 || (melodies & (melodies - 1)) != 0)
-        return false;
-    *pMelodies = melodies;
-    *pNotes = 256 / melodies - 1;
-    return true;
-}
-
-bool EncodeFormatByte(unsigned nMelodies, BYTE* pByte)
-{
-    if (nMelodies == 0 || nMelodies > 32 || (nMelodies & (nMelodies - 1)) != 0)
-        return false;
-    BYTE v = 0;
-    for (unsigned m = nMelodies; m != 1; m /= 2)
-        v = static_cast<BYTE>((v >> 1) | 0x80);
-    *pByte = v;
-    return true;
-}
-
 BYTE ReadFormatByte()
 {
     BYTE b = 0;
@@ -117,7 +86,7 @@ void ReadSetFormat(unsigned& nMelodies, unsigned& nNotes)
 void ConfirmDevicePresent()
 {
     Check(BusStart());
-    const int rc = BusSendByte(kDeviceImageWrite);
+    const BusResult rc = BusSendByte(kDeviceImageWrite);
     Check(BusStop());
     Check(rc);
 }

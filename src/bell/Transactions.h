@@ -5,6 +5,7 @@
 // failure or time-out) or kMsgBellContents (a format byte no set format matches). After a
 // failure no stop condition is sent; the next transaction starts with a start condition anyway.
 #include "bell/Bus.h"
+#include "exchange/DoorbellCodec.h"
 
 namespace tinkla
 {
@@ -25,13 +26,6 @@ constexpr int kImageBytes = 256;
 // address is g_nPage * 8 - 8) and the position of the last byte sent in it (1..8).
 extern BYTE g_nPage;
 extern BYTE g_nPageByte;
-
-// The format byte holds M as k one-bits from the top for M = 2^k: 0x00 (1 × 255) .. 0xF8
-// (32 × 7). Reading accepts 0, or one unbroken run of 1..5 one-bits anywhere in the byte.
-// False for any other byte (bad contents).
-bool DecodeFormatByte(BYTE b, unsigned* pMelodies, unsigned* pNotes);
-// False, leaving *pByte alone, for a melody count that is not one of 1, 2, 4, 8, 16, 32.
-bool EncodeFormatByte(unsigned nMelodies, BYTE* pByte);
 
 // Reads the format byte as it is. Throws kMsgBellLink. Bus free afterwards.
 BYTE ReadFormatByte();

@@ -1,6 +1,7 @@
 #include "devices/PortSpec.h"
 
 #include "bell/Bus.h"
+#include "bell/Transactions.h"
 #include "devices/DirectPort.h"
 #include "devices/ExecBridge.h"
 #include "devices/PpdevPort.h"
@@ -184,42 +185,24 @@ ProbeResult ProbeInstalled()
         return {false, QStringLiteral("Порт звонка не подключен.")};
     auto* port = dynamic_cast<ParallelPort*>(device);
     const QString where = port ? port->Describe() : QStringLiteral("порту");
-    auto fault = [port]() { return port ? port->Fault() : QString(); };
-    if (g_dTimeout == 0.0)
-        CalibrateDelays();
-
-    Outp(kPortData, 0x38); // both lines released, reset and play lines at rest
-    Delay(g_dDelay10ms);
-    const uint8_t status = Inp(kPortStatus);
-    if (!fault().isEmpty())
-        return {false, fault()};
-    if (!(status & 0x40))
+    const BusProbe answer = ProbeBus(kDeviceFormatWrite);
+    // A port that failed under the probe (a bridge that died) says why better than the lines.
+    if (port && !port->Fault().isEmpty())
+        return {false, port->Fault()};
+    switch (answer) {
+    case BusProbe::Answers:
+        return {true, QStringLiteral("Звонок отвечает на %1.").arg(where)};
+    case BusProbe::ClockStuckLow:
         return {false, LineStuckText(true, where)};
-    if (status & 0x80)
+    case BusProbe::DataStuckLow:
         return {false, LineStuckText(false, where)};
-
-    // A doorbell storing a page does not answer for a few milliseconds: give it a few tries.
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        int rc = BusStart();
-        if (rc == 0) {
-            rc = BusSendByte(0xA2);
-            const int stop = BusStop();
-            if (rc == 0 && stop != 0)
-                rc = stop;
-        }
-        if (!fault().isEmpty())
-            return {false, fault()};
-        if (rc == 0)
-            return {true, QStringLiteral("Звонок отвечает на %1.").arg(where)};
-        if (rc == 1 || rc == 4 || rc == 2) {
-            if (rc == 1)
-                return {false, QStringLiteral("Линию тактов на %1 держат низкой дольше %2 с: "
-                                              "звонок или интерфейс неисправен.")
-                                   .arg(where)
-                                   .arg(g_dTimeout)};
-            return {false, LineStuckText(false, where)};
-        }
-        Delay(g_dDelay10ms);
+    case BusProbe::ClockHeld:
+        return {false, QStringLiteral("Линию тактов на %1 держат низкой дольше %2 с: "
+                                      "звонок или интерфейс неисправен.")
+                           .arg(where)
+                           .arg(g_dTimeout)};
+    case BusProbe::NoAnswer:
+        break;
     }
     return {false, QStringLiteral("Звонок не отвечает на %1: никто на шине не подтверждает свой "
                                   "адрес. Проверьте, что звонок подключен к этому порту и включен.")

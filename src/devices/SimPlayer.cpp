@@ -1,7 +1,6 @@
 #include "devices/SimPlayer.h"
 
-#include "bell/DoorbellImage.h"
-#include "bell/Transactions.h"
+#include "exchange/DoorbellCodec.h"
 #include "devices/Pit.h"
 #include "devices/SimDoorbell.h"
 #include "devices/WavRender.h"

@@ -2,6 +2,8 @@
 // One note of a melody: a tone code 0..31 (G#3 208 Hz .. D#6 1245 Hz), a duration code 0..4
 // (whole .. sixteenth; a smaller code is a longer note), the place of its glyph on the staff and
 // whether it is the selected note. A note code packs both codes into one byte: tone × 8 + duration.
+#include "platform/Byte.h"
+
 #include <cstdint>
 
 namespace tinkla {
@@ -9,7 +11,6 @@ namespace tinkla {
 class Archive;
 class Canvas;
 
-using BYTE = uint8_t;
 
 constexpr int kToneCount = 32;
 constexpr int kDurationCount = 5;
