@@ -321,15 +321,22 @@ void CTinklaDoc::SaveAsFirst()
     SetPathName(path, true);
 }
 
-void CTinklaDoc::OnMelodyLoad()
+bool CTinklaDoc::ConfirmReplaceMelody()
 {
     const Answer answer =
         ShowMessage(*m_pPrompter, kMsgReplaceMelody, MB_YESNOCANCEL | MB_ICONQUESTION);
     if (answer != IDYES && answer != IDNO)
-        return;
+        return false;
+    if (answer == IDYES)
+        SaveAsFirst();
+    return true;
+}
+
+void CTinklaDoc::OnMelodyLoad()
+{
     try {
-        if (answer == IDYES)
-            SaveAsFirst();
+        if (!ConfirmReplaceMelody())
+            return;
         FileDialogRequest req;
         req.save = false;
         req.defaultExtension = QStringLiteral("mel");

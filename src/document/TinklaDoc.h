@@ -84,6 +84,31 @@ public:
     bool LoadMelodyFile(const QString& path);
     bool SaveMelodyFile(const QString& path);
 
+    // --- melodies in the world's formats (TinklaDocExchange.cpp) ---
+    struct ImportOptions {
+        int track = 0;          // MIDI track, 1-based; 0: the first with notes
+        bool fitOctaves = true; // move by octaves to fit; else by `semitones`
+        int semitones = 0;
+    };
+    // Replaces the current melody by the melody in `bytes` (MIDI when the name ends in .mid or
+    // .midi or the bytes begin as a MIDI file, else RTTTL), fitted to the range and to N notes;
+    // `name` gives the title when the file gives none. Shows the report, or why nothing was
+    // imported (false, melody unchanged).
+    bool ImportMelodyData(const QByteArray& bytes, const QString& name,
+                          const ImportOptions& options);
+    bool ImportMelodyFile(const QString& path, const ImportOptions& options);
+    // The current melody as MIDI (.mid, .midi) or RTTTL (any other name); false after the reason.
+    bool ExportMelodyFile(const QString& path);
+    // Moves the current melody by `semitones`; refused with a message (false, nothing changed)
+    // when a note would leave the range, unless fold moves such notes by octaves.
+    bool TransposeMelody(int semitones, bool fold);
+    // Opens a set of the library of tunes as a new, untitled set (saving asks for a name);
+    // false after the reason, the set as it was.
+    bool OpenExample(const QString& path);
+    void OnMelodyImport();
+    void OnMelodyExport();
+    void OnMelodyTranspose();
+
     Prompter& GetPrompter() { return *m_pPrompter; }
 
     // The whole of a set or melody file, refused (empty, with *error set) when it cannot be read
@@ -109,6 +134,9 @@ private:
     void Adopt(Set&& set);
     bool WriteFile(const QString& path, const QByteArray& bytes);
     void SaveAsFirst(); // the "save under another name" step of the melody load
+    // The melody load's question and save before a melody is replaced; false: do not go on.
+    bool ConfirmReplaceMelody();
+    void ReplaceCurrentMelody(const QByteArray& title, const std::vector<BYTE>& codes);
 
     Prompter* m_pPrompter;
     bool m_bPlayFromSelected = false;

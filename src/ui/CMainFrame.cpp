@@ -1,5 +1,6 @@
 #include "ui/CMainFrame.h"
 
+#include "document/Examples.h"
 #include "document/SetFormat.h"
 #include "document/TinklaDoc.h"
 #include "model/Melody.h"
@@ -130,6 +131,15 @@ void CMainFrame::createActions()
     MakeAction(ID_MELODY_SAVE, "С&охранить мелодию...",
                "Сохранение текущей мелодии.\nСохранить мелодию",
                "Сохраняет текущую мелодию с её названием в отдельный файл .mel.");
+    MakeAction(ID_MELODY_IMPORT, "&Импорт мелодии...",
+               "Импорт мелодии из RTTTL или MIDI.\nИмпорт мелодии",
+               "Заменяет текущую мелодию мелодией из текста RTTTL (.rtttl, .rtx, .txt) или файла "
+               "MIDI (.mid). Ноты вписываются в диапазон звонка, паузы и точки отбрасываются; "
+               "программа сообщит, что пришлось изменить.");
+    MakeAction(ID_MELODY_EXPORT, "&Экспорт мелодии...",
+               "Экспорт мелодии в RTTTL или MIDI.\nЭкспорт мелодии",
+               "Сохраняет текущую мелодию как текст RTTTL (.rtttl) или файл MIDI (.mid), чтобы "
+               "открыть её в другой программе или телефоне.");
     for (int i = 0; i < kRecentFileCount; ++i) {
         auto* action = new QAction(this);
         action->setVisible(false);
@@ -167,6 +177,11 @@ void CMainFrame::createActions()
                "Удаление последней ноты.\nУдалить последнюю ноту",
                "Удаляет последнюю ноту мелодии без подтверждения.",
                QKeySequence(Qt::Key_Backspace));
+    MakeAction(ID_MELODY_TRANSPOSE, "&Транспонировать...",
+               "Сдвиг всей мелодии на несколько полутонов.\nТранспонировать",
+               "Сдвигает все ноты мелодии вверх или вниз на заданное число полутонов. Если нота "
+               "выйдет за пределы звонка, мелодия не изменится — или ноты можно вписать по "
+               "октавам.");
     MakeAction(ID_NOTE_NEXT, "С&ледующая нота\tP", "Выделение следующей ноты.\nСледующая нота",
                "Выделяет следующую ноту. После последней ноты выделение снимается, затем снова "
                "выделяется первая.",
@@ -241,6 +256,9 @@ void CMainFrame::createActions()
     on(ID_APP_EXIT, this, &QWidget::close);
     on(ID_MELODY_LOAD, m_pDoc, &CTinklaDoc::OnMelodyLoad);
     on(ID_MELODY_SAVE, m_pDoc, &CTinklaDoc::OnMelodySave);
+    on(ID_MELODY_IMPORT, m_pDoc, &CTinklaDoc::OnMelodyImport);
+    on(ID_MELODY_EXPORT, m_pDoc, &CTinklaDoc::OnMelodyExport);
+    on(ID_MELODY_TRANSPOSE, m_pDoc, &CTinklaDoc::OnMelodyTranspose);
     on(ID_MELODY_TITLE, m_pDoc, &CTinklaDoc::OnMelodyTitle);
     on(ID_MELODY_NEXT, m_pDoc, &CTinklaDoc::OnMelodyNext);
     on(ID_MELODY_PREV, m_pDoc, &CTinklaDoc::OnMelodyPrev);
@@ -274,6 +292,9 @@ void CMainFrame::createMenus()
     file->addSeparator();
     file->addAction(Action(ID_MELODY_LOAD));
     file->addAction(Action(ID_MELODY_SAVE));
+    file->addAction(Action(ID_MELODY_IMPORT));
+    file->addAction(Action(ID_MELODY_EXPORT));
+    createExamplesMenu(file);
     file->addSeparator();
     for (QAction* recent : m_recentActions)
         file->addAction(recent);
@@ -288,6 +309,7 @@ void CMainFrame::createMenus()
     edit->addSeparator();
     for (int id : {ID_NOTE_INSERT, ID_NOTE_DELETE, ID_NOTE_DELETE_LAST})
         edit->addAction(Action(id));
+    edit->addAction(Action(ID_MELODY_TRANSPOSE));
     edit->addSeparator();
     edit->addAction(Action(ID_NOTE_NEXT));
     edit->addAction(Action(ID_NOTE_PREV));
@@ -522,7 +544,8 @@ void CMainFrame::UpdateCommandUI()
     const bool notes = melody && melody->GetNoteCount() != 0;
     for (int id : {ID_NOTE_DELETE, ID_TONE_UP, ID_TONE_DOWN, ID_DURATION_UP, ID_DURATION_DOWN})
         Action(id)->setEnabled(selected);
-    for (int id : {ID_NOTE_DELETE_LAST, ID_NOTE_NEXT, ID_NOTE_PREV, ID_MELODY_PLAY})
+    for (int id : {ID_NOTE_DELETE_LAST, ID_NOTE_NEXT, ID_NOTE_PREV, ID_MELODY_PLAY,
+                   ID_MELODY_EXPORT, ID_MELODY_TRANSPOSE})
         Action(id)->setEnabled(notes);
 }
 
@@ -605,6 +628,24 @@ void CMainFrame::OnFileOpen()
     const QString path = m_pDoc->GetPrompter().FileDialog(request);
     if (!path.isEmpty())
         OpenDocument(path);
+}
+
+void CMainFrame::createExamplesMenu(QMenu* file)
+{
+    QMenu* examples = file->addMenu(QStringLiteral("&Примеры"));
+    examples->setObjectName(QStringLiteral("examplesMenu"));
+    examples->setStatusTip(QStringLiteral("Известные мелодии, готовые для звонка."));
+    const std::vector<Example> list = ListExamples();
+    examples->setEnabled(!list.empty());
+    for (const Example& example : list) {
+        QAction* action = examples->addAction(example.title);
+        action->setStatusTip(QStringLiteral("Открывает «%1» как новый набор.").arg(example.title));
+        const QString path = example.path;
+        connect(action, &QAction::triggered, this, [this, path] {
+            if (maybeSave())
+                m_pDoc->OpenExample(path);
+        });
+    }
 }
 
 void CMainFrame::OnFileSave()
