@@ -117,7 +117,7 @@ QByteArray Chunk(const char* id, const QByteArray& body)
 }
 QByteArray Smf(int format, int division, std::initializer_list<QByteArray> tracks)
 {
-    QByteArray head = QByteArray::fromHex("0000") + char(format) + QByteArray::fromHex("00") +
+    QByteArray head = QByteArray::fromHex("00") + char(format) + QByteArray::fromHex("00") +
                       char(tracks.size()) + char(division >> 8) + char(division & 0xFF);
     QByteArray file = Chunk("MThd", head);
     for (const QByteArray& t : tracks)
@@ -299,9 +299,9 @@ TEST_P(Fit, MovesTheMelodyIntoRange)
 INSTANTIATE_TEST_SUITE_P(
     Melodies, Fit,
     ::testing::Values(FitCase{"InRangeStays", {56, 87}, true, 0, 31, 0, 0, 0, 0},
-                      FitCase{"TieGoesToTheSmallerShift", {36, 40, 43}, true, 0, 31, 24, 0, 4},
-                      FitCase{"MostNotesWinTheRestFold", {50, 60, 90}, true, 0, 31, 12, 1, 6},
-                      FitCase{"SemitonesThenFold", {60, 61}, false, 30, 31, 30, 2, 22},
+                      FitCase{"TieGoesToTheSmallerShift", {36, 40, 43}, true, 0, 31, 24, 0, 0, 4},
+                      FitCase{"MostNotesWinTheRestFold", {50, 60, 90}, true, 0, 31, 12, 1, 0, 6},
+                      FitCase{"SemitonesThenFold", {60, 61}, false, 30, 31, 30, 2, 0, 22},
                       FitCase{"FirstNKept", std::vector<int>(10, 60), true, 0, 7, 0, 0, 3, 4}),
     ByName{});
 

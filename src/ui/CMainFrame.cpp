@@ -31,8 +31,10 @@
 #include <QUrl>
 #include <QWhatsThis>
 
-namespace tinkla {
-namespace {
+namespace tinkla
+{
+namespace
+{
 
 // Set files open from the open dialog, the recent list and a drop (one space before the
 // parenthesis, as the open dialog has always shown it).
@@ -405,7 +407,8 @@ void CMainFrame::createToolBar()
     m_pViewMenu->addAction(Action(ID_VIEW_STATUS_BAR));
 }
 
-namespace {
+namespace
+{
 
 QString FormatPaneText(int melodies, int notes)
 {
@@ -634,12 +637,16 @@ void CMainFrame::createExamplesMenu(QMenu* file)
 {
     QMenu* examples = file->addMenu(QStringLiteral("&Примеры"));
     examples->setObjectName(QStringLiteral("examplesMenu"));
-    examples->setStatusTip(QStringLiteral("Известные мелодии, готовые для звонка."));
+    examples->menuAction()->setStatusTip(QStringLiteral("Известные мелодии, готовые для звонка."));
+    examples->menuAction()->setWhatsThis(QStringLiteral(
+        "Открывает одну из известных мелодий, записанных для звонка, как новый набор. "
+        "Прежде программа предложит сохранить изменённый набор."));
     const std::vector<Example> list = ListExamples();
     examples->setEnabled(!list.empty());
     for (const Example& example : list) {
         QAction* action = examples->addAction(example.title);
         action->setStatusTip(QStringLiteral("Открывает «%1» как новый набор.").arg(example.title));
+        action->setWhatsThis(examples->menuAction()->whatsThis());
         const QString path = example.path;
         connect(action, &QAction::triggered, this, [this, path] {
             if (maybeSave())
