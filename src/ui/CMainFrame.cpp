@@ -30,6 +30,7 @@
 #include <QToolBar>
 #include <QUrl>
 #include <QWhatsThis>
+#include <algorithm>
 
 namespace tinkla
 {
@@ -641,7 +642,11 @@ void CMainFrame::createExamplesMenu(QMenu* file)
     examples->menuAction()->setWhatsThis(QStringLiteral(
         "Открывает одну из известных мелодий, записанных для звонка, как новый набор. "
         "Прежде программа предложит сохранить изменённый набор."));
-    const std::vector<Example> list = ListExamples();
+    std::vector<Example> list = ListExamples();
+    // The files are named in Latin letters; the menu is read by its Russian titles.
+    std::sort(list.begin(), list.end(), [](const Example& a, const Example& b) {
+        return QString::localeAwareCompare(a.title, b.title) < 0;
+    });
     examples->setEnabled(!list.empty());
     for (const Example& example : list) {
         QAction* action = examples->addAction(example.title);
