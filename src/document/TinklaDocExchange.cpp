@@ -72,7 +72,7 @@ bool CTinklaDoc::ImportMelodyData(const QByteArray& bytes, const QString& name,
     const exchange::FitResult fit =
         exchange::FitNotes(imported.notes, options.fitOctaves, options.semitones, maxNotes);
     QByteArray title = exchange::TitleBytes(imported.title);
-    if (title.isEmpty())
+    if (title.isEmpty() && name != QLatin1String("-")) // standard input has no name to give
         title = exchange::TitleBytes(QFileInfo(name).completeBaseName());
     if (title.isEmpty())
         title = GetCurrentMelody()->GetTitle();

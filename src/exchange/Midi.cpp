@@ -311,7 +311,7 @@ bool ReadMidi(const QByteArray& bytes, int track, Imported* out, QString* error)
 QByteArray WriteMidi(const QString& title, const std::vector<BYTE>& codes)
 {
     QByteArray track;
-    const QByteArray name = title.toUtf8().left(127);
+    const QByteArray name = title.left(kTitleChars * 2).toUtf8(); // whole characters only
     track.append('\0');
     track.append("\xFF\x03", 2);
     PutVlq(&track, static_cast<uint32_t>(name.size()));

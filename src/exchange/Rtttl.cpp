@@ -205,6 +205,9 @@ private:
             if (Peek() != ',')
                 return Fail(m_pos, "ожидалась запятая");
             ++m_pos;
+            SkipSpace();
+            if (m_pos >= m_text.size())
+                return true; // a comma after the last note, as some ring-tone sites write
         }
     }
 
@@ -251,8 +254,9 @@ QByteArray WriteRtttl(const QString& title, const std::vector<BYTE>& codes)
         ++lengths[note.GetDuration() % kDurationCount];
         ++octaves[(note.GetTone() + kLowestPitch) / 12 - 1];
     }
-    const int d = MostFrequent(lengths);
-    const int o = MostFrequent(octaves);
+    // A melody without notes still gets the usual defaults.
+    const int d = codes.empty() ? 2 : MostFrequent(lengths);
+    const int o = codes.empty() ? 5 : MostFrequent(octaves);
 
     QString name;
     for (QChar c : title)
