@@ -29,6 +29,14 @@ bool ParseShift(const QString& text, int limit, int* value)
     return true;
 }
 
+// Whether the command line parsed into `count` positionals; says what went wrong with it.
+bool Parsed(const Args& args, qsizetype count)
+{
+    if (!args.ok())
+        Err(args.error());
+    return args.ok() && args.positional().size() == count;
+}
+
 // Standard input, bounded as a file is.
 QByteArray ReadStdin(QString* error)
 {
@@ -46,11 +54,8 @@ QByteArray ReadStdin(QString* error)
 int Import(const QStringList& argv)
 {
     const Args args(argv, {QStringLiteral("track"), QStringLiteral("transpose")}, {});
-    if (!args.ok() || args.positional().size() != 3) {
-        if (!args.ok())
-            Err(args.error());
+    if (!Parsed(args, 3))
         return Usage(kImportUsage);
-    }
     CTinklaDoc::ImportOptions options;
     if (args.has(QStringLiteral("track"))) {
         bool ok = false;
@@ -69,10 +74,8 @@ int Import(const QStringList& argv)
         }
     }
     CliDoc set;
-    if (!set.Open(args.positional()[0]))
-        return kExitFailed;
-    unsigned k = 0;
-    if (const int rc = set.ResolveMelody(args.positional()[1], &k); rc != kExitOk)
+    if (const int rc = set.OpenWithMelody(args.positional()[0], args.positional()[1]);
+        rc != kExitOk)
         return rc;
     const QString file = args.positional()[2];
     bool imported = false;
@@ -95,16 +98,11 @@ int Import(const QStringList& argv)
 int Export(const QStringList& argv)
 {
     const Args args(argv, {}, {});
-    if (!args.ok() || args.positional().size() != 3) {
-        if (!args.ok())
-            Err(args.error());
+    if (!Parsed(args, 3))
         return Usage(kExportUsage);
-    }
     CliDoc set;
-    if (!set.Open(args.positional()[0]))
-        return kExitFailed;
-    unsigned k = 0;
-    if (const int rc = set.ResolveMelody(args.positional()[1], &k); rc != kExitOk)
+    if (const int rc = set.OpenWithMelody(args.positional()[0], args.positional()[1]);
+        rc != kExitOk)
         return rc;
     return set.doc().ExportMelodyFile(args.positional()[2]) ? kExitOk : kExitFailed;
 }
@@ -112,21 +110,16 @@ int Export(const QStringList& argv)
 int Transpose(const QStringList& argv)
 {
     const Args args(argv, {}, {}); // "-5" is a positional: options begin with "--"
-    if (!args.ok() || args.positional().size() != 3) {
-        if (!args.ok())
-            Err(args.error());
+    if (!Parsed(args, 3))
         return Usage(kTransposeUsage);
-    }
     int shift = 0;
     if (!ParseShift(args.positional()[2], kToneCount - 1, &shift)) {
         Err(QStringLiteral("tinkla-cli: the shift must be a number of semitones, -31..31"));
         return Usage(kTransposeUsage);
     }
     CliDoc set;
-    if (!set.Open(args.positional()[0]))
-        return kExitFailed;
-    unsigned k = 0;
-    if (const int rc = set.ResolveMelody(args.positional()[1], &k); rc != kExitOk)
+    if (const int rc = set.OpenWithMelody(args.positional()[0], args.positional()[1]);
+        rc != kExitOk)
         return rc;
     if (!set.doc().TransposeMelody(shift, false))
         return kExitFailed;
@@ -136,11 +129,8 @@ int Transpose(const QStringList& argv)
 int Examples(const QStringList& argv)
 {
     const Args args(argv, {}, {});
-    if (!args.ok() || (args.positional().size() != 0 && args.positional().size() != 2)) {
-        if (!args.ok())
-            Err(args.error());
+    if (!Parsed(args, args.positional().size() == 2 ? 2 : 0))
         return Usage(kExamplesUsage);
-    }
     const std::vector<Example> examples = ListExamples();
     if (examples.empty()) {
         Err(QStringLiteral("tinkla-cli: the library of tunes is not installed"));

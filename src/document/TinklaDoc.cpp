@@ -169,15 +169,22 @@ void CTinklaDoc::Adopt(Set&& set)
     m_bFirstNew = false;
 }
 
-bool CTinklaDoc::OnOpenDocument(const QString& path)
+bool CTinklaDoc::ReadFileOrSay(const QString& path, QByteArray* bytes)
 {
     QString error;
-    const QByteArray bytes = ReadFile(path, &error);
-    if (!error.isEmpty()) {
-        m_pPrompter->MessageBox(QString::fromUtf8(kMsgCannotOpen).arg(path, error),
-                                MB_OK | MB_ICONHAND);
+    *bytes = ReadFile(path, &error);
+    if (error.isEmpty())
+        return true;
+    m_pPrompter->MessageBox(QString::fromUtf8(kMsgCannotOpen).arg(path, error),
+                            MB_OK | MB_ICONHAND);
+    return false;
+}
+
+bool CTinklaDoc::LoadSetFile(const QString& path)
+{
+    QByteArray bytes;
+    if (!ReadFileOrSay(path, &bytes))
         return false;
-    }
     Archive ar(bytes, m_pPrompter);
     Set set;
     try {
@@ -189,6 +196,13 @@ bool CTinklaDoc::OnOpenDocument(const QString& path)
         return false;
     }
     Adopt(std::move(set));
+    return true;
+}
+
+bool CTinklaDoc::OnOpenDocument(const QString& path)
+{
+    if (!LoadSetFile(path))
+        return false;
     SetPathName(path, true);
     SetModifiedFlag(false);
     UpdateAllViews();
@@ -258,13 +272,9 @@ void CTinklaDoc::SerializeMelody(Archive& ar)
 
 bool CTinklaDoc::LoadMelodyFile(const QString& path)
 {
-    QString error;
-    const QByteArray bytes = ReadFile(path, &error);
-    if (!error.isEmpty()) {
-        m_pPrompter->MessageBox(QString::fromUtf8(kMsgCannotOpen).arg(path, error),
-                                MB_OK | MB_ICONHAND);
+    QByteArray bytes;
+    if (!ReadFileOrSay(path, &bytes))
         return false;
-    }
     Archive ar(bytes, m_pPrompter);
     try {
         SerializeMelody(ar);

@@ -132,6 +132,11 @@ private:
     bool LoadSet(Archive& ar, Set* set);
     // Makes a completely loaded set the document's, melody 1 current.
     void Adopt(Set&& set);
+    // The whole file, or false after saying why it cannot be read.
+    bool ReadFileOrSay(const QString& path, QByteArray* bytes);
+    // A set file adopted whole, or false after the message (the set as it was); the path and
+    // the modified flag are the caller's.
+    bool LoadSetFile(const QString& path);
     bool WriteFile(const QString& path, const QByteArray& bytes);
     void SaveAsFirst(); // the "save under another name" step of the melody load
     // The melody load's question and save before a melody is replaced; false: do not go on.

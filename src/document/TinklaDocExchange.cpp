@@ -4,7 +4,6 @@
 #include "document/TinklaDoc.h"
 #include "exchange/Exchange.h"
 #include "model/Messages.h"
-#include "platform/Archive.h"
 #include "platform/Cp1251.h"
 #include "platform/Prompter.h"
 #include "platform/TinklaError.h"
@@ -84,14 +83,8 @@ bool CTinklaDoc::ImportMelodyData(const QByteArray& bytes, const QString& name,
 
 bool CTinklaDoc::ImportMelodyFile(const QString& path, const ImportOptions& options)
 {
-    QString error;
-    const QByteArray bytes = ReadFile(path, &error);
-    if (!error.isEmpty()) {
-        m_pPrompter->MessageBox(QString::fromUtf8(kMsgCannotOpen).arg(path, error),
-                                MB_OK | MB_ICONHAND);
-        return false;
-    }
-    return ImportMelodyData(bytes, path, options);
+    QByteArray bytes;
+    return ReadFileOrSay(path, &bytes) && ImportMelodyData(bytes, path, options);
 }
 
 bool CTinklaDoc::ExportMelodyFile(const QString& path)
@@ -120,23 +113,8 @@ bool CTinklaDoc::TransposeMelody(int semitones, bool fold)
 
 bool CTinklaDoc::OpenExample(const QString& path)
 {
-    QString error;
-    const QByteArray bytes = ReadFile(path, &error);
-    if (!error.isEmpty()) {
-        m_pPrompter->MessageBox(QString::fromUtf8(kMsgCannotOpen).arg(path, error),
-                                MB_OK | MB_ICONHAND);
+    if (!LoadSetFile(path))
         return false;
-    }
-    Archive ar(bytes, m_pPrompter);
-    Set set;
-    try {
-        if (!LoadSet(ar, &set))
-            return false;
-    } catch (const ArchiveError&) {
-        m_pPrompter->MessageBox(QString::fromUtf8(kMsgFileDamaged).arg(path), MB_OK | MB_ICONHAND);
-        return false;
-    }
-    Adopt(std::move(set));
     SetPathName(QString(), false); // the installed file stays as it is
     SetModifiedFlag(false);
     UpdateAllViews();
