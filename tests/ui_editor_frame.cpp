@@ -250,6 +250,21 @@ TEST_F(FrameTest, ImportAsksLikeTheMelodyLoadThenReportsWhatItFitted)
     EXPECT_TRUE(Action(ID_MELODY_TRANSPOSE)->isEnabled());
 }
 
+TEST_F(FrameTest, TransposeRefusesToLeaveTheRangeUnlessFolded)
+{
+    InsertNotes(2); // "Соль", tone 11
+    prompter.shifts = {{12, false}, {12, false}, {10, true}};
+    Action(ID_MELODY_TRANSPOSE)->trigger();
+    EXPECT_EQ(Melody()->GetNote(1).GetTone(), 23);
+    Action(ID_MELODY_TRANSPOSE)->trigger(); // 35 is past the top: nothing changes
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].type, unsigned(MB_OK | MB_ICONHAND));
+    EXPECT_EQ(Melody()->GetNote(1).GetTone(), 23);
+    Action(ID_MELODY_TRANSPOSE)->trigger();
+    EXPECT_EQ(Melody()->GetNote(1).GetTone(), 21); // 33 is past the top: an octave down
+    EXPECT_EQ(Melody()->GetSelected(), 1);
+}
+
 TEST_F(FrameTest, HelpOpensAndHelpModeSaysSoInTheStatusBar)
 {
     EXPECT_EQ(frame->statusBar()->currentMessage(), QString::fromUtf8(kIdleMessage));
