@@ -15,6 +15,8 @@ foreach(size 16 22 24 32 48 64 128 256)
                 RENAME application-x-tinkla-${type}.png)
     endforeach()
 endforeach()
+install(DIRECTORY ${_res}/examples/ DESTINATION ${CMAKE_INSTALL_DATADIR}/tinkla/examples
+        FILES_MATCHING PATTERN "*.fml")
 install(FILES ${_res}/icons/tinkla.svg DESTINATION ${_icons}/scalable/apps)
 foreach(type set melody)
     install(FILES ${_res}/icons/tinkla-document.svg DESTINATION ${_icons}/scalable/mimetypes

@@ -114,7 +114,15 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"SaveKZero", {"melody-save", "SET", "0", "MEL"}, 1},
                       UsageCase{"LoadMissingMelodyFile", {"melody-load", "SET", "1", "OUT"}, 1},
                       UsageCase{"LoadKPastTheSet", {"melody-load", "SET", "9", "MEL"}, 1},
-                      UsageCase{"UnknownCommand", {"frobnicate"}, 2}),
+                      UsageCase{"UnknownCommand", {"frobnicate"}, 2},
+                      UsageCase{"ImportMissingFile", {"import", "SET", "1", "OUT"}, 1},
+                      UsageCase{"ImportNotAMelody", {"import", "SET", "1", "MEL"}, 1},
+                      UsageCase{"ImportBadTranspose", {"import", "SET", "1", "MEL", "--transpose", "up"}, 2},
+                      UsageCase{"ImportTrackZero", {"import", "SET", "1", "MEL", "--track", "0"}, 2},
+                      UsageCase{"ExportKPastTheSet", {"export", "SET", "9", "OUT"}, 1},
+                      UsageCase{"TransposeOutOfRange", {"transpose", "SET", "2", "+31"}, 1},
+                      UsageCase{"TransposeNotANumber", {"transpose", "SET", "2", "up"}, 2},
+                      UsageCase{"ExamplesUnknownTune", {"examples", "no_such_tune", "OUT"}, 1}),
     ByName{});
 
 TEST_F(CliFiles, InfoListsTitlesAndNotesByName)
@@ -247,6 +255,37 @@ TEST_F(CliFiles, MelodyLoadOfADamagedSetIsRefused)
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.err.contains(QString::fromUtf8(kMsgBadSetFile)));
     EXPECT_EQ(TempFiles::Read(set), Le32(3) + Le32(84));
+}
+
+TEST_F(CliFiles, ImportedMelodyGoesOutAsRtttlAndMidiAndComesBackTheSame)
+{
+    const QString set = WriteSet("set.fml");
+    const QString tune = files.Write("t.rtx", "Ода:d=4,o=5:e,e,f,g,8g,2f,16e,1d");
+    CliResult r = Cli({"import", set, "1", tune, "--transpose", "-12"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Импортировано нот: 8."))) << r.err.toStdString();
+    ASSERT_EQ(Cli({"export", set, "1", files.Path("t.mid")}).code, 0);
+    ASSERT_EQ(Cli({"export", set, "1", files.Path("t.rtttl")}).code, 0);
+    ASSERT_EQ(Cli({"import", set, "3", files.Path("t.mid")}).code, 0);
+    ASSERT_EQ(Cli({"import", set, "4", files.Path("t.rtttl")}).code, 0);
+    ASSERT_EQ(Cli({"transpose", set, "4", "-4"}).code, 0);
+    const QJsonArray items = Json(Cli({"info", "--json", set}))["items"].toArray();
+    EXPECT_EQ(items[0].toObject()["title"].toString(), QStringLiteral("Ода"));
+    EXPECT_EQ(items[0].toObject()["notes"].toArray()[0].toArray(), (QJsonArray{8, 2}));
+    EXPECT_EQ(items[2], items[0]);
+    EXPECT_EQ(items[3].toObject()["notes"].toArray()[0].toArray(), (QJsonArray{4, 2}));
+}
+
+TEST_F(CliFiles, ExamplesListsTheLibraryAndCopiesATune)
+{
+    const CliResult list = Cli({"examples"});
+    ASSERT_EQ(list.code, 0) << list.err.toStdString();
+    const QStringList lines = QString::fromUtf8(list.out).split('\n', Qt::SkipEmptyParts);
+    EXPECT_GE(lines.size(), 25);
+    EXPECT_TRUE(QString::fromUtf8(list.out).contains(QStringLiteral("Ода к радости")));
+    ASSERT_EQ(Cli({"examples", "ode_to_joy", files.Path("ode.fml")}).code, 0);
+    const QJsonObject info = Json(Cli({"info", "--json", files.Path("ode.fml")}));
+    EXPECT_EQ(info["items"].toArray()[0].toObject()["notes"].toArray().size(), 30);
 }
 
 } // namespace

@@ -254,6 +254,46 @@ TEST_F(FrameTest, MelodySavedAndLoadedIntoAnotherMelody)
     EXPECT_FALSE(Action(ID_NOTE_DELETE)->isEnabled());
 }
 
+TEST_F(FrameTest, ImportAsksLikeTheMelodyLoadThenReportsWhatItFitted)
+{
+    QFile tune(PathOf("tune.rtttl"));
+    ASSERT_TRUE(tune.open(QIODevice::WriteOnly));
+    tune.write("Гамма:d=8,o=3,b=120:c,d,e,f.,p,g"); // an octave below the doorbell
+    tune.close();
+    EXPECT_FALSE(Action(ID_MELODY_EXPORT)->isEnabled());
+    prompter.answers = {IDNO};
+    prompter.files = {PathOf("tune.rtttl")};
+    Action(ID_MELODY_IMPORT)->trigger();
+
+    ASSERT_EQ(prompter.shown.size(), 2u);
+    EXPECT_EQ(prompter.shown[0].type, unsigned(MB_YESNOCANCEL | MB_ICONQUESTION));
+    EXPECT_TRUE(prompter.shown[1].text.contains(QStringLiteral("Транспонировано на +12")))
+        << prompter.shown[1].text.toStdString();
+    EXPECT_TRUE(prompter.shown[1].text.contains(QStringLiteral("Точки отброшены: 1")));
+    EXPECT_TRUE(prompter.shown[1].text.contains(QStringLiteral("Паузы пропущены: 1")));
+    ASSERT_EQ(Melody()->GetNoteCount(), 5);
+    EXPECT_EQ(Melody()->GetNote(0).GetTone(), 4); // C4
+    EXPECT_EQ(Melody()->GetTitle(), Cp1251FromUtf8("Гамма"));
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_TRUE(Action(ID_MELODY_EXPORT)->isEnabled());
+    EXPECT_TRUE(Action(ID_MELODY_TRANSPOSE)->isEnabled());
+}
+
+TEST_F(FrameTest, TransposeRefusesToLeaveTheRangeUnlessFolded)
+{
+    InsertNotes(2); // "Соль", tone 11
+    prompter.shifts = {{12, false}, {12, false}, {10, true}};
+    Action(ID_MELODY_TRANSPOSE)->trigger();
+    EXPECT_EQ(Melody()->GetNote(1).GetTone(), 23);
+    Action(ID_MELODY_TRANSPOSE)->trigger(); // 35 is past the top: nothing changes
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].type, unsigned(MB_OK | MB_ICONHAND));
+    EXPECT_EQ(Melody()->GetNote(1).GetTone(), 23);
+    Action(ID_MELODY_TRANSPOSE)->trigger();
+    EXPECT_EQ(Melody()->GetNote(1).GetTone(), 21); // 33 is past the top: an octave down
+    EXPECT_EQ(Melody()->GetSelected(), 1);
+}
+
 TEST_F(FrameTest, HelpOpensAndHelpModeSaysSoInTheStatusBar)
 {
     EXPECT_EQ(frame->statusBar()->currentMessage(), QString::fromUtf8(kIdleMessage));

@@ -62,6 +62,7 @@ run() { # NAME ARGS...: one benchmark program, its results as JSON
 run staff_draw --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true
 run editor --benchmark_repetitions=3 --benchmark_report_aggregates_only=true
 run files --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true
+run exchange --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true
 run bell_transfer
 
 python3 - "$out" <<'EOF'
@@ -176,6 +177,15 @@ for name, what in (("BM_OpenSet", "File: open"), ("BM_SaveSet", "File: save"),
         us = ms(r) * 1000.0
         figure("%s %s" % (what, shape), us, "us", "<= 16 ms", us / 16000.0,
                "%d bytes" % r.get("bytes", 0))
+
+# --- melody exchange
+rows = load("exchange")
+r = find(rows, "BM_ImportMidi100k")
+if r:
+    figure("Import: MIDI of 100,000 events", ms(r), "ms", "< 50 ms", ms(r) / 50.0,
+           "%d bytes, read and fitted" % r.get("bytes", 0))
+else:
+    missing("Import: MIDI of 100,000 events")
 
 w = max(len(l[0]) for l in lines)
 print()

@@ -46,6 +46,14 @@ int CliDoc::ResolveMelody(const QString& text, unsigned* number, bool makeCurren
     return kExitOk;
 }
 
+int CliDoc::OpenWithMelody(const QString& path, const QString& k)
+{
+    if (!Open(path))
+        return kExitFailed;
+    unsigned number = 0;
+    return ResolveMelody(k, &number);
+}
+
 int ParseSetFormat(const QString& text)
 {
     static const QRegularExpression re(

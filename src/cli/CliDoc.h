@@ -33,6 +33,9 @@ public:
     // after a message). With makeCurrent, K becomes the current melody on success.
     int ResolveMelody(const QString& text, unsigned* number, bool makeCurrent = true);
 
+    // Open, then melody K made current: kExitOk, or the status to end with (after the reason).
+    int OpenWithMelody(const QString& path, const QString& k);
+
     CTinklaDoc& doc() { return m_doc; }
     CliPrompter& prompter() { return m_prompter; }
 

@@ -299,15 +299,22 @@ void CTinklaDoc::Adopt(Set&& set)
     StartHistory();
 }
 
-bool CTinklaDoc::OnOpenDocument(const QString& path)
+bool CTinklaDoc::ReadFileOrSay(const QString& path, QByteArray* bytes)
 {
     QString error;
-    const QByteArray bytes = ReadFile(path, &error);
-    if (!error.isEmpty()) {
-        m_pPrompter->MessageBox(QString::fromUtf8(kMsgCannotOpen).arg(path, error),
-                                MB_OK | MB_ICONHAND);
+    *bytes = ReadFile(path, &error);
+    if (error.isEmpty())
+        return true;
+    m_pPrompter->MessageBox(QString::fromUtf8(kMsgCannotOpen).arg(path, error),
+                            MB_OK | MB_ICONHAND);
+    return false;
+}
+
+bool CTinklaDoc::LoadSetFile(const QString& path)
+{
+    QByteArray bytes;
+    if (!ReadFileOrSay(path, &bytes))
         return false;
-    }
     Archive ar(bytes, m_pPrompter);
     Set set;
     try {
@@ -319,6 +326,13 @@ bool CTinklaDoc::OnOpenDocument(const QString& path)
         return false;
     }
     Adopt(std::move(set));
+    return true;
+}
+
+bool CTinklaDoc::OnOpenDocument(const QString& path)
+{
+    if (!LoadSetFile(path))
+        return false;
     SetPathName(path, true);
     SetModifiedFlag(false);
     UpdateAllViews();
@@ -388,13 +402,9 @@ void CTinklaDoc::SerializeMelody(Archive& ar)
 
 bool CTinklaDoc::LoadMelodyFile(const QString& path)
 {
-    QString error;
-    const QByteArray bytes = ReadFile(path, &error);
-    if (!error.isEmpty()) {
-        m_pPrompter->MessageBox(QString::fromUtf8(kMsgCannotOpen).arg(path, error),
-                                MB_OK | MB_ICONHAND);
+    QByteArray bytes;
+    if (!ReadFileOrSay(path, &bytes))
         return false;
-    }
     Archive ar(bytes, m_pPrompter);
     try {
         SerializeMelody(ar);
@@ -449,15 +459,22 @@ void CTinklaDoc::SaveAsFirst()
     SetPathName(path, true);
 }
 
-void CTinklaDoc::OnMelodyLoad()
+bool CTinklaDoc::ConfirmReplaceMelody()
 {
     const Answer answer =
         ShowMessage(*m_pPrompter, kMsgReplaceMelody, MB_YESNOCANCEL | MB_ICONQUESTION);
     if (answer != IDYES && answer != IDNO)
-        return;
+        return false;
+    if (answer == IDYES)
+        SaveAsFirst();
+    return true;
+}
+
+void CTinklaDoc::OnMelodyLoad()
+{
     try {
-        if (answer == IDYES)
-            SaveAsFirst();
+        if (!ConfirmReplaceMelody())
+            return;
         FileDialogRequest req;
         req.save = false;
         req.defaultExtension = QStringLiteral("mel");

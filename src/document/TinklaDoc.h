@@ -113,6 +113,31 @@ public:
     bool LoadMelodyFile(const QString& path);
     bool SaveMelodyFile(const QString& path);
 
+    // --- melodies in the world's formats (TinklaDocExchange.cpp) ---
+    struct ImportOptions {
+        int track = 0;          // MIDI track, 1-based; 0: the first with notes
+        bool fitOctaves = true; // move by octaves to fit; else by `semitones`
+        int semitones = 0;
+    };
+    // Replaces the current melody by the melody in `bytes` (MIDI when the name ends in .mid or
+    // .midi or the bytes begin as a MIDI file, else RTTTL), fitted to the range and to N notes;
+    // `name` gives the title when the file gives none. Shows the report, or why nothing was
+    // imported (false, melody unchanged).
+    bool ImportMelodyData(const QByteArray& bytes, const QString& name,
+                          const ImportOptions& options);
+    bool ImportMelodyFile(const QString& path, const ImportOptions& options);
+    // The current melody as MIDI (.mid, .midi) or RTTTL (any other name); false after the reason.
+    bool ExportMelodyFile(const QString& path);
+    // Moves the current melody by `semitones`; refused with a message (false, nothing changed)
+    // when a note would leave the range, unless fold moves such notes by octaves.
+    bool TransposeMelody(int semitones, bool fold);
+    // Opens a set of the library of tunes as a new, untitled set (saving asks for a name);
+    // false after the reason, the set as it was.
+    bool OpenExample(const QString& path);
+    void OnMelodyImport();
+    void OnMelodyExport();
+    void OnMelodyTranspose();
+
     Prompter& GetPrompter() { return *m_pPrompter; }
 
     // The whole of a set or melody file, refused (empty, with *error set) when it cannot be read
@@ -137,12 +162,22 @@ private:
     bool LoadSet(Archive& ar, Set* set);
     // Makes a completely loaded set the document's, melody 1 current.
     void Adopt(Set&& set);
+    // The whole file, or false after saying why it cannot be read.
+    bool ReadFileOrSay(const QString& path, QByteArray* bytes);
+    // A set file adopted whole, or false after the message (the set as it was); the path and
+    // the modified flag are the caller's.
+    bool LoadSetFile(const QString& path);
     bool WriteFile(const QString& path, const QByteArray& bytes);
     void SaveAsFirst(); // the "save under another name" step of the melody load
     EditState CaptureMelody(unsigned index) const;
     void Restore(const EditState& state);
     void StartHistory();
     void UpdateModified();
+    // The melody load's question and save before a melody is replaced; false: do not go on.
+    bool ConfirmReplaceMelody();
+    // The current melody replaced by these notes, as one undoable step.
+    void ReplaceCurrentMelody(const char* name, const QByteArray& title,
+                              const std::vector<BYTE>& codes, int selected = -1);
 
     Prompter* m_pPrompter;
     bool m_bPlayFromSelected = false;
@@ -165,6 +200,8 @@ inline constexpr const char* kEditTone = "Изменение высоты";
 inline constexpr const char* kEditDuration = "Изменение длительности";
 inline constexpr const char* kEditTitle = "Название мелодии";
 inline constexpr const char* kEditLoadMelody = "Загрузка мелодии";
+inline constexpr const char* kEditImport = "Импорт мелодии";
+inline constexpr const char* kEditTranspose = "Транспонирование";
 
 // The untitled name the editor shows for a set never saved.
 inline constexpr const char* kUntitledName = "Безымянный";

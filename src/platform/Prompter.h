@@ -36,6 +36,15 @@ public:
     virtual bool AskSetFormat(int* choice) = 0;
     // The melody-title dialog: at most 30 characters, code page 1251 only.
     virtual bool AskMelodyTitle(QString* title) = 0;
+    // The transpose dialog: in, the proposed shift and fold choice; out, the confirmed ones
+    // (semitones -31..31; fold: notes that would leave the range move by octaves instead).
+    // Where no dialog can be shown, the answer is Cancel.
+    virtual bool AskTranspose(int* semitones, bool* fold)
+    {
+        (void)semitones;
+        (void)fold;
+        return false;
+    }
 };
 
 // Shorthand for showing one of the program's UTF-8 message texts.

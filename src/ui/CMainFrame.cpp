@@ -1,5 +1,6 @@
 #include "ui/CMainFrame.h"
 
+#include "document/Examples.h"
 #include "document/SetFormat.h"
 #include "document/TinklaDoc.h"
 #include "model/Melody.h"
@@ -29,9 +30,12 @@
 #include <QToolBar>
 #include <QUrl>
 #include <QWhatsThis>
+#include <algorithm>
 
-namespace tinkla {
-namespace {
+namespace tinkla
+{
+namespace
+{
 
 // Set files open from the open dialog, the recent list and a drop (one space before the
 // parenthesis, as the open dialog has always shown it).
@@ -131,6 +135,15 @@ void CMainFrame::createActions()
     MakeAction(ID_MELODY_SAVE, "С&охранить мелодию...",
                "Сохранение текущей мелодии.\nСохранить мелодию",
                "Сохраняет текущую мелодию с её названием в отдельный файл .mel.");
+    MakeAction(ID_MELODY_IMPORT, "&Импорт мелодии...",
+               "Импорт мелодии из RTTTL или MIDI.\nИмпорт мелодии",
+               "Заменяет текущую мелодию мелодией из текста RTTTL (.rtttl, .rtx, .txt) или файла "
+               "MIDI (.mid). Ноты вписываются в диапазон звонка, паузы и точки отбрасываются; "
+               "программа сообщит, что пришлось изменить.");
+    MakeAction(ID_MELODY_EXPORT, "&Экспорт мелодии...",
+               "Экспорт мелодии в RTTTL или MIDI.\nЭкспорт мелодии",
+               "Сохраняет текущую мелодию как текст RTTTL (.rtttl) или файл MIDI (.mid), чтобы "
+               "открыть её в другой программе или телефоне.");
     for (int i = 0; i < kRecentFileCount; ++i) {
         auto* action = new QAction(this);
         action->setVisible(false);
@@ -177,6 +190,11 @@ void CMainFrame::createActions()
                "Удаление последней ноты.\nУдалить последнюю ноту",
                "Удаляет последнюю ноту мелодии без подтверждения.",
                QKeySequence(Qt::Key_Backspace));
+    MakeAction(ID_MELODY_TRANSPOSE, "&Транспонировать...",
+               "Сдвиг всей мелодии на несколько полутонов.\nТранспонировать",
+               "Сдвигает все ноты мелодии вверх или вниз на заданное число полутонов. Если нота "
+               "выйдет за пределы звонка, мелодия не изменится — или ноты можно вписать по "
+               "октавам.");
     MakeAction(ID_NOTE_NEXT, "С&ледующая нота\tP", "Выделение следующей ноты.\nСледующая нота",
                "Выделяет следующую ноту. После последней ноты выделение снимается, затем снова "
                "выделяется первая.",
@@ -253,6 +271,9 @@ void CMainFrame::createActions()
     on(ID_EDIT_REDO, this, &CMainFrame::OnEditRedo);
     on(ID_MELODY_LOAD, m_pDoc, &CTinklaDoc::OnMelodyLoad);
     on(ID_MELODY_SAVE, m_pDoc, &CTinklaDoc::OnMelodySave);
+    on(ID_MELODY_IMPORT, m_pDoc, &CTinklaDoc::OnMelodyImport);
+    on(ID_MELODY_EXPORT, m_pDoc, &CTinklaDoc::OnMelodyExport);
+    on(ID_MELODY_TRANSPOSE, m_pDoc, &CTinklaDoc::OnMelodyTranspose);
     on(ID_MELODY_TITLE, m_pDoc, &CTinklaDoc::OnMelodyTitle);
     on(ID_MELODY_NEXT, m_pDoc, &CTinklaDoc::OnMelodyNext);
     on(ID_MELODY_PREV, m_pDoc, &CTinklaDoc::OnMelodyPrev);
@@ -286,6 +307,9 @@ void CMainFrame::createMenus()
     file->addSeparator();
     file->addAction(Action(ID_MELODY_LOAD));
     file->addAction(Action(ID_MELODY_SAVE));
+    file->addAction(Action(ID_MELODY_IMPORT));
+    file->addAction(Action(ID_MELODY_EXPORT));
+    createExamplesMenu(file);
     file->addSeparator();
     for (QAction* recent : m_recentActions)
         file->addAction(recent);
@@ -303,6 +327,7 @@ void CMainFrame::createMenus()
     edit->addSeparator();
     for (int id : {ID_NOTE_INSERT, ID_NOTE_DELETE, ID_NOTE_DELETE_LAST})
         edit->addAction(Action(id));
+    edit->addAction(Action(ID_MELODY_TRANSPOSE));
     edit->addSeparator();
     edit->addAction(Action(ID_NOTE_NEXT));
     edit->addAction(Action(ID_NOTE_PREV));
@@ -408,7 +433,8 @@ void CMainFrame::createToolBar()
     m_pViewMenu->addAction(Action(ID_VIEW_STATUS_BAR));
 }
 
-namespace {
+namespace
+{
 
 QString FormatPaneText(int melodies, int notes)
 {
@@ -547,7 +573,8 @@ void CMainFrame::UpdateCommandUI()
     const bool notes = melody && melody->GetNoteCount() != 0;
     for (int id : {ID_NOTE_DELETE, ID_TONE_UP, ID_TONE_DOWN, ID_DURATION_UP, ID_DURATION_DOWN})
         Action(id)->setEnabled(selected);
-    for (int id : {ID_NOTE_DELETE_LAST, ID_NOTE_NEXT, ID_NOTE_PREV, ID_MELODY_PLAY})
+    for (int id : {ID_NOTE_DELETE_LAST, ID_NOTE_NEXT, ID_NOTE_PREV, ID_MELODY_PLAY,
+                   ID_MELODY_EXPORT, ID_MELODY_TRANSPOSE})
         Action(id)->setEnabled(notes);
     // "Отменить «Вставка ноты»": what the step was, in the menu; the bare word without one.
     const struct {
@@ -657,6 +684,32 @@ void CMainFrame::OnFileOpen()
     const QString path = m_pDoc->GetPrompter().FileDialog(request);
     if (!path.isEmpty())
         OpenDocument(path);
+}
+
+void CMainFrame::createExamplesMenu(QMenu* file)
+{
+    QMenu* examples = file->addMenu(QStringLiteral("&Примеры"));
+    examples->setObjectName(QStringLiteral("examplesMenu"));
+    examples->menuAction()->setStatusTip(QStringLiteral("Известные мелодии, готовые для звонка."));
+    examples->menuAction()->setWhatsThis(QStringLiteral(
+        "Открывает одну из известных мелодий, записанных для звонка, как новый набор. "
+        "Прежде программа предложит сохранить изменённый набор."));
+    std::vector<Example> list = ListExamples();
+    // The files are named in Latin letters; the menu is read by its Russian titles.
+    std::sort(list.begin(), list.end(), [](const Example& a, const Example& b) {
+        return QString::localeAwareCompare(a.title, b.title) < 0;
+    });
+    examples->setEnabled(!list.empty());
+    for (const Example& example : list) {
+        QAction* action = examples->addAction(example.title);
+        action->setStatusTip(QStringLiteral("Открывает «%1» как новый набор.").arg(example.title));
+        action->setWhatsThis(examples->menuAction()->whatsThis());
+        const QString path = example.path;
+        connect(action, &QAction::triggered, this, [this, path] {
+            if (maybeSave())
+                m_pDoc->OpenExample(path);
+        });
+    }
 }
 
 void CMainFrame::OnFileSave()

@@ -94,6 +94,7 @@ private slots:
 private:
     void createActions();
     void createMenus();
+    void createExamplesMenu(QMenu* file); // File > "Примеры": the library of tunes
     void createToolBar();
     void createStatusBar();
     void readSettings();

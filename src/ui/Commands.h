@@ -24,6 +24,9 @@ enum CommandId : int {
     ID_MELODY_NEXT = 32799,
     ID_MELODY_PREV = 32800,
     ID_BELL_PORT = 32801, // the parallel-port choice; not one of the original doorbell commands
+    ID_MELODY_IMPORT = 32802, // RTTTL and MIDI in and out, and transposition
+    ID_MELODY_EXPORT = 32803,
+    ID_MELODY_TRANSPOSE = 32804,
     ID_FILE_NEW = 57600,
     ID_FILE_OPEN = 57601,
     ID_FILE_SAVE = 57603,

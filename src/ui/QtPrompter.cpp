@@ -2,6 +2,7 @@
 
 #include "ui/CMelodyTitleDlg.h"
 #include "ui/CSetFormatDlg.h"
+#include "ui/CTransposeDlg.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -111,6 +112,17 @@ bool QtPrompter::AskMelodyTitle(QString* title)
     if (dlg.exec() != QDialog::Accepted)
         return false;
     *title = dlg.m_strMelodyTitle;
+    return true;
+}
+
+bool QtPrompter::AskTranspose(int* semitones, bool* fold)
+{
+    CTransposeDlg dlg(m_parent);
+    dlg.SetValues(*semitones, *fold);
+    if (dlg.exec() != QDialog::Accepted)
+        return false;
+    *semitones = dlg.Semitones();
+    *fold = dlg.Fold();
     return true;
 }
 

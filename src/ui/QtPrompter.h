@@ -22,6 +22,7 @@ public:
     QString FileDialog(const FileDialogRequest& request) override;
     bool AskSetFormat(int* choice) override;
     bool AskMelodyTitle(QString* title) override;
+    bool AskTranspose(int* semitones, bool* fold) override;
 
 private:
     QPointer<QWidget> m_parent;

@@ -36,6 +36,16 @@ bool ScriptedPrompter::AskSetFormat(int* choice)
     return true;
 }
 
+bool ScriptedPrompter::AskTranspose(int* semitones, bool* fold)
+{
+    if (shifts.empty())
+        return false;
+    *semitones = shifts.front().semitones;
+    *fold = shifts.front().fold;
+    shifts.pop_front();
+    return true;
+}
+
 bool ScriptedPrompter::AskMelodyTitle(QString* title)
 {
     if (titles.empty())

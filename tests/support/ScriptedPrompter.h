@@ -19,12 +19,18 @@ public:
     QString FileDialog(const FileDialogRequest& request) override;
     bool AskSetFormat(int* choice) override;
     bool AskMelodyTitle(QString* title) override;
+    bool AskTranspose(int* semitones, bool* fold) override;
 
     // Scripted answers, taken in order; when a queue is empty: IDOK / IDCANCEL / cancel.
     std::deque<Answer> answers;
     std::deque<QString> files;              // empty string = dialog cancelled
     std::deque<int> formats;                // -1 = cancelled
     std::deque<QString> titles;             // a null QString = cancelled
+    struct Shift {
+        int semitones;
+        bool fold;
+    };
+    std::deque<Shift> shifts;               // transpose dialog answers; none left = cancelled
 
     std::vector<Shown> shown;                       // every message box
     std::vector<FileDialogRequest> fileRequests;    // every file dialog
