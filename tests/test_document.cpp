@@ -354,8 +354,9 @@ TEST_P(DocSaveModified, AnswersDecideWhetherTheCallerGoesOn)
     EXPECT_EQ(prompter.shown[0].type, unsigned{MB_YESNOCANCEL | MB_ICONQUESTION});
     EXPECT_EQ(doc.IsModified(), c.modifiedAfter);
     EXPECT_EQ(static_cast<int>(prompter.fileRequests.size()), c.fileDialogs);
-    if (c.result && c.answer == IDYES)
+    if (c.result && c.answer == IDYES) {
         EXPECT_EQ(TempFiles::Read(doc.GetPathName()), set);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -179,8 +179,9 @@ TEST(BridgeProtocol, RepliesAreTwoHexDigitsAndNothingElse)
             continue;
         EXPECT_EQ(r.port, port);
         EXPECT_EQ(r.write, value >= 0);
-        if (value >= 0)
+        if (value >= 0) {
             EXPECT_EQ(r.value, value);
+        }
     }
 }
 

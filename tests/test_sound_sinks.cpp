@@ -202,8 +202,9 @@ TEST(AlsaSink, SoundsTheToneAndEndsInSilenceWithoutClicks)
                 firstRise = i;
             lastRise = i;
         }
-        if (std::abs(pcm[i] - pcm[i - 1]) > kSquareAmplitude / 8)
+        if (std::abs(pcm[i] - pcm[i - 1]) > kSquareAmplitude / 8) {
             ASSERT_LT(int(pcm[i]) * int(pcm[i - 1]), 0) << "a cut at sample " << i;
+        }
     }
     ASSERT_GT(rises, 100u);
     const double hz = rate * double(rises - 1) / double(lastRise - firstRise);

@@ -8,7 +8,7 @@ PACKAGES=(
     libgl-dev libvulkan-dev libxkbcommon-dev
     libasound2-dev alsa-utils
     libgtest-dev libgmock-dev googletest libbenchmark-dev
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev clang-format
     fonts-liberation fontconfig
     xvfb xauth
 )

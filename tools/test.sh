@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs every test three ways:
+# Installs what is missing, checks the format of the sources, then builds (warnings are errors)
+# and runs every test three ways:
 #   1. the normal build and its unit and widget tests (build/);
 #   2. the same tests built with AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/);
 #   3. a bounded run of every fuzz target on its seed corpus (build-fuzz/, clang).
@@ -63,8 +64,18 @@ check() {
     return $status
 }
 
+# The sources as .clang-format lays them out: a difference is shown and fails the run.
+t=$SECONDS
+if git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror >"$logs/format.log" 2>&1; then
+    echo "== format: clean in $(elapsed $t)"
+else
+    head -40 "$logs/format.log"
+    echo "== format: FAILED (clang-format -i on the files named above mends it)"
+    failed=1
+fi
+
 if [[ $stages == *1* ]]; then
-    if build build build -DCMAKE_BUILD_TYPE=RelWithDebInfo; then
+    if build build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTINKLA_WERROR=ON; then
         check tests build || failed=1
     else
         failed=1
@@ -80,7 +91,7 @@ if [[ $stages == *2* ]]; then
     export LSAN_OPTIONS="suppressions=$root/tools/lsan.supp:print_suppressions=0"
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
     if build sanitizer-build build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTINKLA_SANITIZE=ON \
-        -DTINKLA_BENCH=OFF; then
+        -DTINKLA_WERROR=ON -DTINKLA_BENCH=OFF; then
         check sanitizer-tests build-asan || failed=1
     else
         failed=1

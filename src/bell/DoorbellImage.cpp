@@ -34,15 +34,7 @@ const char* ApplyDoorbellImage(CTinklaDoc& doc, unsigned nMelodies, unsigned nNo
     if (FormatIndex(nMelodies, nNotes) < 0)
         return kMsgBellContents;
     const DecodedImage decoded = DecodeDoorbellImage(image, nMelodies, nNotes);
-    doc.SetFormat(nMelodies, nNotes);
-    doc.ResetMelodies();
-    for (unsigned k = 0; k < nMelodies; ++k) {
-        CMelody* melody = doc.GetMelody(k);
-        for (BYTE code : decoded.melodies[k])
-            melody->AppendNote(code);
-    }
-    doc.SetCurrentNumber(1);
-    doc.UpdateAllViews();
+    doc.ReplaceSet(nMelodies, nNotes, decoded.melodies);
     return decoded.bad ? kMsgBellContents : nullptr;
 }
 

@@ -129,6 +129,17 @@ void CTinklaDoc::EditCurrentMelody(const char* name, const std::function<void(CM
     UpdateAllViews();
 }
 
+void CTinklaDoc::ReplaceSet(unsigned melodies, unsigned notes,
+                            const std::vector<std::vector<BYTE>>& codes)
+{
+    SetFormat(melodies, notes);
+    ResetMelodies();
+    for (unsigned k = 0; k < melodies && k < codes.size(); ++k)
+        for (size_t j = 0; j < codes[k].size() && j < notes; ++j)
+            m_melodies[k]->AppendNote(codes[k][j]);
+    UpdateAllViews();
+}
+
 bool CTinklaDoc::InsertNote()
 {
     CMelody* melody = GetCurrentMelody();

@@ -89,6 +89,10 @@ public:
     // op: 0 tone up, 1 tone down, 2 lengthen, 3 shorten; false without a selection. A note at
     // its limit is left alone but the set still counts as changed: the user asked for a change.
     bool ModifySelectedNote(BYTE op);
+    // The whole set replaced by M × N melodies of these note codes (a format of the six; more
+    // codes than N are not taken), titled "Новая мелодия", melody 1 current: a fresh history.
+    void ReplaceSet(unsigned melodies, unsigned notes,
+                    const std::vector<std::vector<BYTE>>& codes);
     // Any other change of the current melody, as one undoable step named `name` (UTF-8).
     void EditCurrentMelody(const char* name, const std::function<void(CMelody&)>& change);
 

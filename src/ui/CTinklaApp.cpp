@@ -120,10 +120,8 @@ void CTinklaApp::OpenMelodyFile(const QString& path)
         const quint32 count = qFromLittleEndian<quint32>(head.constData());
         for (const SetFormat& format : kSetFormats) {
             if (count <= format.notes) {
-                if (format.notes > m_pDoc->GetNotesPerMelody()) {
-                    m_pDoc->SetFormat(format.melodies, format.notes);
-                    m_pDoc->ResetMelodies();
-                }
+                if (format.notes > m_pDoc->GetNotesPerMelody())
+                    m_pDoc->ReplaceSet(format.melodies, format.notes, {});
                 break;
             }
         }
