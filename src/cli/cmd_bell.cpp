@@ -6,15 +6,16 @@
 #include "bell/Transactions.h"
 #include "bell/TransferSession.h"
 #include "cli/CliDoc.h"
+#include "cli/PortConnection.h"
 #include "devices/ExecBridge.h"
 #include "devices/PortSpec.h"
 #include "devices/SimPlayer.h"
 #include "devices/Speaker.h"
+#include "platform/Archive.h"
 #include "platform/Settings.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QSaveFile>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -29,50 +30,17 @@ namespace
 
 const QStringList kPortOptions = {QStringLiteral("port"), QStringLiteral("trace")};
 
-// Parses the options; on a problem prints it with the usage line and returns false.
+// Checks the operand count and the device options; on a problem prints it with the usage line
+// and returns false.
 bool ParseArgs(const Args& args, const char* usage, int positional, int* rc)
 {
-    if (!args.ok()) {
-        Err(QStringLiteral("tinkla-cli: ") + args.error());
-        *rc = Usage(usage);
-        return false;
-    }
     if (args.positional().size() != positional) {
         *rc = Usage(usage);
         return false;
     }
-    return true;
+    *rc = CheckDeviceOptions(args);
+    return *rc == kExitOk;
 }
-
-// The port for this run (--port, else the remembered one, whose default is the simulated doorbell
-// on its default memory file), connected for the lifetime of the object, traced to --trace.
-class PortConnection
-{
-public:
-    explicit PortConnection(const Args& args)
-    {
-        const QString port = args.value(QStringLiteral("port"), SettingPort());
-        QString error;
-        m_bOk = ConnectPort(port, &error, args.value(QStringLiteral("trace")));
-        if (!m_bOk)
-            Err(QStringLiteral("tinkla-cli: ") + error);
-    }
-    // The simulated doorbell finishes its write cycle and keeps its memory file here.
-    ~PortConnection() { DisconnectPort(); }
-    bool ok() const { return m_bOk; }
-    // A simulated doorbell that could not save its memory; false after saying so.
-    static bool MemorySaved()
-    {
-        SimDoorbell* sim = ConnectedSim();
-        if (!sim || sim->FileError().isEmpty())
-            return true;
-        Err(QStringLiteral("tinkla-cli: ") + sim->FileError());
-        return false;
-    }
-
-private:
-    bool m_bOk = false;
-};
 
 // "[#####.....] 120/257" on stderr, redrawn in place, when stderr is a terminal.
 class ProgressBar
@@ -163,22 +131,7 @@ int RunImage(const QStringList& argv)
     std::memcpy(dump.data(), image.data(), image.size());
     dump[256] = static_cast<char>(format);
 
-    if (out == QLatin1String("-")) {
-        if (::isatty(STDOUT_FILENO)) {
-            Err(QStringLiteral("tinkla-cli: not writing binary data to a terminal; use -o FILE"));
-            return kExitFailed;
-        }
-        return std::fwrite(dump.constData(), 1, dump.size(), stdout) == size_t(dump.size()) &&
-                       std::fflush(stdout) == 0
-                   ? kExitOk
-                   : kExitFailed;
-    }
-    QSaveFile file(out);
-    if (!file.open(QIODevice::WriteOnly) || file.write(dump) != dump.size() || !file.commit()) {
-        Err(QStringLiteral("tinkla-cli: cannot write %1: %2").arg(out, file.errorString()));
-        return kExitFailed;
-    }
-    return kExitOk;
+    return WriteOutput(out, dump, true) ? kExitOk : kExitFailed;
 }
 
 int RunWrite(const QStringList& argv)
@@ -230,11 +183,14 @@ int RunWrite(const QStringList& argv)
 
 int RunRead(const QStringList& argv)
 {
-    static const char* usage = "read OUT.fml [--port PORT] [--trace FILE]";
-    const Args args(argv, kPortOptions, {});
+    static const char* usage = "read OUT.fml|- [--force] [--port PORT] [--trace FILE]";
+    const Args args(argv, kPortOptions, {QStringLiteral("force")});
     int rc = kExitOk;
     if (!ParseArgs(args, usage, 1, &rc))
         return rc;
+    const QString out = args.positional()[0];
+    if (!args.has(QStringLiteral("force")) && RefuseToReplace(out))
+        return kExitFailed;
     PortConnection port(args);
     if (!port.ok())
         return kExitFailed;
@@ -249,7 +205,11 @@ int RunRead(const QStringList& argv)
         Err(QString::fromUtf8(message));
         return kExitFailed;
     }
-    return set.Save(args.positional()[0]) ? kExitOk : kExitFailed;
+    if (out != QLatin1String("-"))
+        return set.Save(out) ? kExitOk : kExitFailed;
+    Archive stored;
+    set.doc().Serialize(stored);
+    return WriteOutput(out, stored.Data(), true) ? kExitOk : kExitFailed;
 }
 
 volatile std::sig_atomic_t g_bStopTest = 0;
@@ -273,11 +233,9 @@ int RunTest(const QStringList& argv)
     if (args.has(QStringLiteral("seconds"))) {
         bool ok = false;
         seconds = args.value(QStringLiteral("seconds")).toDouble(&ok);
-        if (!ok || !(seconds >= 0.0 && seconds <= 600.0)) {
-            Err(QStringLiteral("tinkla-cli: --seconds takes 0..600, not '%1'")
-                    .arg(args.value(QStringLiteral("seconds"))));
-            return kExitUsage;
-        }
+        if (!ok || !(seconds >= 0.0 && seconds <= 600.0))
+            return UsageError(QStringLiteral("--seconds takes 0..600, not '%1'")
+                                  .arg(args.value(QStringLiteral("seconds"))));
     }
     PortConnection port(args);
     if (!port.ok())
@@ -376,8 +334,10 @@ TINKLA_CLI_COMMAND("write", "write SET.fml [--port PORT] [--verify] [--trace FIL
                    "differing note; PORT: sim[:FILE][,OPT...], ppdev:/dev/parportN, direct:0x378, "
                    "exec:COMMAND (default: the remembered port, else sim)",
                    RunWrite);
-TINKLA_CLI_COMMAND("read", "read OUT.fml [--port PORT] [--trace FILE]",
-                   "read the set from the doorbell into a new set file", RunRead);
+TINKLA_CLI_COMMAND("read", "read OUT.fml|- [--force] [--port PORT] [--trace FILE]",
+                   "read the set from the doorbell into a new set file (- for stdout); an "
+                   "existing OUT is replaced only with --force",
+                   RunRead);
 TINKLA_CLI_COMMAND("test", "test [--port PORT] [--seconds S] [--speaker SINK] [--trace FILE]",
                    "reset pulse, play pulse, wait S seconds (default 3), reset pulse: the doorbell "
                    "should play and stop",

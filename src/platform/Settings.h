@@ -9,6 +9,8 @@ namespace tinkla {
 
 // The parallel-port backend, in the --port grammar; default "sim".
 QString SettingPort();
+// Whether a port was ever chosen and remembered (else SettingPort() is the default, "sim").
+bool IsSettingPortChosen();
 void SetSettingPort(const QString& port);
 // The speaker sink, in the --speaker grammar; default "audio".
 QString SettingSpeaker();
