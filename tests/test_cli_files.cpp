@@ -124,7 +124,7 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"LoadKPastTheSet", {"melody-load", "SET", "9", "MEL"}, 1},
                       UsageCase{"UnknownCommand", {"frobnicate"}, 2},
                       UsageCase{"NewOverAnExistingSet", {"new", "SET"}, 1},
-                      UsageCase{"NewOverAFifo", {"new", "--force", "FIFO"}, 1},
+                      UsageCase{"NewForcedOverAFifo", {"new", "--force", "FIFO"}, 1},
                       UsageCase{"InfoOfAFifo", {"info", "FIFO"}, 1},
                       UsageCase{"MelodyLoadOfAFifo", {"melody-load", "SET", "1", "FIFO"}, 1},
                       UsageCase{"OpenAFolder", {"info", "--json", "/"}, 1},
@@ -194,16 +194,6 @@ TEST_F(CliFiles, EveryCommandAnswersHelpAndDoesNothingElse)
     const CliResult version = Cli({"--version"});
     EXPECT_EQ(version.code, 0);
     EXPECT_TRUE(version.out.startsWith("tinkla-cli 1.0"));
-}
-
-TEST_F(CliFiles, NewReplacesAFileOnlyWithForce)
-{
-    const QString set = WriteSet("set.fml");
-    const QByteArray before = TempFiles::Read(set);
-    EXPECT_EQ(Cli({"new", set}).code, 1);
-    EXPECT_EQ(TempFiles::Read(set), before);
-    EXPECT_EQ(Cli({"new", "--force", set, "--format", "1x255"}).code, 0);
-    EXPECT_EQ(TempFiles::Read(set).size(), 8 + 22);
 }
 
 TEST_F(CliFiles, AFullDiskLeavesEveryOldOutputWhole)
