@@ -35,6 +35,8 @@ void CheckInvariants(CTinklaDoc& doc)
             Fail("melody longer than the set allows");
         if (m->GetRows() > kMaxRows || m->GetRows() < 0)
             Fail("rows out of bounds");
+        if (m->GetTitle().size() > kMaxTitleBytes)
+            Fail("title longer than kept");
         for (int n = 0; n < m->GetNoteCount(); ++n)
             if (m->GetNote(n).GetTone() >= kToneCount ||
                 m->GetNote(n).GetDuration() >= kDurationCount)

@@ -58,6 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             Fail("melody longer than the set allows");
         if (m->GetRows() > kMaxRows || m->GetRows() < 0)
             Fail("rows out of bounds");
+        if (m->GetTitle().size() > kMaxTitleBytes)
+            Fail("title longer than kept");
 
         const QByteArray once = StoredMelody(doc);
         fuzz::SilentPrompter quiet;

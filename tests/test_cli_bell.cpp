@@ -100,8 +100,55 @@ TEST_F(CliBell, FailuresExitOneWithTheMessageAndWriteNoFile)
     EXPECT_TRUE(blank.err.contains(QStringLiteral("отсутсвуют"))) << blank.err.toStdString();
     EXPECT_FALSE(QFile::exists(Path("out.fml")));
     const CliResult port = Run({"write", set, "--port", "lpt1"});
-    EXPECT_EQ(port.code, 1);
+    EXPECT_EQ(port.code, 2);
     EXPECT_TRUE(port.err.contains(QStringLiteral("Неизвестный порт")));
+    // A memory "file" that is none: refused at once, and left what it was.
+    const QString fifo = MakeFifo(files, "fifo");
+    for (const QString& memory : {fifo, files.Dir()}) {
+        const CliResult sim = Run({"write", set, "--port", "sim:" + memory});
+        EXPECT_EQ(sim.code, 1);
+        EXPECT_TRUE(sim.err.contains(QStringLiteral("Не удалось прочитать память звонка")))
+            << sim.err.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo(fifo).isFile());
+}
+
+TEST_F(CliBell, ReadReplacesOnlyWithForceAndWritesToStdout)
+{
+    const QString set = SampleSet();
+    ASSERT_EQ(Run({"write", set, "--port", Sim("bell.bin")}).code, 0);
+    const QByteArray before = TempFiles::Read(set);
+    EXPECT_EQ(Run({"read", set, "--port", Sim("bell.bin")}).code, 1);
+    EXPECT_EQ(TempFiles::Read(set), before);
+    ASSERT_EQ(Run({"read", "--force", set, "--port", Sim("bell.bin")}).code, 0);
+    const CliResult piped = Run({"read", "-", "--port", Sim("bell.bin")});
+    ASSERT_EQ(piped.code, 0) << piped.err.toStdString();
+    EXPECT_EQ(piped.out, TempFiles::Read(set));
+}
+
+TEST_F(CliBell, DumpGivesTheMemoryAsItIs)
+{
+    // Contents that decode to no set: a format byte with two runs of ones.
+    QByteArray memory(512, '\x5A');
+    memory[256] = char(0xA5);
+    files.Write("bell.bin", memory);
+    const CliResult piped = Run({"dump", "--port", Sim("bell.bin")});
+    ASSERT_EQ(piped.code, 0) << piped.err.toStdString();
+    EXPECT_EQ(piped.out, memory);
+    ASSERT_EQ(Run({"dump", "--port", Sim("bell.bin"), "-o", Path("dump.bin")}).code, 0);
+    EXPECT_EQ(TempFiles::Read(Path("dump.bin")), memory);
+    EXPECT_EQ(Run({"dump", "--port", Sim("bell.bin", ",absent")}).code, 1);
+}
+
+TEST_F(CliBell, TheSimulatedDoorbellSaysSoWhenNoPortWasChosen)
+{
+    const CliResult unchosen = Run({"dump", "-o", Path("dump.bin")});
+    EXPECT_EQ(unchosen.code, 0);
+    EXPECT_TRUE(unchosen.err.contains("simulated doorbell")) << unchosen.err.toStdString();
+    EXPECT_TRUE(unchosen.err.contains(files.Dir() + "/data/")) << "and where its memory is";
+    const CliResult chosen = Run({"dump", "-o", Path("dump.bin"), "--port", Sim("bell.bin")});
+    EXPECT_EQ(chosen.code, 0);
+    EXPECT_TRUE(chosen.err.isEmpty()) << chosen.err.toStdString();
 }
 
 // A doorbell that takes the set and keeps none of it is found out by reading it back; only
@@ -155,11 +202,22 @@ TEST_F(CliBell, InterruptedReadFreesTheBusAndExitsWithTheSignal)
 
 TEST_F(CliBell, UsageMistakesExitTwo)
 {
-    const QStringList cases[] = {
-        {"write"},          {"write", "a.fml", "b.fml"}, {"read", "--port"},
-        {"image", "a.fml"}, {"test", "--seconds", "-1"}, {"test", "--bogus"}};
-    for (const QStringList& args : cases)
-        EXPECT_EQ(Run(args).code, 2) << args.join(' ').toStdString();
+    const QStringList cases[] = {{"write"},
+                                 {"write", "a.fml", "b.fml"},
+                                 {"read", "--port"},
+                                 {"image", "a.fml"},
+                                 {"test", "--seconds", "-1"},
+                                 {"test", "--bogus"},
+                                 {"read", "-x", "a.fml"},
+                                 {"test", "--speaker", "loud"},
+                                 {"silence", "--speaker", "beep"},
+                                 {"dump", "extra"}};
+    for (const QStringList& args : cases) {
+        const CliResult r = Run(args);
+        EXPECT_EQ(r.code, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.err.contains("usage: tinkla-cli " + args[0])) << r.err.toStdString();
+    }
+    EXPECT_EQ(Run({"silence", "--speaker", "none"}).code, 0);
 }
 
 TEST_F(CliBell, TestPulsesResetPlayResetAndTheDoorbellIsHeard)

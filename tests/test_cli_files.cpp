@@ -9,6 +9,8 @@
 #include <QJsonObject>
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 using namespace tinkla;
 using namespace tinkla::test;
 
@@ -92,25 +94,31 @@ TEST_P(CliRefuses, WithTheExitStatusOfItsKind)
     // Placeholders: SET is a valid set, MEL a valid melody file, OUT a path to write.
     WriteSet("set.fml");
     ASSERT_EQ(Cli({"melody-save", files.Path("set.fml"), "2", files.Path("m.mel")}).code, 0);
+    const QString fifo = MakeFifo(files, "fifo");
     QStringList args;
     for (const QString& a : GetParam().args)
-        args << (a == "SET"   ? files.Path("set.fml")
-                 : a == "MEL" ? files.Path("m.mel")
-                 : a == "OUT" ? files.Path("out.fml")
-                              : a);
+        args << (a == "SET"    ? files.Path("set.fml")
+                 : a == "MEL"  ? files.Path("m.mel")
+                 : a == "OUT"  ? files.Path("out.fml")
+                 : a == "FIFO" ? fifo
+                               : a);
     const QByteArray setBefore = TempFiles::Read(files.Path("set.fml"));
+    const auto start = std::chrono::steady_clock::now();
     const CliResult r = Cli(args);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << "it waited";
     EXPECT_EQ(r.code, GetParam().code) << r.err.toStdString();
-    EXPECT_FALSE(r.err.isEmpty()) << "a refusal always says why";
+    EXPECT_TRUE(r.err.startsWith("tinkla-cli: ")) << "a refusal always says why, as the tool";
+    EXPECT_EQ(r.code == 2, r.err.contains("usage: tinkla-cli ")) << r.err.toStdString();
     EXPECT_EQ(TempFiles::Read(files.Path("set.fml")), setBefore);
     EXPECT_FALSE(QFile::exists(files.Path("out.fml")));
+    EXPECT_FALSE(QFileInfo(fifo).isFile()) << "the FIFO was replaced";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CliRefuses,
     ::testing::Values(UsageCase{"NewBadFormat", {"new", "--format", "3x3", "OUT"}, 2},
                       UsageCase{"NewIntoMissingFolder", {"new", "/nonexistent-dir/x.fml"}, 1},
-                      UsageCase{"InfoUnknownKind", {"info", "SET.txt"}, 2},
+                      UsageCase{"InfoMissingFileOfNoKnownKind", {"info", "SET.txt"}, 1},
                       UsageCase{"SaveKZero", {"melody-save", "SET", "0", "MEL"}, 1},
                       UsageCase{"LoadMissingMelodyFile", {"melody-load", "SET", "1", "OUT"}, 1},
                       UsageCase{"LoadKPastTheSet", {"melody-load", "SET", "9", "MEL"}, 1},
@@ -122,7 +130,17 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"ExportKPastTheSet", {"export", "SET", "9", "OUT"}, 1},
                       UsageCase{"TransposeOutOfRange", {"transpose", "SET", "2", "+31"}, 1},
                       UsageCase{"TransposeNotANumber", {"transpose", "SET", "2", "up"}, 2},
-                      UsageCase{"ExamplesUnknownTune", {"examples", "no_such_tune", "OUT"}, 1}),
+                      UsageCase{"ExamplesUnknownTune", {"examples", "no_such_tune", "OUT"}, 1},
+                      UsageCase{"NewOverAnExistingSet", {"new", "SET"}, 1},
+                      UsageCase{"NewForcedOverAFifo", {"new", "--force", "FIFO"}, 1},
+                      UsageCase{"InfoOfAFifo", {"info", "FIFO"}, 1},
+                      UsageCase{"MelodyLoadOfAFifo", {"melody-load", "SET", "1", "FIFO"}, 1},
+                      UsageCase{"OpenAFolder", {"info", "--json", "/"}, 1},
+                      UsageCase{"UnknownDashOption", {"info", "-j", "SET"}, 2},
+                      UsageCase{"BadValueAfterTheOperand", {"new", "OUT", "--format=9x9"}, 2},
+                      UsageCase{"OptionWithoutItsValue", {"new", "OUT", "--format"}, 2},
+                      UsageCase{"MelodyNumberNotANumber", {"melody-save", "SET", "two", "OUT"}, 2},
+                      UsageCase{"DoubleDashEndsTheOptions", {"info", "--", "--json"}, 1}),
     ByName{});
 
 TEST_F(CliFiles, InfoListsTitlesAndNotesByName)
@@ -132,8 +150,79 @@ TEST_F(CliFiles, InfoListsTitlesAndNotesByName)
     const QString text = QString::fromUtf8(r.out);
     EXPECT_TRUE(text.contains(QStringLiteral("8 м. x 31 н."))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("Мелодия 2 «Вальс», нот: 3")));
-    EXPECT_TRUE(text.contains(QStringLiteral("Ля 1/4, Ля 1/4, Ля 1/4")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Ля, Первая октава 1/4; Ля, Первая октава 1/4; Ля")));
     EXPECT_TRUE(r.err.isEmpty());
+}
+
+TEST_F(CliFiles, InfoShowsControlCharactersAndOctavesAndKnowsFilesByContents)
+{
+    // Tones 1, 13 and 25 are the same note an octave apart; the title holds a NUL, a line feed,
+    // an escape and DEL.
+    const QByteArray notes("\x01\x02\x0d\x02\x19\x02", 6);
+    const QByteArray set =
+        Le32(1) + Le32(255) + MelodyRecord(1, QByteArray("a\0b\n\x1b\x7f", 6), 3, notes);
+    const QString path = files.Write("set.bin", set);
+    const CliResult r = Cli({"info", path});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const QString text = QString::fromUtf8(r.out);
+    EXPECT_TRUE(text.contains(QStringLiteral("«a\\x00b\\x0a\\x1b\\x7f»"))) << text.toStdString();
+    EXPECT_EQ(text.count('\n'), 3);
+    EXPECT_TRUE(text.contains(QStringLiteral("Ля, Малая октава 1/4; Ля, Первая октава 1/4; Ля, "
+                                             "Вторая октава 1/4")));
+    EXPECT_TRUE(r.err.contains("read as a set")) << r.err.toStdString();
+
+    const CliResult mel = Cli({"info", files.Write("m.dat", Le32(3) + set.mid(8))});
+    EXPECT_EQ(mel.code, 0);
+    EXPECT_TRUE(mel.err.contains("read as a melody")) << mel.err.toStdString();
+    EXPECT_EQ(Cli({"info", files.Write("x.dat", "not a set")}).code, 1);
+}
+
+TEST_F(CliFiles, InfoIntoAFullOutputFails)
+{
+    QProcess p;
+    p.setStandardOutputFile(QStringLiteral("/dev/full"));
+    p.start(QString::fromLocal8Bit(qgetenv("TINKLA_CLI")), {"info", WriteSet("set.fml")});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_TRUE(p.readAllStandardError().contains("нет места на диске"));
+}
+
+TEST_F(CliFiles, EveryCommandAnswersHelpAndDoesNothingElse)
+{
+    for (const char* command :
+         {"new", "info", "melody-save", "melody-load", "image", "write", "read", "test", "bridge",
+          "play", "wav", "png", "dump", "silence"}) {
+        for (const char* help : {"-h", "--help"}) {
+            const CliResult r = RunCli({command, files.Path("out.fml"), help}, files.Dir());
+            EXPECT_EQ(r.code, 0) << command;
+            EXPECT_TRUE(r.out.startsWith(QByteArray("usage: tinkla-cli ") + command)) << command;
+        }
+    }
+    EXPECT_EQ(QDir(files.Dir()).entryList(QDir::Files), QStringList());
+    const CliResult version = Cli({"--version"});
+    EXPECT_EQ(version.code, 0);
+    EXPECT_TRUE(version.out.startsWith("tinkla-cli 1.0"));
+}
+
+TEST_F(CliFiles, AFullDiskLeavesEveryOldOutputWhole)
+{
+    const QString set = WriteSet("set.fml", 5, 100);
+    const QString mel = files.Path("m.mel");
+    const QString dump = files.Path("dump.bin");
+    ASSERT_EQ(Cli({"melody-save", set, "1", mel}).code, 0);
+    ASSERT_EQ(Cli({"image", set, "-o", dump}).code, 0);
+    const QStringList runs[] = {
+        {"new", "--force", set}, {"melody-save", set, "1", mel}, {"image", set, "-o", dump}};
+    for (const QStringList& args : runs) {
+        const QString out = args.last();
+        const QByteArray before = TempFiles::Read(out);
+        const CliResult r = RunCli(args, files.Dir(), 100); // each output is larger
+        EXPECT_EQ(r.code, 1) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.err.contains(QStringLiteral("Не удалось сохранить файл")))
+            << r.err.toStdString();
+        EXPECT_EQ(TempFiles::Read(out), before) << args.join(' ').toStdString();
+    }
+    EXPECT_EQ(QDir(files.Dir()).entryList(QDir::Files).size(), 3) << "no temporary file left";
 }
 
 TEST_F(CliFiles, InfoJsonOfASet)
@@ -197,7 +286,8 @@ TEST_P(CliInfoRefuses, DamagedOrForeignFiles)
 {
     const CliResult r = Cli({"info", files.Write(GetParam().file, GetParam().bytes)});
     EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(r.err.startsWith(QString::fromUtf8(GetParam().message))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.startsWith("tinkla-cli: " + QString::fromUtf8(GetParam().message)))
+        << r.err.toStdString();
     EXPECT_TRUE(r.out.isEmpty());
 }
 
@@ -234,17 +324,24 @@ TEST_F(CliFiles, MelodyLoadReplacesMelodyKAndRewritesTheSet)
     EXPECT_NE(items[7], items[0]);
 }
 
-TEST_F(CliFiles, MelodyLoadRefusesATooLongMelodyAndLeavesTheSetAlone)
+TEST_F(CliFiles, MelodyLoadWithAnyMessageLeavesTheSetAlone)
 {
     const QString big = WriteSet("big.fml", 5, 100);
     ASSERT_EQ(Cli({"melody-save", big, "1", files.Path("100.mel")}).code, 0);
+    const std::pair<QByteArray, const char*> cases[] = {
+        {TempFiles::Read(files.Path("100.mel")), kMsgBadMelodyFile},
+        {Le32(1) + MelodyRecord(1, "n", 1, QByteArray("\x20\x00", 2)), kMsgNoteReadError},
+        {Le32(13) + MelodyRecord(1, "c", 13), kMsgMelodyReadError},
+    };
     const QString set = WriteSet("set.fml");
     const QByteArray before = TempFiles::Read(set);
-    const CliResult r = Cli({"melody-load", set, "1", files.Path("100.mel")});
-    EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(r.err.contains(QString::fromUtf8(kMsgBadMelodyFile))) << r.err.toStdString();
-    EXPECT_EQ(TempFiles::Read(set), before);
-    EXPECT_EQ(QDir(files.Dir()).entryList(QDir::Files).size(), 3) << "no temporary file left";
+    for (const auto& [mel, message] : cases) {
+        const CliResult r = Cli({"melody-load", set, "1", files.Write("in.mel", mel)});
+        EXPECT_EQ(r.code, 1);
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(message))) << r.err.toStdString();
+        EXPECT_EQ(TempFiles::Read(set), before);
+    }
+    EXPECT_EQ(QDir(files.Dir()).entryList(QDir::Files).size(), 4) << "no temporary file left";
 }
 
 TEST_F(CliFiles, MelodyLoadOfADamagedSetIsRefused)

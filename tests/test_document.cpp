@@ -3,8 +3,11 @@
 #include "support/DocTestKit.h"
 #include "support/ScriptedPrompter.h"
 
+#include <QFileInfo>
 #include <gtest/gtest.h>
 #include <random>
+#include <optional>
+#include <string_view>
 
 using namespace tinkla;
 using namespace tinkla::test;
@@ -132,7 +135,8 @@ TEST_P(DocFormats, SaveAndOpenGiveTheSameBytes)
         const unsigned count = k + 1 == f.melodies ? f.notes : (k * 7) % (f.notes + 1);
         for (unsigned i = 0; i < count; ++i)
             doc.GetMelody(k)->AppendNote(static_cast<BYTE>(((i * 5 + k) % 32) << 3 | (i % 5)));
-        doc.GetMelody(k)->SetTitle(QByteArray(static_cast<int>(k * 40 % 300), 'a' + k % 26));
+        // Up to the longest title kept, 255 bytes: the first with a 16-bit length prefix.
+        doc.GetMelody(k)->SetTitle(QByteArray(qMin(int(k * 40 % 300), 255), 'a' + k % 26));
     }
     const QByteArray bytes = StoredSet(doc);
     const QString path = files.Path("set.fml");
@@ -303,22 +307,29 @@ TEST_F(DocTest, BadRecordsAreReportedAndTheOpenGoesOn)
     EXPECT_FALSE(doc.IsModified());
 }
 
-TEST_F(DocTest, UnreadableOrOversizedFilesAreRefused)
+TEST_F(DocTest, UnreadableOrOversizedFilesAreRefusedWithoutWaiting)
 {
     MakeEditedSet();
     const Snapshot before = Take(doc);
-    EXPECT_FALSE(doc.OnOpenDocument(files.Path("missing.fml")));
     QFile big(files.Path("big.fml"));
     ASSERT_TRUE(big.open(QIODevice::WriteOnly));
     big.write(DefaultSetBytes());
     ASSERT_TRUE(big.resize(kMaxFileBytes + 1)); // sparse: costs no disk
     big.close();
-    EXPECT_FALSE(doc.OnOpenDocument(big.fileName()));
-    ASSERT_EQ(prompter.shown.size(), 2u);
-    for (const auto& s : prompter.shown) {
-        EXPECT_TRUE(s.text.startsWith(QStringLiteral("Не удалось открыть файл")))
-            << s.text.toStdString();
-        EXPECT_EQ(s.type, unsigned{MB_OK | MB_ICONHAND});
+    QDir(files.Dir()).mkdir(QStringLiteral("folder.fml"));
+    const std::pair<QString, const char*> cases[] = {
+        {files.Path("missing.fml"), "нет такого файла"},
+        {big.fileName(), "слишком большой файл"},
+        {files.Path("folder.fml"), "это папка, а не файл"},
+        {MakeFifo(files, "fifo.fml"), "это канал, а не файл"}, // would block an ordinary open
+    };
+    for (const auto& [path, reason] : cases) {
+        prompter.shown.clear();
+        EXPECT_FALSE(doc.OnOpenDocument(path));
+        ASSERT_EQ(prompter.shown.size(), 1u);
+        EXPECT_EQ(prompter.shown[0].text,
+                  QString::fromUtf8(kMsgCannotOpen).arg(path, QString::fromUtf8(reason)));
+        EXPECT_EQ(prompter.shown[0].type, unsigned{MB_OK | MB_ICONHAND});
     }
     EXPECT_EQ(Take(doc), before);
 }
@@ -387,27 +398,71 @@ TEST_F(DocTest, SaveAsOffersTheSetFileDialog)
     EXPECT_EQ(doc.GetPathName(), files.Path("as.fml"));
 }
 
-TEST_F(DocTest, SavingIntoAnUnwritableFolderReportsAndKeepsTheOldFile)
+struct SaveFailureCase {
+    const char* name;
+    const char* target; // in the test's folder: "locked/" is made unwritable, "fifo" is a FIFO
+    const char* reason;
+};
+
+class DocSaveFails : public DocTest, public ::testing::WithParamInterface<SaveFailureCase>
+{
+};
+
+TEST_P(DocSaveFails, ReportsWhyKeepsTheOldFileAndStaysModified)
 {
     QDir(files.Dir()).mkdir(QStringLiteral("locked"));
-    const QString path = files.Path("locked/set.fml");
-    ASSERT_TRUE(doc.OnSaveDocument(path));
-    ASSERT_TRUE(doc.OnOpenDocument(path));
-    const QByteArray old = TempFiles::Read(path);
+    QDir(files.Dir()).mkdir(QStringLiteral("folder"));
+    MakeFifo(files, "fifo");
+    const QString path = files.Path(QString::fromUtf8(GetParam().target));
+    const bool regular = QFileInfo(path).isFile() || !QFileInfo::exists(path);
+    if (regular) {
+        ASSERT_TRUE(doc.OnSaveDocument(path));
+        ASSERT_TRUE(doc.OnOpenDocument(path));
+    } else {
+        doc.SetPathName(path);
+    }
+    const QByteArray old = regular ? TempFiles::Read(path) : QByteArray();
+    const QStringList listing = QDir(files.Dir()).entryList(QDir::AllEntries | QDir::System);
     doc.GetCurrentMelody()->InsertNote();
     doc.SetModifiedFlag(true);
     {
-        UnwritableDir locked(files.Path("locked"));
-        if (!locked.ok())
+        std::optional<UnwritableDir> locked;
+        std::optional<FileSizeLimit> full;
+        if (path.contains(QStringLiteral("locked/")) && !locked.emplace(files.Path("locked")).ok())
             GTEST_SKIP() << "cannot make a folder unwritable here";
+        if (std::string_view(GetParam().name) == "full")
+            full.emplace(64); // less than any set
         EXPECT_FALSE(doc.DoSave(false));
     }
     ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_TRUE(prompter.shown[0].text.startsWith(QStringLiteral("Не удалось сохранить файл")));
+    EXPECT_EQ(prompter.shown[0].text,
+              QString::fromUtf8(kMsgCannotSave).arg(path, QString::fromUtf8(GetParam().reason)));
     EXPECT_EQ(prompter.shown[0].type, unsigned{MB_OK | MB_ICONHAND});
-    EXPECT_EQ(TempFiles::Read(path), old);
-    EXPECT_EQ(QDir(files.Path("locked")).entryList(QDir::Files), QStringList{"set.fml"});
+    EXPECT_EQ(QFileInfo(path).isFile(), regular) << "a FIFO or a folder was replaced";
+    if (regular) {
+        EXPECT_EQ(TempFiles::Read(path), old);
+    }
+    EXPECT_EQ(QDir(files.Dir()).entryList(QDir::AllEntries | QDir::System), listing);
     EXPECT_TRUE(doc.IsModified());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Targets, DocSaveFails,
+    ::testing::Values(SaveFailureCase{"locked", "locked/set.fml", "нет прав на запись"},
+                      SaveFailureCase{"full", "set.fml", "файл больше, чем разрешено записывать"},
+                      SaveFailureCase{"fifo", "fifo", "это канал, а не файл"},
+                      SaveFailureCase{"folder", "folder", "это папка, а не файл"}),
+    ByName{});
+
+TEST_F(DocTest, ATitleLongerThan255BytesIsCutWithAMessage)
+{
+    // A 70 000-byte title: legal in the file format (a 32-bit length), unusable in the editor.
+    const QByteArray title(70000, 'a');
+    const QByteArray bytes = Le32(1) + Le32(255) + MelodyRecord(1, title, 1, NoteBytes(1));
+    ASSERT_TRUE(doc.OnOpenDocument(files.Write("long-title.fml", bytes)));
+    EXPECT_EQ(prompter.texts(), QStringList{QString::fromUtf8(kMsgTitleTruncated)});
+    EXPECT_EQ(doc.GetMelody(0)->GetTitle(), title.left(255));
+    EXPECT_EQ(doc.GetMelody(0)->GetNoteCount(), 1) << "the record after the title is read in step";
 }
 
 } // namespace

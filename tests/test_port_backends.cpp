@@ -157,6 +157,17 @@ TEST(Ppdev, OpenRefusesWhatIsNotAParallelPort)
     EXPECT_EQ(PpdevPort::Open(QStringLiteral("/dev/null"), &error), nullptr);
     EXPECT_TRUE(error.contains(QStringLiteral("не устройство параллельного порта")))
         << error.toStdString();
+    // Real failing opens: the reason is the open's own, not what a later call left in errno.
+    test::TempFiles files;
+    EXPECT_EQ(PpdevPort::Open(files.Dir(), &error), nullptr);
+    EXPECT_TRUE(error.contains(QStringLiteral("это папка"))) << error.toStdString();
+    const QString locked = files.Write(QStringLiteral("parport9"), QByteArray());
+    ::chmod(QFile::encodeName(locked).constData(), 0);
+    const test::UnwritableDir unprivileged(files.Dir()); // root gives up its file privileges
+    if (!unprivileged.ok())
+        GTEST_SKIP() << "cannot open a file without permission here";
+    EXPECT_EQ(PpdevPort::Open(locked, &error), nullptr);
+    EXPECT_TRUE(error.contains(QStringLiteral("группу lp"))) << error.toStdString();
 }
 
 TEST(BridgeProtocol, RepliesAreTwoHexDigitsAndNothingElse)
@@ -240,6 +251,27 @@ TEST_F(ExecBridgeTest, BridgeRefusalsAreClearAndFast)
         // The bridge's process is gone within the half second its closing allows, plus the wait.
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << c.command;
     }
+}
+
+TEST_F(ExecBridgeTest, EndingThePortEndsEverythingTheBridgeStarted)
+{
+    // The shell answers the opening read and leaves at the end of input; what it started in
+    // the background would live on.
+    test::TempFiles files;
+    const QString pidFile = files.Path(QStringLiteral("pid"));
+    QString error;
+    auto bridge = ExecBridge::Start(
+        QStringLiteral("sleep 60 </dev/null >/dev/null 2>&1 & echo $! >%1; read l; echo 40; "
+                       "cat >/dev/null")
+            .arg(pidFile),
+        &error, 2000);
+    ASSERT_NE(bridge, nullptr) << error.toStdString();
+    const pid_t child = test::TempFiles::Read(pidFile).trimmed().toInt();
+    ASSERT_GT(child, 0);
+    bridge.reset();
+    // Gone, or a zombie waiting for whoever adopted it.
+    const QByteArray stat = test::TempFiles::Read(QStringLiteral("/proc/%1/stat").arg(child));
+    EXPECT_TRUE(stat.isEmpty() || stat.contains(") Z ")) << stat.toStdString();
 }
 
 TEST_F(ExecBridgeTest, BridgeThatDiesMidTransferFailsTheBusAtOnce)

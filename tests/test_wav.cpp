@@ -267,7 +267,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ExitCase{"PlayMelodyNotANumber", {"play", "SET", "x", "--speaker", "none"}, 2},
         ExitCase{"PlayEmptyMelody", {"play", "SET", "2", "--speaker", "none"}, 1},
-        ExitCase{"PlayBadSink", {"play", "SET", "1", "--speaker", "beeper"}, 1},
+        ExitCase{"PlayBadSink", {"play", "SET", "1", "--speaker", "beeper"}, 2},
         ExitCase{"PlayFromPastTheEnd", {"play", "SET", "1", "--speaker", "none", "--from", "3"}, 1},
         ExitCase{"PlayUnknownOption", {"play", "SET", "1", "--loud"}, 2},
         ExitCase{"WavRateTooLow", {"wav", "SET", "1", "DIR/o.wav", "--rate", "100"}, 2},

@@ -251,8 +251,9 @@ TEST_P(BellCommand, AsksFirstAndChangesTheSetOnlyByAReadThatWorks)
     const bool saves = !saved.isEmpty() && !b.failure;
     EXPECT_EQ(Content(), b.reads ? kStoredSet : kOwnSet);
     EXPECT_EQ(QFile::exists(saved), saves);
-    EXPECT_EQ(doc->GetPathName(), saves ? saved : QString());
-    EXPECT_EQ(doc->IsModified(), !saves) << "the read itself leaves the flag alone";
+    // A set read is one no file holds: untitled and modified.
+    EXPECT_EQ(doc->GetPathName(), saves && !b.reads ? saved : QString());
+    EXPECT_EQ(doc->IsModified(), !saves || b.reads);
     EXPECT_EQ(ReadBytes(memory), memoryBefore);
     if (b.answer == IDCANCEL || (b.saveAs && !b.reads)) {
         EXPECT_TRUE(NewTrace().empty()) << "the doorbell was touched";
@@ -279,6 +280,31 @@ INSTANTIATE_TEST_SUITE_P(
         Outcome{"WriteProtectedDoorbell", ID_BELL_WRITE, ",wp", true, IDYES, nullptr, false,
                 kMsgBellVerify}),
     kRowName);
+
+TEST_F(BellTest, ASetReadIsNewAndUnsavedSoTheUsersFileIsSafe)
+{
+    StoreInDoorbell(4, 63, kStoredSet);
+    Connect();
+    Fill(8, 31, kOwnSet);
+    const QString mine = dir.filePath(QStringLiteral("mine.fml"));
+    ASSERT_TRUE(doc->OnSaveDocument(mine));
+    doc->SetPathName(mine);
+    const QByteArray saved = ReadBytes(mine);
+    prompter.answers = {IDNO};
+    Trigger(ID_BELL_READ);
+    ASSERT_EQ(Content(), kStoredSet);
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Безымянный[*] - Tinkla"));
+    EXPECT_TRUE(frame->isWindowModified());
+
+    prompter.files = {QString()}; // Save asks for a name: cancelled
+    Trigger(ID_FILE_SAVE);
+    EXPECT_EQ(prompter.fileRequests.size(), 1u);
+    EXPECT_EQ(ReadBytes(mine), saved);
+    prompter.answers = {IDCANCEL}; // quitting asks to save: the program stays
+    Trigger(ID_APP_EXIT);
+    EXPECT_EQ(prompter.shown.back().type, unsigned{MB_YESNOCANCEL | MB_ICONQUESTION});
+    EXPECT_TRUE(frame->isVisible());
+}
 
 // Reports the clock line low, whatever it is, for a while: a doorbell stretching it forever.
 class ClockHeldLow final : public PortDevice
@@ -566,6 +592,7 @@ TEST_F(BellTest, UserStoryOnDefaultSettings)
             dlg->reject();
         });
         app.Trigger(ID_BELL_TEST);
+        AnswerBox(QMessageBox::No); // the set read is new: quitting asks to save it
         app.Frame()->close();
     }
     qputenv("XDG_DATA_HOME", dataHome);

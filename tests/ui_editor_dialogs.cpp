@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -264,14 +265,29 @@ TEST_F(StartUp, AMelodyFileGetsASetThatHoldsIt)
     EXPECT_EQ(app.GetDocument()->GetCurrentMelody()->GetNoteCount(), 40);
 }
 
-TEST_F(StartUp, HelpAndBadOptionsEndAtOnce)
+TEST(EditorCommandLine, HelpVersionAndBadOptionsNeedNoDisplay)
 {
-    int code = -1;
-    EXPECT_FALSE(app.InitInstance({QStringLiteral("tinkla"), QStringLiteral("--help")}, &code));
-    EXPECT_EQ(code, 0);
-    EXPECT_FALSE(
-        CTinklaApp().InitInstance({QStringLiteral("tinkla"), QStringLiteral("--bogus")}, &code));
-    EXPECT_EQ(code, 2);
+    struct {
+        const char* option;
+        int code;
+        const char* says; // on stdout for 0, on stderr else
+    } cases[] = {{"--help", 0, "--port <PORT>"},
+                 {"-v", 0, "Tinkla 1.0"},
+                 {"--bogus", 2, "--speaker <SINK>"}};
+    for (const auto& c : cases) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QString::fromLatin1(name));
+        p.setProcessEnvironment(env);
+        p.start(QString::fromUtf8(TINKLA_EDITOR_PATH), {QString::fromLatin1(c.option)});
+        ASSERT_TRUE(p.waitForFinished(30000)) << c.option;
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << c.option;
+        EXPECT_EQ(p.exitCode(), c.code) << c.option;
+        const QByteArray text = c.code == 0 ? p.readAllStandardOutput() : p.readAllStandardError();
+        EXPECT_TRUE(text.contains(c.says)) << c.option << ": " << text.toStdString();
+        EXPECT_FALSE(text.contains("<executable_name>"));
+    }
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // recent or dropped file and exit, the recent-file list, the title, help, and a whole editing
 // session done with keys and clicks only.
 #include "platform/Cp1251.h"
+#include "support/DocTestKit.h"
 #include "ui_editor_support.h"
 
 #include <QDir>
@@ -102,6 +103,24 @@ TEST_P(CloseGate, ExitAsksToSaveAModifiedSet)
 
 INSTANTIATE_TEST_SUITE_P(Answers, CloseGate, ::testing::Values(IDNO, IDCANCEL),
                          [](const auto& info) { return info.param == IDNO ? "No" : "Cancel"; });
+
+TEST_F(FrameTest, AFullDiskSaveKeepsTheOldFileAndSaysSo)
+{
+    InsertNotes(1);
+    SaveAs("set.fml");
+    const QByteArray old = ReadBytes(PathOf("set.fml"));
+    InsertNotes(20);
+    {
+        FileSizeLimit full(64); // less than any set
+        Key(Qt::Key_S, Qt::ControlModifier);
+    }
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_TRUE(prompter.shown[0].text.startsWith(QStringLiteral("Не удалось сохранить файл")))
+        << prompter.shown[0].text.toStdString();
+    EXPECT_EQ(ReadBytes(PathOf("set.fml")), old);
+    EXPECT_TRUE(frame->isWindowModified());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"set.fml"});
+}
 
 TEST_F(FrameTest, AFileThatIsNoSetLeavesTheSetOnScreen)
 {

@@ -361,5 +361,5 @@ INSTANTIATE_TEST_SUITE_P(
         PngRefusal{"NegativeNote", {"%SET", "2", "%OUT", "--select", "-1"}, 2},
         PngRefusal{"UnknownOption", {"%SET", "2", "%OUT", "--colour", "red"}, 2},
         PngRefusal{"MissingSet", {"%SET.missing", "2", "%OUT"}, 1},
-        PngRefusal{"UnwritablePath", {"%SET", "2", "%BAD"}, 1, "cannot write"}),
+        PngRefusal{"UnwritablePath", {"%SET", "2", "%BAD"}, 1, "нет такой папки"}),
     kRowName);

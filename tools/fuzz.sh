@@ -26,7 +26,7 @@ for exe in "${targets[@]}"; do
     mkdir "$work/corpus"
     if [ -d "$seeds" ]; then cp -r "$seeds"/. "$work/corpus"/; fi
     if "$exe" -max_total_time="$seconds" -timeout=10 -malloc_limit_mb=64 -rss_limit_mb=1024 \
-        -max_len=4096 -artifact_prefix="$work/" "$work/corpus" >"$work/log" 2>&1; then
+        -max_len=131072 -artifact_prefix="$work/" "$work/corpus" >"$work/log" 2>&1; then
         # "#123456 DONE cov: 612 ft: 2071 corp: 301/41Kb ... exec/s: 686 rss: 518Mb"
         summary=$(grep -E '^#[0-9]+[[:space:]]+DONE' "$work/log" | tail -1 |
             sed -E 's/^#([0-9]+)[[:space:]]+DONE.* cov: ([0-9]+).* corp: ([0-9]+)\/.* exec\/s: ([0-9]+).*/\1 runs, \4\/s, coverage \2, corpus \3/' || true)

@@ -28,17 +28,29 @@ const std::vector<Command>& Commands();
 
 // Prints "usage: tinkla-cli <usage>" on stderr and returns kExitUsage.
 int Usage(const char* usage);
-// Writes a line to stderr.
+// A bad option value or operand: prints "tinkla-cli: <text>" and the running command's usage
+// line on stderr, and returns kExitUsage.
+int UsageError(const QString& text);
+// Writes a line to stderr; errors and notices begin with "tinkla-cli: " (added when missing;
+// a line that begins with a space continues the one before it and is left as it is).
 void Err(const QString& text);
 void Out(const QString& text);
 
-// Arguments split into options (--name VALUE or --name=VALUE, and flags) and positionals.
+// Thrown by Args to end the command before it did anything: after --help (status 0) or a usage
+// error (status 2), both already printed. main() catches it.
+struct EarlyExit {
+    int status;
+};
+
+// The arguments of one command, the same for every command: options before or after the
+// operands; "--name VALUE", "--name=VALUE", and one-letter options as "-x VALUE"; "--" ends the
+// options; a lone "-" is an operand (stdin or stdout), and so is a number such as "-5". "-h" or "--help" prints the command's usage
+// and ends it with status 0; a word beginning with "-" that is no option of the command, or an
+// option without its value, ends it with status 2 (EarlyExit).
 class Args {
 public:
-    // valueOptions take a value; flags do not. Unknown options make ok() false.
+    // valueOptions take a value; flags do not (names without dashes; one letter: "-x").
     Args(const QStringList& args, const QStringList& valueOptions, const QStringList& flags);
-    bool ok() const { return m_ok; }
-    QString error() const { return m_error; }
     bool has(const QString& name) const { return m_values.contains(name) || m_flags.contains(name); }
     QString value(const QString& name, const QString& fallback = {}) const
     {
@@ -47,12 +59,18 @@ public:
     const QStringList& positional() const { return m_positional; }
 
 private:
-    bool m_ok = true;
-    QString m_error;
     QMap<QString, QString> m_values;
     QStringList m_flags;
     QStringList m_positional;
 };
+
+// Writes bytes as the file path, safely (the old file stays whole on any failure, and only a
+// regular file is ever replaced); "-" writes them to stdout, where binary data is refused on a
+// terminal. False after the message.
+bool WriteOutput(const QString& path, const QByteArray& bytes, bool binary);
+// True, after saying so, when something already exists at path: commands that create a file
+// replace one only when told to (--force).
+bool RefuseToReplace(const QString& path);
 
 // Messages on stderr, as the program's own texts; questions get the answer set for the run (the
 // default goes on without saving first), file dialogs return the path set for the run.

@@ -30,8 +30,8 @@ int CliDoc::ResolveMelody(const QString& text, unsigned* number, bool makeCurren
     bool ok = false;
     const unsigned k = text.toUInt(&ok);
     if (!ok) {
-        Err(QStringLiteral("tinkla-cli: melody number must be a whole number, not '%1'").arg(text));
-        return kExitUsage;
+        return UsageError(
+            QStringLiteral("melody number must be a whole number, not '%1'").arg(text));
     }
     const unsigned count = m_doc.GetMelodyCount();
     if (k < 1 || k > count) {

@@ -29,8 +29,9 @@ public:
     bool Save(const QString& path = {});
 
     // K as given on the command line, 1..M of the open set. Returns kExitOk with *number = K,
-    // kExitUsage when K is not a whole number, kExitFailed when the set has no melody K (both
-    // after a message). With makeCurrent, K becomes the current melody on success.
+    // kExitUsage when K is not a whole number (with the usage line), kExitFailed when the set has
+    // no melody K (both after a message). With makeCurrent, K becomes the current melody on
+    // success.
     int ResolveMelody(const QString& text, unsigned* number, bool makeCurrent = true);
 
     // Open, then melody K made current: kExitOk, or the status to end with (after the reason).

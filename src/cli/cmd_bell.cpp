@@ -6,15 +6,16 @@
 #include "bell/Transactions.h"
 #include "bell/TransferSession.h"
 #include "cli/CliDoc.h"
+#include "cli/PortConnection.h"
 #include "devices/ExecBridge.h"
 #include "devices/PortSpec.h"
 #include "devices/SimPlayer.h"
 #include "devices/Speaker.h"
+#include "platform/Archive.h"
 #include "platform/Settings.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QSaveFile>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -64,50 +65,17 @@ private:
     struct sigaction m_old[kCount];
 };
 
-// Parses the options; on a problem prints it with the usage line and returns false.
+// Checks the operand count and the device options; on a problem prints it with the usage line
+// and returns false.
 bool ParseArgs(const Args& args, const char* usage, int positional, int* rc)
 {
-    if (!args.ok()) {
-        Err(QStringLiteral("tinkla-cli: ") + args.error());
-        *rc = Usage(usage);
-        return false;
-    }
     if (args.positional().size() != positional) {
         *rc = Usage(usage);
         return false;
     }
-    return true;
+    *rc = CheckDeviceOptions(args);
+    return *rc == kExitOk;
 }
-
-// The port for this run (--port, else the remembered one, whose default is the simulated doorbell
-// on its default memory file), connected for the lifetime of the object, traced to --trace.
-class PortConnection
-{
-public:
-    explicit PortConnection(const Args& args)
-    {
-        const QString port = args.value(QStringLiteral("port"), SettingPort());
-        QString error;
-        m_bOk = ConnectPort(port, &error, args.value(QStringLiteral("trace")), args.has(kTraceTimes));
-        if (!m_bOk)
-            Err(QStringLiteral("tinkla-cli: ") + error);
-    }
-    // The simulated doorbell finishes its write cycle and keeps its memory file here.
-    ~PortConnection() { DisconnectPort(); }
-    bool ok() const { return m_bOk; }
-    // A simulated doorbell that could not save its memory; false after saying so.
-    static bool MemorySaved()
-    {
-        SimDoorbell* sim = ConnectedSim();
-        if (!sim || sim->FileError().isEmpty())
-            return true;
-        Err(QStringLiteral("tinkla-cli: ") + sim->FileError());
-        return false;
-    }
-
-private:
-    bool m_bOk = false;
-};
 
 // "[#####.....] 120/257" on stderr, redrawn in place, when stderr is a terminal.
 class ProgressBar
@@ -203,22 +171,7 @@ int RunImage(const QStringList& argv)
     std::memcpy(dump.data(), image.data(), image.size());
     dump[256] = static_cast<char>(format);
 
-    if (out == QLatin1String("-")) {
-        if (::isatty(STDOUT_FILENO)) {
-            Err(QStringLiteral("tinkla-cli: not writing binary data to a terminal; use -o FILE"));
-            return kExitFailed;
-        }
-        return std::fwrite(dump.constData(), 1, dump.size(), stdout) == size_t(dump.size()) &&
-                       std::fflush(stdout) == 0
-                   ? kExitOk
-                   : kExitFailed;
-    }
-    QSaveFile file(out);
-    if (!file.open(QIODevice::WriteOnly) || file.write(dump) != dump.size() || !file.commit()) {
-        Err(QStringLiteral("tinkla-cli: cannot write %1: %2").arg(out, file.errorString()));
-        return kExitFailed;
-    }
-    return kExitOk;
+    return WriteOutput(out, dump, true) ? kExitOk : kExitFailed;
 }
 
 int RunWrite(const QStringList& argv)
@@ -265,11 +218,15 @@ int RunWrite(const QStringList& argv)
 
 int RunRead(const QStringList& argv)
 {
-    static const char* usage = "read OUT.fml [--port PORT] [--trace FILE [--trace-times]]";
-    const Args args(argv, kPortOptions, {kTraceTimes});
+    static const char* usage =
+        "read OUT.fml|- [--force] [--port PORT] [--trace FILE [--trace-times]]";
+    const Args args(argv, kPortOptions, {QStringLiteral("force"), kTraceTimes});
     int rc = kExitOk;
     if (!ParseArgs(args, usage, 1, &rc))
         return rc;
+    const QString out = args.positional()[0];
+    if (!args.has(QStringLiteral("force")) && RefuseToReplace(out))
+        return kExitFailed;
     PortConnection port(args);
     if (!port.ok())
         return kExitFailed;
@@ -285,7 +242,11 @@ int RunRead(const QStringList& argv)
         Err(QString::fromUtf8(message));
         return kExitFailed;
     }
-    return set.Save(args.positional()[0]) ? kExitOk : kExitFailed;
+    if (out != QLatin1String("-"))
+        return set.Save(out) ? kExitOk : kExitFailed;
+    Archive stored;
+    set.doc().Serialize(stored);
+    return WriteOutput(out, stored.Data(), true) ? kExitOk : kExitFailed;
 }
 
 int RunTest(const QStringList& argv)
@@ -303,11 +264,9 @@ int RunTest(const QStringList& argv)
     if (args.has(QStringLiteral("seconds"))) {
         bool ok = false;
         seconds = args.value(QStringLiteral("seconds")).toDouble(&ok);
-        if (!ok || !(seconds >= 0.0 && seconds <= 600.0)) {
-            Err(QStringLiteral("tinkla-cli: --seconds takes 0..600, not '%1'")
-                    .arg(args.value(QStringLiteral("seconds"))));
-            return kExitUsage;
-        }
+        if (!ok || !(seconds >= 0.0 && seconds <= 600.0))
+            return UsageError(QStringLiteral("--seconds takes 0..600, not '%1'")
+                                  .arg(args.value(QStringLiteral("seconds"))));
     }
     PortConnection port(args);
     if (!port.ok())
@@ -398,8 +357,10 @@ TINKLA_CLI_COMMAND("write",
                    "note (--no-verify: do not); --trace-times stamps each traced access with the "
                    "monotonic time in microseconds",
                    RunWrite);
-TINKLA_CLI_COMMAND("read", "read OUT.fml [--port PORT] [--trace FILE [--trace-times]]",
-                   "read the set from the doorbell into a new set file", RunRead);
+TINKLA_CLI_COMMAND("read", "read OUT.fml|- [--force] [--port PORT] [--trace FILE [--trace-times]]",
+                   "read the set from the doorbell into a new set file (- for stdout); an "
+                   "existing OUT is replaced only with --force",
+                   RunRead);
 TINKLA_CLI_COMMAND("test",
                    "test [--port PORT] [--seconds S] [--speaker SINK] [--trace FILE [--trace-times]]",
                    "reset pulse, play pulse, wait S seconds (default 3), reset pulse: the doorbell "

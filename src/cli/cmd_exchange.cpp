@@ -13,7 +13,7 @@ namespace
 {
 
 constexpr const char* kImportUsage = "import SET.fml K FILE|- [--track N] [--transpose fit|±S]";
-constexpr const char* kExportUsage = "export SET.fml K OUT.(rtttl|mid)";
+constexpr const char* kExportUsage = "export SET.fml K OUT.(rtttl|mid)|-";
 constexpr const char* kTransposeUsage = "transpose SET.fml K ±S";
 constexpr const char* kExamplesUsage = "examples [NAME OUT.fml]";
 constexpr int kMaxShift = 127; // further than any pitch can be from the range
@@ -29,12 +29,10 @@ bool ParseShift(const QString& text, int limit, int* value)
     return true;
 }
 
-// Whether the command line parsed into `count` positionals; says what went wrong with it.
+// Whether the command line has `count` operands (the options were checked as it was parsed).
 bool Parsed(const Args& args, qsizetype count)
 {
-    if (!args.ok())
-        Err(args.error());
-    return args.ok() && args.positional().size() == count;
+    return args.positional().size() == count;
 }
 
 // Standard input, bounded as a file is.
@@ -61,16 +59,14 @@ int Import(const QStringList& argv)
         bool ok = false;
         options.track = args.value(QStringLiteral("track")).toInt(&ok);
         if (!ok || options.track < 1) {
-            Err(QStringLiteral("tinkla-cli: --track must be a track number from 1"));
-            return Usage(kImportUsage);
+            return UsageError(QStringLiteral("--track must be a track number from 1"));
         }
     }
     const QString transpose = args.value(QStringLiteral("transpose"), QStringLiteral("fit"));
     if (transpose != QLatin1String("fit")) {
         options.fitOctaves = false;
         if (!ParseShift(transpose, kMaxShift, &options.semitones)) {
-            Err(QStringLiteral("tinkla-cli: --transpose must be fit or a number of semitones"));
-            return Usage(kImportUsage);
+            return UsageError(QStringLiteral("--transpose must be fit or a number of semitones"));
         }
     }
     CliDoc set;
@@ -104,18 +100,20 @@ int Export(const QStringList& argv)
     if (const int rc = set.OpenWithMelody(args.positional()[0], args.positional()[1]);
         rc != kExitOk)
         return rc;
-    return set.doc().ExportMelodyFile(args.positional()[2]) ? kExitOk : kExitFailed;
+    const QString out = args.positional()[2];
+    if (out == QLatin1String("-")) // a text on stdout: RTTTL
+        return WriteOutput(out, set.doc().ExportMelodyBytes(false), false) ? kExitOk : kExitFailed;
+    return set.doc().ExportMelodyFile(out) ? kExitOk : kExitFailed;
 }
 
 int Transpose(const QStringList& argv)
 {
-    const Args args(argv, {}, {}); // "-5" is a positional: options begin with "--"
+    const Args args(argv, {}, {}); // "-5" is an operand: a number is never an option
     if (!Parsed(args, 3))
         return Usage(kTransposeUsage);
     int shift = 0;
     if (!ParseShift(args.positional()[2], kToneCount - 1, &shift)) {
-        Err(QStringLiteral("tinkla-cli: the shift must be a number of semitones, -31..31"));
-        return Usage(kTransposeUsage);
+        return UsageError(QStringLiteral("the shift must be a number of semitones, -31..31"));
     }
     CliDoc set;
     if (const int rc = set.OpenWithMelody(args.positional()[0], args.positional()[1]);

@@ -18,11 +18,28 @@ namespace
 // The largest N of any set format: what a .mel can hold to fit some set.
 constexpr int kMaxNotesAnySet = 255;
 
+// "Ля, Первая октава 1/4": with the octave, so that tones 12 apart never read the same.
 QString NoteName(BYTE code)
 {
     const CNote note(code);
-    return QStringLiteral("%1 %2").arg(QString::fromUtf8(g_szNoteNames[note.GetTone() % 12]),
-                                       QString::fromUtf8(g_szDurationShort[note.GetDuration()]));
+    const int tone = note.GetTone();
+    return QStringLiteral("%1 %2").arg(
+        QString::asprintf(OctaveFormat(tone), g_szNoteNames[tone % 12]),
+        QString::fromUtf8(g_szDurationShort[note.GetDuration()]));
+}
+
+// A title as text that cannot upset a terminal or cut a line: control characters (a NUL too)
+// and DEL as \xNN.
+QString PrintableTitle(const QByteArray& title)
+{
+    QString text;
+    for (const QChar c : Cp1251ToUnicode(title)) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            text += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            text += c;
+    }
+    return text;
 }
 
 QJsonArray NotesJson(const CMelody& melody)
@@ -40,13 +57,13 @@ QString NotesText(const CMelody& melody)
     QStringList names;
     for (int i = 0; i < melody.GetNoteCount(); ++i)
         names << NoteName(melody.GetNoteCode(i));
-    return names.join(QStringLiteral(", "));
+    return names.join(QStringLiteral("; "));
 }
 
 void PrintMelodyText(const QString& heading, const CMelody& melody)
 {
     Out(QStringLiteral("%1 «%2», нот: %3")
-            .arg(heading, Cp1251ToUnicode(melody.GetTitle()))
+            .arg(heading, PrintableTitle(melody.GetTitle()))
             .arg(melody.GetNoteCount()));
     if (melody.GetNoteCount() > 0)
         Out(QStringLiteral("  ") + NotesText(melody));
@@ -127,16 +144,41 @@ bool HasSuffix(const QString& path, const char* suffix)
     return QFileInfo(path).suffix().compare(QLatin1String(suffix), Qt::CaseInsensitive) == 0;
 }
 
+// A file without a known suffix, by its first bytes: a set's header (M and N of a set format)
+// first, then a melody's leading count. 0 set, 1 melody, -1 neither or unreadable (said why).
+int KindByContents(const QString& path)
+{
+    QString error;
+    const QByteArray bytes = CTinklaDoc::ReadFile(path, &error);
+    if (!error.isEmpty()) {
+        Err(QString::fromUtf8(kMsgCannotOpen).arg(path, error));
+        return -1;
+    }
+    CliPrompter prompter;
+    Archive ar(bytes, &prompter);
+    try {
+        if (ar.Remaining() >= 8) {
+            const uint32_t melodies = ar.ReadU32();
+            if (FormatIndex(melodies, ar.ReadU32()) >= 0)
+                return 0;
+        }
+        Archive again(bytes, &prompter);
+        const int32_t leading = again.ReadI32();
+        if (leading >= 0 && leading <= kMaxNotesAnySet)
+            return 1;
+    } catch (const ArchiveError&) {
+    }
+    Err(QStringLiteral("%1 is neither a set nor a melody file").arg(path));
+    return -1;
+}
+
 // SET.fml K FILE: opens the set and makes melody K current. Returns kExitOk, or the status the
 // command ends with (after the reason was printed).
 int OpenSetMelody(const QStringList& argv, const char* usage, CliDoc& set, QString* file)
 {
     const Args args(argv, {}, {});
-    if (!args.ok() || args.positional().size() != 3) {
-        if (!args.ok())
-            Err(args.error());
+    if (args.positional().size() != 3)
         return Usage(usage);
-    }
     if (!set.Open(args.positional()[0]))
         return kExitFailed;
     unsigned k = 0;
@@ -148,50 +190,58 @@ int OpenSetMelody(const QStringList& argv, const char* usage, CliDoc& set, QStri
 
 } // namespace
 
-TINKLA_CLI_COMMAND("new", "new [--format MxN] OUT.fml",
+TINKLA_CLI_COMMAND("new", "new [--format MxN] [--force] OUT.fml",
                    "write a new set of empty melodies (default 8x31); MxN: 32x7 16x15 8x31 4x63 "
-                   "2x127 1x255",
+                   "2x127 1x255; an existing OUT is replaced only with --force",
                    [](const QStringList& argv) -> int {
-                       static const char* usage = "new [--format MxN] OUT.fml";
-                       const Args args(argv, {QStringLiteral("format")}, {});
-                       if (!args.ok() || args.positional().size() != 1) {
-                           if (!args.ok())
-                               Err(args.error());
+                       static const char* usage = "new [--format MxN] [--force] OUT.fml";
+                       const Args args(argv, {QStringLiteral("format")}, {QStringLiteral("force")});
+                       if (args.positional().size() != 1)
                            return Usage(usage);
-                       }
                        int format = kDefaultFormat;
                        if (args.has(QStringLiteral("format"))) {
                            format = ParseSetFormat(args.value(QStringLiteral("format")));
-                           if (format < 0) {
-                               Err(QStringLiteral("tinkla-cli: --format must be one of: %1")
-                                       .arg(SetFormatChoices()));
-                               return Usage(usage);
-                           }
+                           if (format < 0)
+                               return UsageError(QStringLiteral("--format must be one of: %1")
+                                                     .arg(SetFormatChoices()));
                        }
+                       const QString out = args.positional()[0];
+                       if (!args.has(QStringLiteral("force")) && RefuseToReplace(out))
+                           return kExitFailed;
                        CliDoc set;
                        set.doc().SetFormat(kSetFormats[format].melodies, kSetFormats[format].notes);
                        set.doc().ResetMelodies();
-                       return set.Save(args.positional()[0]) ? kExitOk : kExitFailed;
+                       return set.Save(out) ? kExitOk : kExitFailed;
                    });
 
 TINKLA_CLI_COMMAND("info", "info [--json] FILE",
-                   "list a set (.fml) or melody file (.mel): format, titles, notes",
+                   "list a set (.fml) or melody file (.mel): format, titles, notes; a file "
+                   "without either suffix is recognised by its contents",
                    [](const QStringList& argv) -> int {
                        static const char* usage = "info [--json] FILE";
                        const Args args(argv, {}, {QStringLiteral("json")});
-                       if (!args.ok() || args.positional().size() != 1) {
-                           if (!args.ok())
-                               Err(args.error());
+                       if (args.positional().size() != 1)
                            return Usage(usage);
-                       }
                        const QString path = args.positional()[0];
                        const bool json = args.has(QStringLiteral("json"));
                        if (HasSuffix(path, "fml"))
                            return InfoSet(path, json);
                        if (HasSuffix(path, "mel"))
                            return InfoMelody(path, json);
-                       Err(QStringLiteral("tinkla-cli: FILE must be a .fml set or a .mel melody"));
-                       return Usage(usage);
+                       switch (KindByContents(path)) {
+                       case 0:
+                           Err(QStringLiteral("%1: no .fml or .mel suffix; read as a set, by its "
+                                              "contents")
+                                   .arg(path));
+                           return InfoSet(path, json);
+                       case 1:
+                           Err(QStringLiteral("%1: no .fml or .mel suffix; read as a melody, by "
+                                              "its contents")
+                                   .arg(path));
+                           return InfoMelody(path, json);
+                       default:
+                           return kExitFailed;
+                       }
                    });
 
 TINKLA_CLI_COMMAND("melody-save", "melody-save SET.fml K OUT.mel",
@@ -208,7 +258,7 @@ TINKLA_CLI_COMMAND("melody-save", "melody-save SET.fml K OUT.mel",
 
 TINKLA_CLI_COMMAND("melody-load", "melody-load SET.fml K IN.mel",
                    "replace melody K (from 1) of a set by a melody file; the set is rewritten "
-                   "only when the melody fits",
+                   "only when the set and the melody load without any message",
                    [](const QStringList& argv) -> int {
                        CliDoc set;
                        QString in;
@@ -216,8 +266,12 @@ TINKLA_CLI_COMMAND("melody-load", "melody-load SET.fml K IN.mel",
                                OpenSetMelody(argv, "melody-load SET.fml K IN.mel", set, &in);
                            rc != kExitOk)
                            return rc;
-                       if (!set.doc().LoadMelodyFile(in))
+                       // A message means something was left out or changed on the way in: a
+                       // set saved now would lose it for good.
+                       if (!set.doc().LoadMelodyFile(in) || set.prompter().messages > 0) {
+                           Err(QStringLiteral("%1 is not rewritten").arg(set.doc().GetPathName()));
                            return kExitFailed;
+                       }
                        return set.Save() ? kExitOk : kExitFailed;
                    });
 

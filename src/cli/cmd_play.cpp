@@ -1,13 +1,13 @@
 // Listening from the command line: a melody played in real time on the chosen speaker, and a
 // melody rendered offline into a WAV file.
 #include "cli/CliDoc.h"
+#include "cli/PortConnection.h"
 #include "devices/SoundWav.h"
 #include "devices/Speaker.h"
 #include "devices/WavRender.h"
 #include "platform/Settings.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 #include <chrono>
 #include <csignal>
 #include <optional>
@@ -58,12 +58,12 @@ std::optional<Args> ParseArgs(const QStringList& argv, const QStringList& valueO
                               qsizetype positionals, const char* usage)
 {
     Args args(argv, valueOptions, {});
-    if (!args.ok())
-        Err(QStringLiteral("tinkla-cli: ") + args.error());
-    if (!args.ok() || args.positional().size() != positionals) {
+    if (args.positional().size() != positionals) {
         Usage(usage);
         return std::nullopt;
     }
+    if (CheckDeviceOptions(args) != kExitOk)
+        return std::nullopt;
     return args;
 }
 
@@ -93,9 +93,8 @@ int ApplyFrom(const Args& args, CMelody* melody, bool* fromSelected)
     bool ok = false;
     const int from = args.value(QStringLiteral("from")).toInt(&ok);
     if (!ok) {
-        Err(QStringLiteral("tinkla-cli: --from takes a note index (0-based), not '%1'")
-                .arg(args.value(QStringLiteral("from"))));
-        return kExitUsage;
+        return UsageError(QStringLiteral("--from takes a note index (0-based), not '%1'")
+                              .arg(args.value(QStringLiteral("from"))));
     }
     if (from < 0 || from >= melody->GetNoteCount()) {
         Err(QStringLiteral("tinkla-cli: the melody has notes 0..%1, there is no note %2")
@@ -192,11 +191,10 @@ int Wav(const QStringList& argv)
         bool ok = false;
         const uint rate = args.value(QStringLiteral("rate")).toUInt(&ok);
         if (!ok || rate < kMinWavRate || rate > kMaxWavRate) {
-            Err(QStringLiteral("tinkla-cli: --rate takes a sample rate of %1..%2 Hz, not '%3'")
-                    .arg(kMinWavRate)
-                    .arg(kMaxWavRate)
-                    .arg(args.value(QStringLiteral("rate"))));
-            return kExitUsage;
+            return UsageError(QStringLiteral("--rate takes a sample rate of %1..%2 Hz, not '%3'")
+                                  .arg(kMinWavRate)
+                                  .arg(kMaxWavRate)
+                                  .arg(args.value(QStringLiteral("rate"))));
         }
         options.rate = rate;
     }
@@ -210,11 +208,10 @@ int Wav(const QStringList& argv)
 
     const QByteArray wav = RenderMelodyWav(*melody, options);
     const QString out = args.positional()[2];
-    QSaveFile file(out);
-    if (!file.open(QIODevice::WriteOnly) || file.write(wav) != wav.size() || !file.commit()) {
-        Err(QStringLiteral("tinkla-cli: cannot write %1: %2").arg(out, file.errorString()));
+    if (!WriteOutput(out, wav, true))
         return kExitFailed;
-    }
+    if (out == QLatin1String("-"))
+        return kExitOk; // stdout holds the sound, nothing else
     const qint64 samples = (wav.size() - kWavHeaderBytes) / 2;
     Out(QStringLiteral("%1: %2 samples, %3 s at %4 Hz")
             .arg(QFileInfo(out).fileName())

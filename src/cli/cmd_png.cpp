@@ -5,9 +5,9 @@
 #include "cli/CliDoc.h"
 #include "canvas/QtCanvas.h"
 
+#include <QBuffer>
 #include <QGuiApplication>
 #include <QPalette>
-#include <QSaveFile>
 
 namespace tinkla::cli
 {
@@ -19,21 +19,15 @@ constexpr const char* kUsage = "png SET.fml K OUT.png [--select I]";
 int RunPng(const QStringList& arguments)
 {
     const Args args(arguments, {QStringLiteral("select")}, {});
-    if (!args.ok()) {
-        Err(QStringLiteral("tinkla-cli: ") + args.error());
-        return Usage(kUsage);
-    }
     if (args.positional().size() != 3)
         return Usage(kUsage);
     int select = -1;
     if (args.has(QStringLiteral("select"))) {
         bool ok = false;
         select = args.value(QStringLiteral("select")).toInt(&ok);
-        if (!ok || select < 0) {
-            Err(QStringLiteral("tinkla-cli: --select takes a note index from 0, not '%1'")
-                    .arg(args.value(QStringLiteral("select"))));
-            return Usage(kUsage);
-        }
+        if (!ok || select < 0)
+            return UsageError(QStringLiteral("--select takes a note index from 0, not '%1'")
+                                  .arg(args.value(QStringLiteral("select"))));
     }
 
     CliDoc set;
@@ -61,12 +55,13 @@ int RunPng(const QStringList& arguments)
     const QImage image = RenderMelody(melody, Qt::white, highlight);
 
     const QString out = args.positional()[2];
-    QSaveFile file(out);
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
-        Err(QStringLiteral("tinkla-cli: cannot write %1: %2").arg(out, file.errorString()));
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {
+        Err(QStringLiteral("cannot draw melody %1 as PNG").arg(k));
         return kExitFailed;
     }
-    return kExitOk;
+    return WriteOutput(out, png, true) ? kExitOk : kExitFailed;
 }
 
 } // namespace

@@ -1,11 +1,17 @@
 // tinkla-cli: the same core as the editor, from the command line.
 #include "cli/Cli.h"
+#include "model/Messages.h"
+#include "platform/SafeFile.h"
+#include "platform/Version.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QMap>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <unistd.h>
 #ifdef TINKLA_HAVE_GUI
 #include <QGuiApplication>
 #endif
@@ -31,9 +37,14 @@ const std::vector<Command>& Commands()
     return Registry();
 }
 
+const Command* g_pRunning = nullptr; // the command being run, for its usage line
+
 void Err(const QString& text)
 {
-    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+    static const QString prefix = QStringLiteral("tinkla-cli");
+    const QString line =
+        text.startsWith(prefix) || text.startsWith(QLatin1Char(' ')) ? text : prefix + ": " + text;
+    std::fprintf(stderr, "%s\n", line.toUtf8().constData());
     std::fflush(stderr);
 }
 
@@ -44,8 +55,14 @@ void Out(const QString& text)
 
 int Usage(const char* usage)
 {
-    Err(QStringLiteral("usage: tinkla-cli %1").arg(QString::fromUtf8(usage)));
+    std::fprintf(stderr, "usage: tinkla-cli %s\n", usage);
     return kExitUsage;
+}
+
+int UsageError(const QString& text)
+{
+    Err(text);
+    return g_pRunning ? Usage(g_pRunning->usage) : kExitUsage;
 }
 
 Args::Args(const QStringList& args, const QStringList& valueOptions, const QStringList& flags)
@@ -56,36 +73,69 @@ Args::Args(const QStringList& args, const QStringList& valueOptions, const QStri
             m_positional += args.mid(i + 1);
             break;
         }
-        if (!a.startsWith(QLatin1String("--")) || a.size() == 2) {
+        bool number = false;
+        a.toInt(&number); // "-5": a transposition, not an option
+        if (!a.startsWith(QLatin1Char('-')) || a == QLatin1String("-") || number) {
             m_positional << a;
             continue;
         }
-        QString name = a.mid(2);
+        if (a == QLatin1String("-h") || a == QLatin1String("--help")) {
+            if (g_pRunning)
+                std::printf("usage: tinkla-cli %s\n    %s\n", g_pRunning->usage,
+                            g_pRunning->summary);
+            throw EarlyExit{kExitOk};
+        }
+        const bool longForm = a.startsWith(QLatin1String("--"));
+        QString name = a.mid(longForm ? 2 : 1);
         QString value;
-        const int eq = name.indexOf(QLatin1Char('='));
+        const int eq = longForm ? name.indexOf(QLatin1Char('=')) : -1;
         const bool inlineValue = eq >= 0;
         if (inlineValue) {
             value = name.mid(eq + 1);
             name = name.left(eq);
         }
-        if (valueOptions.contains(name)) {
+        // One dash, one letter; a longer word after one dash is a mistake, not a bundle.
+        const bool known = longForm ? name.size() > 1 : name.size() == 1;
+        if (known && valueOptions.contains(name)) {
             if (!inlineValue) {
-                if (i + 1 >= args.size()) {
-                    m_ok = false;
-                    m_error = QStringLiteral("option --%1 needs a value").arg(name);
-                    return;
-                }
+                if (i + 1 >= args.size())
+                    throw EarlyExit{UsageError(QStringLiteral("option %1 needs a value").arg(a))};
                 value = args[++i];
             }
             m_values[name] = value;
-        } else if (flags.contains(name) && !inlineValue) {
+        } else if (known && flags.contains(name) && !inlineValue) {
             m_flags << name;
         } else {
-            m_ok = false;
-            m_error = QStringLiteral("unknown option --%1").arg(name);
-            return;
+            throw EarlyExit{UsageError(QStringLiteral("unknown option %1").arg(a))};
         }
     }
+}
+
+bool WriteOutput(const QString& path, const QByteArray& bytes, bool binary)
+{
+    if (path == QLatin1String("-")) {
+        if (binary && ::isatty(STDOUT_FILENO)) {
+            Err(QStringLiteral("not writing binary data to a terminal; use -o FILE"));
+            return false;
+        }
+        // The exit status reports a failed stdout (main checks it at the end).
+        std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+        return true;
+    }
+    QString error;
+    if (SaveFileSafely(path, bytes, &error))
+        return true;
+    Err(QString::fromUtf8(kMsgCannotSave).arg(path, error));
+    return false;
+}
+
+bool RefuseToReplace(const QString& path)
+{
+    const QFileInfo info(path);
+    if (path == QLatin1String("-") || (!info.exists() && !info.isSymLink()))
+        return false;
+    Err(QStringLiteral("%1 already exists; --force replaces it").arg(path));
+    return true;
 }
 
 Answer CliPrompter::MessageBox(const QString& text, unsigned type)
@@ -145,6 +195,7 @@ int PrintHelp()
 
 int main(int argc, char** argv)
 {
+    using namespace tinkla;
     using namespace tinkla::cli;
     std::unique_ptr<QCoreApplication> application;
 #ifdef TINKLA_HAVE_GUI
@@ -161,15 +212,38 @@ int main(int argc, char** argv)
     QCoreApplication::setOrganizationName(QStringLiteral("Korvel"));
     QCoreApplication::setApplicationName(QStringLiteral("Tinkla"));
     QStringList args = app.arguments().mid(1);
-    if (args.isEmpty())
-        return PrintHelp() == kExitOk ? kExitUsage : kExitUsage;
+    if (args.isEmpty()) {
+        PrintHelp();
+        return kExitUsage;
+    }
     const QString name = args.takeFirst();
+    int status = kExitUsage;
     if (name == QLatin1String("--help") || name == QLatin1String("-h") ||
-        name == QLatin1String("help"))
-        return PrintHelp();
-    for (const Command& c : Commands())
-        if (name == QLatin1String(c.name))
-            return c.run(args);
-    Err(QStringLiteral("tinkla-cli: unknown command '%1' (see tinkla-cli --help)").arg(name));
-    return kExitUsage;
+        name == QLatin1String("help")) {
+        status = PrintHelp();
+    } else if (name == QLatin1String("--version")) {
+        Out(QStringLiteral("tinkla-cli %1").arg(QString::fromLatin1(kTinklaVersion)));
+        status = kExitOk;
+    } else {
+        for (const Command& c : Commands())
+            if (name == QLatin1String(c.name))
+                g_pRunning = &c;
+        if (!g_pRunning) {
+            Err(QStringLiteral("unknown command '%1' (see tinkla-cli --help)").arg(name));
+            return Usage("COMMAND [ARGS...]");
+        }
+        try {
+            status = g_pRunning->run(args);
+        } catch (const EarlyExit& e) {
+            status = e.status;
+        }
+    }
+    // Output that never arrived (a full disk, a closed pipe) is a failure like any other.
+    errno = 0;
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        Err(QStringLiteral("не удалось вывести результат: %1")
+                .arg(SystemErrorText(errno ? errno : EIO, true)));
+        return status == kExitOk ? kExitFailed : status;
+    }
+    return status;
 }

@@ -211,19 +211,22 @@ ExecBridge::ExecBridge(const QString& command, int fd, pid_t pid, int timeoutMs)
 ExecBridge::~ExecBridge()
 {
     ::close(m_fd); // end of input: a well-behaved bridge exits now
-    if (m_bReaped)
-        return;
+    // The shell may be gone while what it started lives on in its group: the group ends, always.
+    // Reaped first, a leader no longer counts as a member still there.
     for (int signal : {0, SIGTERM, SIGKILL}) {
         if (signal != 0)
             ::kill(-m_pid, signal);
         const auto deadline = SteadyClock::now() + std::chrono::milliseconds(500);
         do {
-            if (::waitpid(m_pid, &m_nStatus, WNOHANG) == m_pid)
+            if (!m_bReaped && ::waitpid(m_pid, &m_nStatus, WNOHANG) == m_pid)
+                m_bReaped = true;
+            if (m_bReaped && ::kill(-m_pid, 0) != 0)
                 return;
             ::usleep(5000);
         } while (SteadyClock::now() < deadline);
     }
-    ::waitpid(m_pid, &m_nStatus, 0);
+    if (!m_bReaped)
+        ::waitpid(m_pid, &m_nStatus, 0);
 }
 
 void ExecBridge::SetFault(const QString& why)

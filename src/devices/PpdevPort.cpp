@@ -1,5 +1,7 @@
 #include "devices/PpdevPort.h"
 
+#include "platform/SafeFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
@@ -44,15 +46,16 @@ QString PpdevOpenError(const QString& device, const char* step, int err, bool lp
     default:
         break;
     }
-    return QStringLiteral("Не удалось открыть %1: %2")
-        .arg(device, QString::fromLocal8Bit(std::strerror(err)));
+    return QStringLiteral("Не удалось открыть %1: %2").arg(device, SystemErrorText(err, true));
 }
 
 std::unique_ptr<PpdevPort> PpdevPort::Open(const QString& device, QString* error)
 {
     const int fd = ::open(QFile::encodeName(device).constData(), O_RDWR | O_CLOEXEC);
     if (fd < 0) {
-        *error = PpdevOpenError(device, "open", errno, QFileInfo::exists("/sys/module/lp"));
+        // Kept before anything else runs: looking for the lp module changes errno.
+        const int err = errno;
+        *error = PpdevOpenError(device, "open", err, QFileInfo::exists("/sys/module/lp"));
         return nullptr;
     }
     // Exclusive: with lp registered on the port the claim fails at once instead of blocking.

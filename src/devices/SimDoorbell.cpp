@@ -1,11 +1,10 @@
 #include "devices/SimDoorbell.h"
 
 #include "platform/Clock.h"
+#include "platform/SafeFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <limits>
 
 namespace tinkla
@@ -49,17 +48,19 @@ void SimDoorbell::Load()
 {
     if (m_opt.path.isEmpty())
         return;
-    QFile file(m_opt.path);
-    if (!file.exists())
+    // Never more than the memory holds, whatever the file's size; a FIFO or a device given as
+    // the memory is refused rather than waited on or written over.
+    QString error;
+    bool missing = false;
+    const QByteArray bytes = ReadRegularFile(m_opt.path, kMemoryBytes, &error, &missing);
+    if (missing)
         return; // a doorbell never written: blank
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_strFileError = QStringLiteral("Не удалось прочитать память звонка «%1»: %2")
-                             .arg(m_opt.path, file.errorString());
+    if (!error.isEmpty()) {
+        m_strFileError =
+            QStringLiteral("Не удалось прочитать память звонка «%1»: %2").arg(m_opt.path, error);
         return;
     }
-    // Never more than the memory holds, whatever the file's size.
-    const QByteArray bytes = file.read(kMemoryBytes);
-    for (int i = 0; i < bytes.size(); ++i)
+    for (int i = 0; i < bytes.size() && i < kMemoryBytes; ++i)
         m_memory[i] = static_cast<uint8_t>(bytes[i]);
 }
 
@@ -68,16 +69,14 @@ void SimDoorbell::Save()
     if (m_opt.path.isEmpty())
         return;
     QDir().mkpath(QFileInfo(m_opt.path).absolutePath());
-    // QSaveFile renames into place on commit: a crash mid-save leaves the old memory whole.
-    QSaveFile file(m_opt.path);
-    const auto* data = reinterpret_cast<const char*>(m_memory.data());
-    if (file.open(QIODevice::WriteOnly) && file.write(data, kMemoryBytes) == kMemoryBytes &&
-        file.commit()) {
+    const QByteArray bytes(reinterpret_cast<const char*>(m_memory.data()), kMemoryBytes);
+    QString error;
+    if (SaveFileSafely(m_opt.path, bytes, &error)) {
         m_strFileError.clear();
         return;
     }
-    m_strFileError = QStringLiteral("Не удалось сохранить память звонка в «%1»: %2")
-                         .arg(m_opt.path, file.errorString());
+    m_strFileError =
+        QStringLiteral("Не удалось сохранить память звонка в «%1»: %2").arg(m_opt.path, error);
 }
 
 uint8_t SimDoorbell::In(uint16_t port)

@@ -2,6 +2,7 @@
 
 #include "devices/SoundSafety.h"
 #include "platform/Clock.h"
+#include "platform/SafeFile.h"
 
 #include <QFile>
 #include <cerrno>
@@ -71,18 +72,24 @@ QByteArray WavHeader(uint32_t rate, uint32_t dataBytes)
 std::unique_ptr<WavSink> WavSink::Open(const QString& path, uint32_t rate, QString* error)
 {
     const QByteArray native = QFile::encodeName(path);
+    // A recording never truncates a device or waits on a FIFO.
+    if (const QString refusal = NotAnOutputFile(path); !refusal.isEmpty()) {
+        if (error)
+            *error = QString::fromUtf8("Не удалось создать файл «%1»: %2").arg(path, refusal);
+        return nullptr;
+    }
     const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) {
         if (error)
             *error = QString::fromUtf8("Не удалось создать файл «%1»: %2")
-                         .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+                         .arg(path, SystemErrorText(errno, true));
         return nullptr;
     }
     const QByteArray header = WavHeader(rate, 0);
     if (!WriteAll(fd, header.constData(), header.size())) {
         if (error)
             *error = QString::fromUtf8("Не удалось записать файл «%1»: %2")
-                         .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+                         .arg(path, SystemErrorText(errno, true));
         ::close(fd);
         return nullptr;
     }
@@ -134,7 +141,7 @@ void WavSink::WriteSamples(const int16_t* samples, size_t n)
     if (!WriteAll(m_fd, bytes.data(), bytes.size())) {
         if (m_strNotice.isEmpty())
             m_strNotice = QString::fromUtf8("Не удалось записать файл «%1»: %2")
-                              .arg(m_strPath, QString::fromLocal8Bit(std::strerror(errno)));
+                              .arg(m_strPath, SystemErrorText(errno, true));
         return;
     }
     m_nDataBytes.store(have + static_cast<uint32_t>(n * 2));

@@ -1,6 +1,7 @@
 #include "devices/TracingPort.h"
 
 #include "platform/Clock.h"
+#include "platform/SafeFile.h"
 
 #include <QFile>
 #include <cerrno>
@@ -35,10 +36,15 @@ int FormatPortLine(char* out, char op, uint16_t port, int value)
 std::unique_ptr<TracingPort> TracingPort::Open(std::unique_ptr<PortDevice> inner,
                                                const QString& path, QString* error)
 {
-    std::FILE* stream = std::fopen(QFile::encodeName(path).constData(), "w");
+    // A trace never truncates a device or waits on a FIFO.
+    if (const QString refusal = NotAnOutputFile(path); !refusal.isEmpty()) {
+        *error = QStringLiteral("Не удалось создать файл трассировки «%1»: %2").arg(path, refusal);
+        return nullptr;
+    }
+    std::FILE* stream = std::fopen(QFile::encodeName(path).constData(), "we");
     if (!stream) {
         *error = QStringLiteral("Не удалось создать файл трассировки «%1»: %2")
-                     .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+                     .arg(path, SystemErrorText(errno, true));
         return nullptr;
     }
     auto port = std::make_unique<TracingPort>(std::move(inner), stream);

@@ -4,11 +4,10 @@
 #include "platform/Archive.h"
 #include "platform/Cp1251.h"
 #include "platform/Prompter.h"
+#include "platform/SafeFile.h"
 #include "platform/TinklaError.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace tinkla {
 
@@ -233,21 +232,9 @@ bool CTinklaDoc::OnNewDocument()
 
 QByteArray CTinklaDoc::ReadFile(const QString& path, QString* error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
+    QByteArray bytes = ReadRegularFile(path, kMaxFileBytes, error);
+    if (!error->isEmpty())
         return {};
-    }
-    if (file.size() > kMaxFileBytes) {
-        *error = QStringLiteral("слишком большой файл");
-        return {};
-    }
-    // A pipe or a device reports no size: the read itself is bounded and checked again.
-    QByteArray bytes = file.read(kMaxFileBytes + 1);
-    if (file.error() != QFileDevice::NoError) {
-        *error = file.errorString();
-        return {};
-    }
     if (bytes.size() > kMaxFileBytes) {
         *error = QStringLiteral("слишком большой файл");
         return {};
@@ -257,12 +244,10 @@ QByteArray CTinklaDoc::ReadFile(const QString& path, QString* error)
 
 bool CTinklaDoc::WriteFile(const QString& path, const QByteArray& bytes)
 {
-    // QSaveFile writes beside the target and renames on commit: a failure midway never leaves a
-    // truncated file where the user's file was.
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+    QString error;
+    if (SaveFileSafely(path, bytes, &error))
         return true;
-    m_pPrompter->MessageBox(QString::fromUtf8(kMsgCannotSave).arg(path, file.errorString()),
+    m_pPrompter->MessageBox(QString::fromUtf8(kMsgCannotSave).arg(path, error),
                             MB_OK | MB_ICONHAND);
     return false;
 }
@@ -379,6 +364,13 @@ bool CTinklaDoc::DoSave(bool saveAs)
         return false;
     SetPathName(path, true);
     return true;
+}
+
+void CTinklaDoc::MarkAsNewUnsavedSet()
+{
+    SetPathName(QString(), false);
+    SetModifiedFlag(true);
+    UpdateAllViews();
 }
 
 bool CTinklaDoc::SaveModified()

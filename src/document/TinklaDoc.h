@@ -70,6 +70,10 @@ public:
     bool OnSaveDocument(const QString& path);
     // Save (or Save As when untitled or saveAs); on success the set bears the name.
     bool DoSave(bool saveAs);
+    // After the set was replaced by one that no file holds (read from the doorbell): untitled and
+    // modified, so that Save asks for a name and quitting asks to save, and no file of the user's
+    // is overwritten by a set it never held.
+    void MarkAsNewUnsavedSet();
     // Before New, Open and exit: asks to save a modified set. False: the user cancelled, or the
     // save failed — the caller must not go on.
     bool SaveModified();
@@ -132,6 +136,8 @@ public:
     bool ImportMelodyFile(const QString& path, const ImportOptions& options);
     // The current melody as MIDI (.mid, .midi) or RTTTL (any other name); false after the reason.
     bool ExportMelodyFile(const QString& path);
+    // The current melody as a MIDI file or an RTTTL text.
+    QByteArray ExportMelodyBytes(bool midi);
     // Moves the current melody by `semitones`; refused with a message (false, nothing changed)
     // when a note would leave the range, unless fold moves such notes by octaves.
     bool TransposeMelody(int semitones, bool fold);

@@ -89,13 +89,17 @@ bool CTinklaDoc::ImportMelodyFile(const QString& path, const ImportOptions& opti
     return ReadFileOrSay(path, &bytes) && ImportMelodyData(bytes, path, options);
 }
 
-bool CTinklaDoc::ExportMelodyFile(const QString& path)
+QByteArray CTinklaDoc::ExportMelodyBytes(bool midi)
 {
     const CMelody& melody = *GetCurrentMelody();
     const QString title = Cp1251ToUnicode(melody.GetTitle());
     const std::vector<BYTE> codes = CodesOf(melody);
-    return WriteFile(path, IsMidiName(path) ? exchange::WriteMidi(title, codes)
-                                            : exchange::WriteRtttl(title, codes));
+    return midi ? exchange::WriteMidi(title, codes) : exchange::WriteRtttl(title, codes);
+}
+
+bool CTinklaDoc::ExportMelodyFile(const QString& path)
+{
+    return WriteFile(path, ExportMelodyBytes(IsMidiName(path)));
 }
 
 bool CTinklaDoc::TransposeMelody(int semitones, bool fold)

@@ -141,6 +141,13 @@ void CMelody::Serialize(Archive& ar, int maxNotes)
     ar.Require(static_cast<uint64_t>(count) * 2);
 
     m_nRows = rows;
+    // A title may legally be megabytes long in a file; every keystroke and every picture of the
+    // melody would pay for it.
+    if (title.size() > kMaxTitleBytes) {
+        title.truncate(kMaxTitleBytes);
+        if (ar.GetPrompter())
+            ShowMessage(*ar.GetPrompter(), kMsgTitleTruncated, MB_OK);
+    }
     m_strTitle = std::move(title);
     const int limit = maxNotes > 0 ? maxNotes : 0;
     const int kept = count < limit ? count : limit;

@@ -15,6 +15,8 @@ class Canvas;
 constexpr int kNotesPerRow = 12;
 // The most rows a melody of the largest set format (255 notes) needs.
 constexpr int kMaxRows = 255 / kNotesPerRow + 1;
+// The longest title kept from a file, bytes (one byte a character in code page 1251).
+constexpr qsizetype kMaxTitleBytes = 255;
 
 // Ticks each duration code sounds on the 55 ms playback timer.
 constexpr int kDurationTicks[kDurationCount] = {32, 16, 8, 4, 2};

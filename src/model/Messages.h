@@ -9,6 +9,9 @@ inline constexpr const char* kMsgMelodyReadError = "Ошибка чтения м
 // no melody is longer than the doorbell has room for.
 inline constexpr const char* kMsgMelodyTruncated =
     "Мелодия длиннее, чем позволяет формат набора; лишние ноты не загружены.";
+// A title longer than kMaxTitleBytes in a file: the rest of it is left out.
+inline constexpr const char* kMsgTitleTruncated =
+    "Название мелодии длиннее 255 знаков; оно укорочено до 255.";
 inline constexpr const char* kMsgBadSetFile = "Файл не содержит набора мелодий или поврежден";
 inline constexpr const char* kMsgBadMelodyFile =
     "Файл не содержит мелодию, либо она слишком длинная.";

@@ -129,6 +129,11 @@ QString SettingPort()
     return Clean(Store().value(QStringLiteral("Doorbell/Port")).toString(), QStringLiteral("sim"));
 }
 
+bool IsSettingPortChosen()
+{
+    return !Store().value(QStringLiteral("Doorbell/Port")).toString().trimmed().isEmpty();
+}
+
 void SetSettingPort(const QString& port)
 {
     Store().setValue(QStringLiteral("Doorbell/Port"), port);

@@ -9,6 +9,8 @@ namespace tinkla {
 
 // The parallel-port backend, in the --port grammar; default "sim".
 QString SettingPort();
+// Whether a port was ever chosen and remembered (else SettingPort() is the default, "sim").
+bool IsSettingPortChosen();
 void SetSettingPort(const QString& port);
 // Whether a write reads the doorbell back and compares; default true.
 bool SettingVerifyWrite();

@@ -180,6 +180,10 @@ void BellCommands::Read()
         return;
     }
     const char* bad = dlg.ApplyTo(*doc);
+    unsigned melodies = 0, notes = 0;
+    dlg.GetFormat(&melodies, &notes);
+    if (FormatIndex(melodies, notes) >= 0) // the set was replaced, in part too when bad
+        doc->MarkAsNewUnsavedSet();
     m_pFrame->GetView()->OnInitialUpdate();
     if (bad)
         ShowFailure(bad);

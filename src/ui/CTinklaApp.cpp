@@ -2,6 +2,8 @@
 
 #include "document/SetFormat.h"
 #include "document/TinklaDoc.h"
+#include "platform/SafeFile.h"
+#include "platform/Version.h"
 #include "ui/CMainFrame.h"
 #include "ui/CTinklaView.h"
 #include "ui/Icons.h"
@@ -9,7 +11,6 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QFile>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTimer>
@@ -20,6 +21,7 @@ namespace tinkla {
 
 QString CTinklaApp::s_strPort;
 QString CTinklaApp::s_strSpeaker;
+QStringList CTinklaApp::s_files;
 
 CTinklaApp::CTinklaApp() = default;
 
@@ -29,23 +31,28 @@ void CTinklaApp::SetupApplication()
 {
     QCoreApplication::setOrganizationName(QStringLiteral("Korvel"));
     QCoreApplication::setApplicationName(QStringLiteral("Tinkla"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(kTinklaVersion));
     QGuiApplication::setDesktopFileName(QStringLiteral("tinkla"));
     QApplication::setWindowIcon(ApplicationIcon());
-    // The program speaks Russian whatever the desktop's language: so do Qt's own buttons, file
-    // dialogs and context menus.
-    const QLocale russian(QLocale::Russian, QLocale::Russia);
-    QLocale::setDefault(russian);
-    if (m_qtTranslator.load(russian, QStringLiteral("qtbase"), QStringLiteral("_"),
-                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&m_qtTranslator);
+    InstallRussianQtTexts(&m_qtTranslator);
 }
 
-bool CTinklaApp::InitInstance(const QStringList& arguments, int* exitCode)
+void CTinklaApp::InstallRussianQtTexts(QTranslator* translator)
 {
-    SetupApplication();
+    // The program speaks Russian whatever the desktop's language: so do Qt's own buttons, file
+    // dialogs, context menus and the command line's help.
+    const QLocale russian(QLocale::Russian, QLocale::Russia);
+    QLocale::setDefault(russian);
+    if (translator->load(russian, QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+}
 
+bool CTinklaApp::ParseCommandLine(const QStringList& arguments, int* exitCode)
+{
     QCommandLineParser parser;
+    // Qt's own options are single-dash words ("-platform offscreen"): kept apart from -h and -v.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(
         QStringLiteral("Редактор мелодий и программатор музыкального звонка."));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
@@ -65,26 +72,50 @@ bool CTinklaApp::InitInstance(const QStringList& arguments, int* exitCode)
     parser.addOption(version);
     parser.addOption(port);
     parser.addOption(speaker);
+    // What QApplication takes for itself: known here, so that they are not called unknown before
+    // the application has removed them.
+    for (const char* name : {"platform", "platformpluginpath", "platformtheme", "plugin", "style",
+                             "stylesheet", "qwindowgeometry", "qwindowicon", "qwindowtitle",
+                             "geometry", "display", "session", "title", "name"}) {
+        QCommandLineOption qtOption(QString::fromLatin1(name), QString(), QStringLiteral("V"));
+        qtOption.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(qtOption);
+    }
+    for (const char* name : {"reverse", "widgetcount", "sync", "nograb", "dograb"}) {
+        QCommandLineOption qtOption(QString::fromLatin1(name));
+        qtOption.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(qtOption);
+    }
     parser.addPositionalArgument(QStringLiteral("файл"),
                                  QStringLiteral("Набор мелодий (.fml), который открыть."),
                                  QStringLiteral("[файл]"));
     if (!parser.parse(arguments)) {
-        std::fprintf(stderr, "%s\n", qPrintable(parser.errorText()));
+        std::fprintf(stderr, "tinkla: %s\n\n%s", qPrintable(parser.errorText()),
+                     qPrintable(parser.helpText()));
         *exitCode = 2;
         return false;
     }
     if (parser.isSet(help)) {
         std::fputs(qPrintable(parser.helpText()), stdout);
-        *exitCode = 0;
+        *exitCode = std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
         return false;
     }
     if (parser.isSet(version)) {
-        std::printf("Tinkla %s\n", qPrintable(QCoreApplication::applicationVersion()));
-        *exitCode = 0;
+        std::printf("Tinkla %s\n", kTinklaVersion);
+        *exitCode = std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
         return false;
     }
     s_strPort = parser.value(port);
     s_strSpeaker = parser.value(speaker);
+    s_files = parser.positionalArguments();
+    return true;
+}
+
+bool CTinklaApp::InitInstance(const QStringList& arguments, int* exitCode)
+{
+    SetupApplication();
+    if (!ParseCommandLine(arguments, exitCode))
+        return false;
 
     m_pPrompter = std::make_unique<QtPrompter>();
     m_pDoc = std::make_unique<CTinklaDoc>(m_pPrompter.get());
@@ -92,7 +123,7 @@ bool CTinklaApp::InitInstance(const QStringList& arguments, int* exitCode)
     m_pFrame = std::make_unique<CMainFrame>(m_pDoc.get());
     m_pPrompter->SetParent(m_pFrame.get());
 
-    const QStringList files = parser.positionalArguments();
+    const QStringList files = s_files;
     if (!files.isEmpty()) {
         // A failure has been shown by then, and the start-up set stays: a bad file never ends
         // the program.
@@ -112,11 +143,9 @@ void CTinklaApp::OpenMelodyFile(const QString& path)
 {
     // The desktop opens melody files with the editor too: the melody becomes melody 1 of the
     // start-up set, in the format with the most melodies that still has room for it.
-    QFile file(path);
-    QByteArray head;
-    if (file.open(QIODevice::ReadOnly))
-        head = file.read(4);
-    if (head.size() == 4) {
+    QString error; // the load below says it
+    const QByteArray head = ReadRegularFile(path, 4, &error);
+    if (head.size() >= 4) {
         const quint32 count = qFromLittleEndian<quint32>(head.constData());
         for (const SetFormat& format : kSetFormats) {
             if (count <= format.notes) {

@@ -25,6 +25,10 @@ public:
     // end at once with *exitCode
     // (--help, --version, a bad option).
     bool InitInstance(const QStringList& arguments, int* exitCode);
+    // The command line alone, before the GUI starts (--help, --version and a bad option need no
+    // display). Returns false when the program must end at once with *exitCode;
+    // else keeps the options and the file for InitInstance.
+    static bool ParseCommandLine(const QStringList& arguments, int* exitCode);
 
     CMainFrame* GetMainFrame() const { return m_pFrame.get(); }
     CTinklaDoc* GetDocument() const { return m_pDoc.get(); }
@@ -36,6 +40,8 @@ public:
 
     // Organization "Korvel", application "Tinkla", and Qt's dialogs and buttons in Russian.
     void SetupApplication();
+    // Qt's own texts in Russian through translator, which must outlive their use.
+    static void InstallRussianQtTexts(QTranslator* translator);
 
 private:
     void OpenMelodyFile(const QString& path);
@@ -47,6 +53,7 @@ private:
 
     static QString s_strPort;
     static QString s_strSpeaker;
+    static QStringList s_files;
 };
 
 } // namespace tinkla

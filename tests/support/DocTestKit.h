@@ -14,7 +14,9 @@
 #include <ostream>
 #include <string>
 
+#include <csignal>
 #include <sys/fsuid.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -70,9 +72,17 @@ struct CliResult {
     QByteArray out;
     QString err;
 };
-inline CliResult RunCli(const QStringList& args, const QString& scratch = {})
+// fileSizeLimit > 0: no file the run writes can grow beyond that many bytes, as on a full disk.
+inline CliResult RunCli(const QStringList& args, const QString& scratch = {},
+                        rlim_t fileSizeLimit = 0)
 {
     QProcess p;
+    if (fileSizeLimit > 0)
+        p.setChildProcessModifier([fileSizeLimit] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{fileSizeLimit, fileSizeLimit};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        });
     if (!scratch.isEmpty()) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), scratch + QStringLiteral("/config"));
@@ -134,6 +144,39 @@ inline QByteArray StoredMelody(CMelody& melody)
     Archive out;
     melody.Serialize(out);
     return out.Data();
+}
+
+// While it lives, no file of this process can grow beyond bytes: writes past it fail (EFBIG) as
+// on a full disk, instead of raising SIGXFSZ.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = SIG_DFL;
+};
+
+// A FIFO nobody writes to: opening it for reading the ordinary way would wait forever.
+inline QString MakeFifo(const TempFiles& files, const char* name)
+{
+    const QString path = files.Path(QString::fromUtf8(name));
+    return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0 ? path : QString();
 }
 
 // While it lives, dir cannot be written into: its mode is r-x, and a test running as root gives up
