@@ -4,6 +4,7 @@
 #include "platform/Prompter.h"
 
 #include <QString>
+#include <csignal>
 #include <QStringList>
 #include <QMap>
 #include <functional>
@@ -35,6 +36,27 @@ int UsageError(const QString& text);
 // a line that begins with a space continues the one before it and is left as it is).
 void Err(const QString& text);
 void Out(const QString& text);
+
+// SIGINT, SIGTERM and SIGHUP, while one lives, only note the signal: the command ends its work
+// cleanly (the doorbell's bus left free, the speaker silenced, a recording completed) and then
+// exits, as a rule with ExitStatus(), 128 + the signal's number. The previous handlers come back
+// with the guard's end.
+class InterruptGuard
+{
+public:
+    InterruptGuard();
+    ~InterruptGuard();
+    InterruptGuard(const InterruptGuard&) = delete;
+    InterruptGuard& operator=(const InterruptGuard&) = delete;
+
+    static const volatile std::sig_atomic_t* Flag();
+    static bool Caught() { return *Flag() != 0; }
+    static int ExitStatus() { return 128 + *Flag(); }
+
+private:
+    static constexpr int kCount = 3;
+    struct sigaction m_old[kCount];
+};
 
 // Thrown by Args to end the command before it did anything: after --help (status 0) or a usage
 // error (status 2), both already printed. main() catches it.

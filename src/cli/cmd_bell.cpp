@@ -31,39 +31,6 @@ namespace
 const QStringList kPortOptions = {QStringLiteral("port"), QStringLiteral("trace")};
 const QString kTraceTimes = QStringLiteral("trace-times");
 
-// SIGINT, SIGTERM and SIGHUP, while one lives, only note the signal: the command ends the bus
-// cleanly (a read with a byte without acknowledge and a stop; a write with a stop) and then exits
-// with 128 + the signal's number. The previous handlers come back with the guard's end.
-class InterruptGuard
-{
-public:
-    InterruptGuard()
-    {
-        s_nSignal = 0;
-        struct sigaction action = {};
-        action.sa_handler = [](int signal) { s_nSignal = signal; };
-        sigemptyset(&action.sa_mask);
-        for (int i = 0; i < kCount; ++i)
-            sigaction(kSignals[i], &action, &m_old[i]);
-    }
-    ~InterruptGuard()
-    {
-        for (int i = 0; i < kCount; ++i)
-            sigaction(kSignals[i], &m_old[i], nullptr);
-    }
-    InterruptGuard(const InterruptGuard&) = delete;
-    InterruptGuard& operator=(const InterruptGuard&) = delete;
-
-    static const volatile std::sig_atomic_t* Flag() { return &s_nSignal; }
-    static bool Caught() { return s_nSignal != 0; }
-    static int ExitStatus() { return 128 + s_nSignal; }
-
-private:
-    static constexpr int kCount = 3;
-    static constexpr int kSignals[kCount] = {SIGINT, SIGTERM, SIGHUP};
-    static inline volatile std::sig_atomic_t s_nSignal = 0;
-    struct sigaction m_old[kCount];
-};
 
 // Checks the operand count and the device options; on a problem prints it with the usage line
 // and returns false.

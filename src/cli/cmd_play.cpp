@@ -21,38 +21,6 @@ namespace
 constexpr const char* kPlayUsage = "play SET.fml K [--speaker SINK] [--from I]";
 constexpr const char* kWavUsage = "wav SET.fml K OUT.wav [--rate HZ] [--from I]";
 
-volatile std::sig_atomic_t g_bInterrupted = 0;
-
-void OnInterrupt(int)
-{
-    g_bInterrupted = 1;
-}
-
-// Ctrl+C and a polite kill stop the melody at the next tick, so that the speaker is silenced and
-// a WAV recording is completed the ordinary way; the previous handlers come back afterwards.
-class InterruptGuard
-{
-public:
-    InterruptGuard()
-    {
-        g_bInterrupted = 0;
-        struct sigaction action = {};
-        action.sa_handler = OnInterrupt;
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &m_oldInt);
-        sigaction(SIGTERM, &action, &m_oldTerm);
-    }
-    ~InterruptGuard()
-    {
-        sigaction(SIGINT, &m_oldInt, nullptr);
-        sigaction(SIGTERM, &m_oldTerm, nullptr);
-    }
-
-private:
-    struct sigaction m_oldInt = {};
-    struct sigaction m_oldTerm = {};
-};
-
 // The command's arguments, or nothing after the reason and the usage line were printed.
 std::optional<Args> ParseArgs(const QStringList& argv, const QStringList& valueOptions,
                               qsizetype positionals, const char* usage)
@@ -155,7 +123,7 @@ int Play(const QStringList& argv)
     bool interrupted = false;
     for (long n = 1;; ++n) {
         std::this_thread::sleep_until(start + n * tick);
-        if (g_bInterrupted) {
+        if (InterruptGuard::Caught()) {
             melody->StopPlay();
             interrupted = true;
             break;

@@ -65,6 +65,33 @@ int UsageError(const QString& text)
     return g_pRunning ? Usage(g_pRunning->usage) : kExitUsage;
 }
 
+namespace
+{
+constexpr int kInterruptSignals[] = {SIGINT, SIGTERM, SIGHUP};
+volatile std::sig_atomic_t g_nSignal = 0;
+} // namespace
+
+InterruptGuard::InterruptGuard()
+{
+    g_nSignal = 0;
+    struct sigaction action = {};
+    action.sa_handler = [](int signal) { g_nSignal = signal; };
+    sigemptyset(&action.sa_mask);
+    for (int i = 0; i < kCount; ++i)
+        sigaction(kInterruptSignals[i], &action, &m_old[i]);
+}
+
+InterruptGuard::~InterruptGuard()
+{
+    for (int i = 0; i < kCount; ++i)
+        sigaction(kInterruptSignals[i], &m_old[i], nullptr);
+}
+
+const volatile std::sig_atomic_t* InterruptGuard::Flag()
+{
+    return &g_nSignal;
+}
+
 Args::Args(const QStringList& args, const QStringList& valueOptions, const QStringList& flags)
 {
     for (int i = 0; i < args.size(); ++i) {
