@@ -78,31 +78,44 @@ void BM_StartupToFirstPaint(benchmark::State& state)
 }
 BENCHMARK(BM_StartupToFirstPaint)->Unit(benchmark::kMillisecond)->Iterations(20);
 
+// A 1 x 255 set whose melody has `notes` notes, the last one selected and given `edits` tone
+// steps up and down, in a main window shown and painted once.
+struct ShownMelody {
+    explicit ShownMelody(int notes, int edits = 0) : doc(&prompter), frame(&doc)
+    {
+        doc.OnNewDocument();
+        doc.ReplaceSet(1, 255, {});
+        CMelody* melody = doc.GetCurrentMelody();
+        for (int i = 0; i < notes; ++i)
+            melody->AppendNote(BYTE((i * 7 % 20) * 8 + i % kDurationCount));
+        melody->Select(notes - 1);
+        for (int i = 0; i < edits; ++i)
+            doc.ModifySelectedNote(i % 2 ? 1 : 0);
+        frame.resize(700, 560);
+        frame.show();
+        frame.activateWindow();
+        CTinklaView* view = frame.GetView();
+        view->setFocus();
+        view->viewport()->installEventFilter(&counter);
+        QCoreApplication::processEvents();
+        view->OnInitialUpdate();
+        WaitForPaint(counter, 0);
+    }
+    SilentPrompter prompter;
+    CTinklaDoc doc;
+    CMainFrame frame;
+    PaintCounter counter;
+};
+
 // Tone up on the last note of a melody of `notes` notes in a 1 x 255 set, to the repainted view.
 void BM_ToneUpToRepaint(benchmark::State& state)
 {
-    SilentPrompter prompter;
-    CTinklaDoc doc(&prompter);
-    doc.OnNewDocument();
-    doc.SetFormat(1, 255);
-    doc.ResetMelodies();
-    CMelody* melody = doc.GetCurrentMelody();
     const int notes = int(state.range(0));
-    for (int i = 0; i < notes; ++i)
-        melody->AppendNote(BYTE((i * 7 % 20) * 8 + i % kDurationCount));
-    melody->Select(notes - 1);
-
-    CMainFrame frame(&doc);
-    frame.resize(700, 560);
-    frame.show();
-    frame.activateWindow();
-    CTinklaView* view = frame.GetView();
-    view->setFocus();
-    PaintCounter counter;
-    view->viewport()->installEventFilter(&counter);
-    QCoreApplication::processEvents();
-    view->OnInitialUpdate();
-    WaitForPaint(counter, 0);
+    ShownMelody shown(notes);
+    CTinklaDoc& doc = shown.doc;
+    CMelody* melody = doc.GetCurrentMelody();
+    CTinklaView* view = shown.frame.GetView();
+    PaintCounter& counter = shown.counter;
 
     // The key must reach the command, not just repaint the view.
     const BYTE code = melody->GetNoteCode(notes - 1);
@@ -130,27 +143,10 @@ BENCHMARK(BM_ToneUpToRepaint)->Arg(1)->Arg(255)->Unit(benchmark::kMillisecond);
 // Ctrl+Y puts the edit back between runs.
 void BM_UndoAfterTenThousandEdits(benchmark::State& state)
 {
-    SilentPrompter prompter;
-    CTinklaDoc doc(&prompter);
-    doc.OnNewDocument();
-    doc.SetFormat(1, 255);
-    doc.ResetMelodies();
-    for (int i = 0; i < 255; ++i)
-        doc.GetCurrentMelody()->AppendNote(BYTE((i * 7 % 20) * 8 + i % kDurationCount));
-    doc.GetCurrentMelody()->Select(254);
-    for (int i = 0; i < 10000; ++i)
-        doc.ModifySelectedNote(i % 2 ? 1 : 0);
-    CMainFrame frame(&doc);
-    frame.resize(700, 560);
-    frame.show();
-    frame.activateWindow();
-    CTinklaView* view = frame.GetView();
-    view->setFocus();
-    PaintCounter counter;
-    view->viewport()->installEventFilter(&counter);
-    QCoreApplication::processEvents();
-    view->OnInitialUpdate();
-    WaitForPaint(counter, 0);
+    ShownMelody shown(255, 10000);
+    CTinklaDoc& doc = shown.doc;
+    CTinklaView* view = shown.frame.GetView();
+    PaintCounter& counter = shown.counter;
     for (auto _ : state) {
         const int before = counter.paints;
         PressKey(view, Qt::Key_Z, Qt::ControlModifier);
