@@ -89,6 +89,9 @@ public:
     // op: 0 tone up, 1 tone down, 2 lengthen, 3 shorten; false without a selection. A note at
     // its limit is left alone but the set still counts as changed: the user asked for a change.
     bool ModifySelectedNote(BYTE op);
+    // Moves the selected note by semitones (an octave is 12) as one step; refused, with nothing
+    // changed, without a selection, for 0, or when the tone would leave the range.
+    bool MoveSelectedTone(int semitones);
     // Any other change of the current melody, as one undoable step named `name` (UTF-8).
     void EditCurrentMelody(const char* name, const std::function<void(CMelody&)>& change);
 
