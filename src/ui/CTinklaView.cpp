@@ -71,6 +71,15 @@ CTinklaView::CTinklaView(CTinklaDoc* doc, CMainFrame* frame)
         "мыши меняет масштаб.</p>"));
     m_nZoom = std::clamp(OpenSettings().value(QLatin1String(kZoomKey), kZoomNormal).toInt(),
                          kZoomMin, kZoomMax);
+    m_nSavedZoom = m_nZoom;
+}
+
+CTinklaView::~CTinklaView()
+{
+    // Kept for the next run here rather than at every step: a settings write costs more than the
+    // repaint a zoom key asks for.
+    if (m_nZoom != m_nSavedZoom)
+        OpenSettings().setValue(QLatin1String(kZoomKey), m_nZoom);
 }
 
 CMelody* CTinklaView::Melody() const
@@ -105,7 +114,6 @@ void CTinklaView::SetZoom(int percent, QPoint anchor)
         anchor = viewport()->rect().center();
     const QPoint fixed = ToDocument(anchor);
     m_nZoom = percent;
-    OpenSettings().setValue(QLatin1String(kZoomKey), percent);
     SetScrollSizes();
     ScrollToPosition(QPoint(qRound(fixed.x() * Scale()), qRound(fixed.y() * Scale())) - anchor);
     Repaint();

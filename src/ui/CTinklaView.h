@@ -32,6 +32,7 @@ class CTinklaView : public QAbstractScrollArea {
 public:
     // frame receives the five status texts after every paint and lends its two context menus.
     CTinklaView(CTinklaDoc* doc, CMainFrame* frame);
+    ~CTinklaView() override;
 
     CTinklaDoc* GetDocument() const { return m_pDoc; }
     // Total scroll size: 632 × (rows × 100 + 132) for the current melody, times the zoom.
@@ -44,7 +45,7 @@ public:
 
     int GetZoom() const { return m_nZoom; }
     // Clamped into 50..400 %; the document point at anchor (viewport) stays where it is, the
-    // viewport's centre without one. Remembered in the settings.
+    // viewport's centre without one. Remembered in the settings when the view goes.
     void SetZoom(int percent, QPoint anchor = QPoint(-1, -1));
     // The note the playback is sounding, marked on the staff and kept in sight; -1 for none.
     void SetPlayingNote(int index);
@@ -113,6 +114,7 @@ private:
     CMainFrame* m_pFrame;
     QImage m_picture; // the off-screen staff picture, reused while its size stays
     int m_nZoom = kZoomNormal;
+    int m_nSavedZoom = kZoomNormal; // as the settings hold it
     int m_nPlaying = -1;
     bool m_bDragging = false; // a press on the selected note, until release
     int m_nDragStartY = 0;    // document y of the press
