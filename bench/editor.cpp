@@ -59,6 +59,18 @@ void PressKey(QWidget* focus, int key, Qt::KeyboardModifiers mods = Qt::NoModifi
     QApplication::sendEvent(focus, &press);
 }
 
+// A 1 x 255 set whose melody holds `notes` notes of many tones and lengths.
+CMelody* OneMelodySet(CTinklaDoc& doc, int notes)
+{
+    doc.OnNewDocument();
+    doc.SetFormat(1, 255);
+    doc.ResetMelodies();
+    CMelody* melody = doc.GetCurrentMelody();
+    for (int i = 0; i < notes; ++i)
+        melody->AppendNote(BYTE((i * 7 % 20) * 8 + i % kDurationCount));
+    return melody;
+}
+
 void BM_StartupToFirstPaint(benchmark::State& state)
 {
     SilentPrompter prompter;
@@ -83,13 +95,8 @@ void BM_ToneUpToRepaint(benchmark::State& state)
 {
     SilentPrompter prompter;
     CTinklaDoc doc(&prompter);
-    doc.OnNewDocument();
-    doc.SetFormat(1, 255);
-    doc.ResetMelodies();
-    CMelody* melody = doc.GetCurrentMelody();
     const int notes = int(state.range(0));
-    for (int i = 0; i < notes; ++i)
-        melody->AppendNote(BYTE((i * 7 % 20) * 8 + i % kDurationCount));
+    CMelody* melody = OneMelodySet(doc, notes);
     melody->Select(notes - 1);
 
     CMainFrame frame(&doc);
@@ -125,6 +132,38 @@ void BM_ToneUpToRepaint(benchmark::State& state)
         QStringLiteral("%1 notes, %2 rows").arg(notes).arg(melody->GetRows()).toStdString());
 }
 BENCHMARK(BM_ToneUpToRepaint)->Arg(1)->Arg(255)->Unit(benchmark::kMillisecond);
+
+// A zoom step (Ctrl+= and Ctrl+- in turn, 100 % and 125 %) on a full 1 x 255 melody, to the
+// repainted view.
+void BM_ZoomStepToRepaint(benchmark::State& state)
+{
+    SilentPrompter prompter;
+    CTinklaDoc doc(&prompter);
+    OneMelodySet(doc, 255);
+    CMainFrame frame(&doc);
+    frame.resize(700, 560);
+    frame.show();
+    frame.activateWindow();
+    CTinklaView* view = frame.GetView();
+    view->setFocus();
+    view->SetZoom(kZoomNormal);
+    PaintCounter counter;
+    view->viewport()->installEventFilter(&counter);
+    QCoreApplication::processEvents();
+    int key = Qt::Key_Equal;
+    for (auto _ : state) {
+        const int before = counter.paints;
+        PressKey(view, key, Qt::ControlModifier);
+        WaitForPaint(counter, before);
+        state.PauseTiming();
+        key = key == Qt::Key_Equal ? Qt::Key_Minus : Qt::Key_Equal;
+        state.ResumeTiming();
+    }
+    if (view->GetZoom() != kZoomNormal && view->GetZoom() != 125)
+        state.SkipWithError("the zoom keys did not reach the view");
+    view->SetZoom(kZoomNormal);
+}
+BENCHMARK(BM_ZoomStepToRepaint)->Unit(benchmark::kMillisecond);
 
 // Ctrl+Z after 10,000 edits of the last note of a full 1 x 255 melody, to the repainted view;
 // Ctrl+Y puts the edit back between runs.
