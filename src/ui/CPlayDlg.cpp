@@ -216,27 +216,31 @@ void CPlayDlg::keyPressEvent(QKeyEvent* event)
 namespace
 {
 
-// Right of avoid, else left of it, else below it, else above it: the first place on the parent's
-// screen where the whole dialog fits without covering avoid. None: left where Qt puts it.
+// Beside the parent's whole window if the screen has room there, else beside avoid (the staff
+// within it): right, left, below or above, the first place where the whole dialog fits on the
+// screen. None: left where Qt puts it.
 void PlaceBeside(QDialog* dlg, QWidget* parent, QRect avoid)
 {
     if (!parent || !parent->window()->screen())
         return;
     dlg->adjustSize();
-    const QRect window = avoid.isEmpty() ? parent->window()->frameGeometry() : avoid;
     const QRect screen = parent->window()->screen()->availableGeometry();
     const QSize size = dlg->frameGeometry().size().expandedTo(dlg->sizeHint());
     const int gap = 8;
-    const QPoint candidates[] = {
-        {window.right() + gap, window.top()},
-        {window.left() - gap - size.width(), window.top()},
-        {window.left(), window.bottom() + gap},
-        {window.left(), window.top() - gap - size.height()},
-    };
-    for (const QPoint& at : candidates) {
-        if (screen.contains(QRect(at, size))) {
-            dlg->move(at);
-            return;
+    for (const QRect& r : {parent->window()->frameGeometry(), avoid}) {
+        if (r.isEmpty())
+            continue;
+        const QPoint candidates[] = {
+            {r.right() + gap, r.top()},
+            {r.left() - gap - size.width(), r.top()},
+            {r.left(), r.bottom() + gap},
+            {r.left(), r.top() - gap - size.height()},
+        };
+        for (const QPoint& at : candidates) {
+            if (screen.contains(QRect(at, size))) {
+                dlg->move(at);
+                return;
+            }
         }
     }
 }

@@ -88,8 +88,8 @@ private:
 // played to its end, IDCANCEL when the user stopped or closed it (the caller then scrolls to the
 // selected note).
 // follow, when given, hears every note as it starts sounding and -1 at the end. The dialog opens
-// beside, below or above avoid (global; the parent's window when empty), so that it hides none
-// of the staff, where the screen has room.
+// beside the parent's window, or failing room there beside avoid (global, the staff as shown),
+// so that it hides none of the staff.
 int RunPlayCommand(CTinklaDoc* doc, QWidget* parent, const std::function<void(int)>& follow = {},
                    QRect avoid = {});
 
