@@ -424,10 +424,10 @@ void QtCanvas::ScaledLine(QPoint from, QPoint to)
     const int d0 = qRound(lo * along + shiftAlong), d1 = qRound(hi * along + shiftAlong);
     const QRect r =
         horizontal ? QRect(d0, start, d1 - d0, thick) : QRect(start, d0, thick, d1 - d0);
-    m_painter->save();
-    m_painter->resetTransform();
+    // The transform alone is put back: a whole save and restore per line costs more than the line.
+    m_painter->setWorldTransform(QTransform());
     m_painter->fillRect(r, m_state.penColor);
-    m_painter->restore();
+    m_painter->setWorldTransform(t);
 }
 
 void QtCanvas::DrawGlyph(GlyphList list, int index, int x, int y, int style)
@@ -440,10 +440,9 @@ void QtCanvas::DrawGlyph(GlyphList list, int index, int x, int y, int style)
         // Drawn at the device's own resolution, placed on the device pixel nearest its corner.
         const QRgb figure = style == kGlyphSelected ? SelectionColor(m_highlight).rgb() : kRed;
         const QPoint at(qRound(x * t.m11() + t.dx()), qRound(y * t.m22() + t.dy()));
-        m_painter->save();
-        m_painter->resetTransform();
+        m_painter->setWorldTransform(QTransform());
         m_painter->drawImage(at, glyphs.Scaled(list, index, t.m11(), figure));
-        m_painter->restore();
+        m_painter->setWorldTransform(t);
         return;
     }
     m_painter->drawImage(QPoint(x, y), style == kGlyphSelected
