@@ -71,6 +71,16 @@ CMelody* OneMelodySet(CTinklaDoc& doc, int notes)
     return melody;
 }
 
+// The window shown at a usual size with its view focused, as the user starts to type.
+CTinklaView* ShowEditor(CMainFrame& frame)
+{
+    frame.resize(700, 560);
+    frame.show();
+    frame.activateWindow();
+    frame.GetView()->setFocus();
+    return frame.GetView();
+}
+
 void BM_StartupToFirstPaint(benchmark::State& state)
 {
     SilentPrompter prompter;
@@ -100,11 +110,7 @@ void BM_ToneUpToRepaint(benchmark::State& state)
     melody->Select(notes - 1);
 
     CMainFrame frame(&doc);
-    frame.resize(700, 560);
-    frame.show();
-    frame.activateWindow();
-    CTinklaView* view = frame.GetView();
-    view->setFocus();
+    CTinklaView* view = ShowEditor(frame);
     PaintCounter counter;
     view->viewport()->installEventFilter(&counter);
     QCoreApplication::processEvents();
@@ -141,11 +147,7 @@ void BM_ZoomStepToRepaint(benchmark::State& state)
     CTinklaDoc doc(&prompter);
     OneMelodySet(doc, 255);
     CMainFrame frame(&doc);
-    frame.resize(700, 560);
-    frame.show();
-    frame.activateWindow();
-    CTinklaView* view = frame.GetView();
-    view->setFocus();
+    CTinklaView* view = ShowEditor(frame);
     view->SetZoom(kZoomNormal);
     PaintCounter counter;
     view->viewport()->installEventFilter(&counter);
@@ -180,11 +182,7 @@ void BM_UndoAfterTenThousandEdits(benchmark::State& state)
     for (int i = 0; i < 10000; ++i)
         doc.ModifySelectedNote(i % 2 ? 1 : 0);
     CMainFrame frame(&doc);
-    frame.resize(700, 560);
-    frame.show();
-    frame.activateWindow();
-    CTinklaView* view = frame.GetView();
-    view->setFocus();
+    CTinklaView* view = ShowEditor(frame);
     PaintCounter counter;
     view->viewport()->installEventFilter(&counter);
     QCoreApplication::processEvents();
