@@ -206,6 +206,8 @@ TEST_P(DragNote, ToAnotherStaffStepIsOneEdit)
         QApplication::sendEvent(View()->viewport(), &move);
     }
     EXPECT_EQ(Melody()->GetNote(0).GetTone(), kDefaultTone) << "nothing changes before release";
+    Paint();
+    EXPECT_EQ(Pane(CMainFrame::PaneTone), QString::fromUtf8(g_szNoteNames[c.tone % 12]));
     QTest::mouseRelease(View()->viewport(), Qt::LeftButton, {}, from + QPoint(0, c.dy));
     EXPECT_EQ(Melody()->GetNote(0).GetTone(), c.tone);
     EXPECT_EQ(doc->IsModified(), c.tone != kDefaultTone);

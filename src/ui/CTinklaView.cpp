@@ -205,7 +205,18 @@ void CTinklaView::paintEvent(QPaintEvent*)
         picture.fillRect(m_picture.rect(), paper); // beside and below the picture
         picture.translate(-QPointF(GetScrollPosition()) * dpr);
         picture.scale(dpr * Scale(), dpr * Scale());
-        PaintMelody(picture, *melody, paper, palette().color(QPalette::Highlight), m_nPlaying);
+        const int selected = melody->GetSelected();
+        if (m_nDragTone >= 0 && selected >= 0) {
+            // A drag shows the note where it would go, on a copy: the melody itself changes
+            // once, on release.
+            CMelody dragged = *melody;
+            const int steps = m_nDragTone - melody->GetNote(selected).GetTone();
+            for (int i = 0; i < std::abs(steps); ++i)
+                dragged.ModifySelected(steps > 0 ? 0 : 1);
+            PaintMelody(picture, dragged, paper, palette().color(QPalette::Highlight));
+        } else {
+            PaintMelody(picture, *melody, paper, palette().color(QPalette::Highlight), m_nPlaying);
+        }
     }
     m_picture.setDevicePixelRatio(dpr);
     QPainter painter(viewport());
@@ -225,7 +236,9 @@ void CTinklaView::UpdateStatusTexts()
     m_pFrame->SetNotesText(melody->GetNoteCount());
     const int selected = melody->GetSelected();
     if (selected >= 0) {
-        m_pFrame->SetToneText(melody->GetNoteCode(selected), false);
+        const BYTE code = melody->GetNoteCode(selected);
+        m_pFrame->SetToneText(m_nDragTone >= 0 ? BYTE((m_nDragTone << 3) | (code & 7)) : code,
+                              false);
         m_pFrame->SetDurationText(melody->GetNoteCode(selected), false);
     } else {
         m_pFrame->SetToneText(0xFF, true);
@@ -426,6 +439,7 @@ void CTinklaView::mousePressEvent(QMouseEvent* event)
     melody->HitTest(doc.x(), doc.y());
     // A press on the selected note's glyph (or its sharp) may drag it to another tone.
     m_bDragging = false;
+    m_nDragTone = -1;
     if (melody->GetSelected() >= 0) {
         const Point pt = melody->GetNotePosition(melody->GetSelected());
         m_bDragging =
@@ -439,13 +453,14 @@ void CTinklaView::mouseMoveEvent(QMouseEvent* event)
 {
     if (!m_bDragging || !(event->buttons() & Qt::LeftButton))
         return;
-    // The tone the note would take, shown where the tone pane is; the note itself changes once,
-    // on release, so the whole drag is one edit.
-    const CMelody* melody = Melody();
-    const BYTE code = melody->GetNoteCode(melody->GetSelected());
-    m_pFrame->SetToneText(BYTE((DraggedTone(event->position().toPoint()) << 3) | (code & 7)),
-                          false);
+    // The tone the note would take is shown on the staff and in the tone pane; the note itself
+    // changes once, on release, so the whole drag is one edit.
+    const int tone = DraggedTone(event->position().toPoint());
     setCursor(Qt::SizeVerCursor);
+    if (tone != m_nDragTone) {
+        m_nDragTone = tone;
+        viewport()->update();
+    }
 }
 
 void CTinklaView::mouseReleaseEvent(QMouseEvent* event)
@@ -453,6 +468,7 @@ void CTinklaView::mouseReleaseEvent(QMouseEvent* event)
     if (!m_bDragging || event->button() != Qt::LeftButton)
         return;
     m_bDragging = false;
+    m_nDragTone = -1;
     unsetCursor();
     const CMelody* melody = Melody();
     if (melody->GetSelected() < 0)

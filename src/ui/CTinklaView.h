@@ -118,6 +118,7 @@ private:
     int m_nPlaying = -1;
     bool m_bDragging = false; // a press on the selected note, until release
     int m_nDragStartY = 0;    // document y of the press
+    int m_nDragTone = -1;     // the tone the drag points at, shown; -1 before any move
 };
 
 } // namespace tinkla
