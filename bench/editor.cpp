@@ -139,6 +139,30 @@ void BM_ToneUpToRepaint(benchmark::State& state)
 }
 BENCHMARK(BM_ToneUpToRepaint)->Arg(1)->Arg(255)->Unit(benchmark::kMillisecond);
 
+// A zoom step (Ctrl+= and Ctrl+- in turn, 100 % and 125 %) on a full 1 x 255 melody, to the
+// repainted view.
+void BM_ZoomStepToRepaint(benchmark::State& state)
+{
+    ShownMelody shown(255);
+    CTinklaView* view = shown.frame.GetView();
+    PaintCounter& counter = shown.counter;
+    view->SetZoom(kZoomNormal);
+    QCoreApplication::processEvents();
+    int key = Qt::Key_Equal;
+    for (auto _ : state) {
+        const int before = counter.paints;
+        PressKey(view, key, Qt::ControlModifier);
+        WaitForPaint(counter, before);
+        state.PauseTiming();
+        key = key == Qt::Key_Equal ? Qt::Key_Minus : Qt::Key_Equal;
+        state.ResumeTiming();
+    }
+    if (view->GetZoom() != kZoomNormal && view->GetZoom() != 125)
+        state.SkipWithError("the zoom keys did not reach the view");
+    view->SetZoom(kZoomNormal);
+}
+BENCHMARK(BM_ZoomStepToRepaint)->Unit(benchmark::kMillisecond);
+
 // Ctrl+Z after 10,000 edits of the last note of a full 1 x 255 melody, to the repainted view;
 // Ctrl+Y puts the edit back between runs.
 void BM_UndoAfterTenThousandEdits(benchmark::State& state)

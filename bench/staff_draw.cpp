@@ -6,6 +6,7 @@
 
 #include <QGuiApplication>
 #include <QPainter>
+#include <QtMath>
 #include <benchmark/benchmark.h>
 
 using namespace tinkla;
@@ -43,6 +44,24 @@ BENCHMARK(BM_PaintMelody)
     ->Complexity(benchmark::oN)
     ->Unit(benchmark::kMicrosecond);
 
+// The 255-note melody at a scale in percent: a 200 % zoom and a device pixel ratio of 2 both paint
+// this way, with every glyph drawn at device resolution.
+void BM_PaintMelodyScaled(benchmark::State& state)
+{
+    CMelody melody = MelodyOf(255);
+    const qreal scale = qreal(state.range(0)) / 100;
+    QImage image(qCeil(kStaffPictureWidth * scale), qCeil(StaffPictureHeight(melody) * scale),
+                 QImage::Format_RGB32);
+    const QColor highlight(0, 120, 215);
+    for (auto _ : state) {
+        QPainter painter(&image);
+        painter.scale(scale, scale);
+        PaintMelody(painter, melody, Qt::white, highlight);
+        painter.end();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_PaintMelodyScaled)->Arg(150)->Arg(200)->Arg(300)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

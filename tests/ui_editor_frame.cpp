@@ -6,6 +6,7 @@
 #include "ui_editor_support.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QStatusBar>
@@ -330,6 +331,23 @@ TEST_F(FrameTest, HelpOpensAndHelpModeSaysSoInTheStatusBar)
     EXPECT_EQ(frame->statusBar()->currentMessage(), QString::fromUtf8(kHelpModeMessage));
     QWhatsThis::leaveWhatsThisMode();
     EXPECT_EQ(frame->statusBar()->currentMessage(), QString::fromUtf8(kIdleMessage));
+}
+
+TEST_F(FrameTest, LongPromptIsCutWithAnEllipsisBeforeThePanesAndWhollyInTheToolTip)
+{
+    frame->resize(frame->minimumSize());
+    QApplication::processEvents();
+    EXPECT_GE(frame->minimumWidth(), frame->statusBar()->minimumSizeHint().width());
+    const QString prompt(200, QChar(0x0428)); // Ш
+    frame->statusBar()->showMessage(prompt);
+    const QString shown = frame->statusBar()->currentMessage();
+    EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.size();
+    int panesLeft = frame->statusBar()->width();
+    for (QLabel* pane : frame->statusBar()->findChildren<QLabel*>())
+        if (pane->isVisible())
+            panesLeft = qMin(panesLeft, pane->geometry().left());
+    EXPECT_LT(frame->statusBar()->fontMetrics().horizontalAdvance(shown), panesLeft);
+    EXPECT_EQ(frame->statusBar()->toolTip(), prompt);
 }
 
 TEST_F(FrameTest, EveryCommandExplainsItself)

@@ -119,11 +119,11 @@ protected:
     QString Pane(CMainFrame::Pane pane) const { return frame->PaneText(pane); }
     void ClickAt(QPoint doc, Qt::MouseButton button = Qt::LeftButton)
     {
-        QTest::mouseClick(View()->viewport(), button, {}, doc - View()->GetScrollPosition());
+        QTest::mouseClick(View()->viewport(), button, {}, View()->ToViewport(doc));
     }
     void SendContextMenu(QPoint doc, QContextMenuEvent::Reason reason = QContextMenuEvent::Mouse)
     {
-        const QPoint local = doc - View()->GetScrollPosition();
+        const QPoint local = View()->ToViewport(doc);
         QContextMenuEvent event(reason, local, View()->viewport()->mapToGlobal(local));
         QApplication::sendEvent(View()->viewport(), &event);
     }

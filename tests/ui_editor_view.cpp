@@ -1,10 +1,15 @@
 // The editing view driven as a user drives it: keys, clicks and context menus on a real main
 // window, with the questions answered by a scripted prompter.
+#include "devices/Speaker.h"
 #include "model/Messages.h"
+#include "test_speaker_support.h"
+#include "ui/CPlayDlg.h"
 #include "ui_editor_support.h"
 
+#include <QMouseEvent>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWheelEvent>
 
 namespace tinkla::test {
 namespace {
@@ -134,10 +139,125 @@ TEST_F(ViewTest, ToneUpAtTheTopStillMarksTheSetModified)
     EXPECT_TRUE(doc->IsModified());
 }
 
+struct OctaveCase {
+    const char* name;
+    int ups;  // W presses from G4 (tone 11) first
+    int key;  // Qt::Key_W or Qt::Key_X, with Shift
+    int tone; // afterwards; unchanged when refused
+};
+
+class OctaveKeys : public EditorTest, public ::testing::WithParamInterface<OctaveCase>
+{
+};
+
+TEST_P(OctaveKeys, ShiftWAndXMoveAnOctaveAsOneStepOrNothingAtTheRangeEnds)
+{
+    const OctaveCase& c = GetParam();
+    InsertNotes(1);
+    if (c.ups > 0)
+        Key(Qt::Key_W, Qt::NoModifier, c.ups);
+    else
+        Key(Qt::Key_X, Qt::NoModifier, -c.ups);
+    const int before = Melody()->GetNote(0).GetTone();
+    doc->SetModifiedFlag(false);
+    Key(c.key, Qt::ShiftModifier);
+    EXPECT_EQ(Melody()->GetNote(0).GetTone(), c.tone);
+    EXPECT_EQ(doc->IsModified(), c.tone != before);
+    // Undo takes back the octave, or when it was refused the W or X before it.
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Melody()->GetNote(0).GetTone(),
+              c.tone != before ? before : before - c.ups / std::abs(c.ups));
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, OctaveKeys,
+                         ::testing::Values(OctaveCase{"UpFromG4", 1, Qt::Key_W, 24},
+                                           OctaveCase{"UpToTheTop", 8, Qt::Key_W, 31},
+                                           OctaveCase{"UpPastTheTopRefused", 9, Qt::Key_W, 20},
+                                           OctaveCase{"DownToTheBottom", 1, Qt::Key_X, 0},
+                                           OctaveCase{"DownPastTheBottomRefused", -1, Qt::Key_X,
+                                                      10}),
+                         kRowName);
+
+struct DragCase {
+    const char* name;
+    int zoom;
+    int dy;   // viewport pixels, down positive, from G4's head
+    int tone; // afterwards
+};
+
+class DragNote : public EditorTest, public ::testing::WithParamInterface<DragCase>
+{
+};
+
+TEST_P(DragNote, ToAnotherStaffStepIsOneEdit)
+{
+    const DragCase& c = GetParam();
+    InsertNotes(1); // G4, tone 11, selected
+    View()->SetZoom(c.zoom);
+    View()->ScrollToPosition({0, 0});
+    doc->SetModifiedFlag(false);
+    const Point pt = Melody()->GetNotePosition(0);
+    const QPoint from = QPoint(pt.x + 5, pt.y + 25) * c.zoom / kZoomNormal; // on the head
+    QTest::mousePress(View()->viewport(), Qt::LeftButton, {}, from);
+    for (int step = 1; step <= 4; ++step) {
+        QMouseEvent move(QEvent::MouseMove, from + QPoint(0, c.dy * step / 4),
+                         View()->viewport()->mapToGlobal(from + QPoint(0, c.dy * step / 4)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(View()->viewport(), &move);
+    }
+    EXPECT_EQ(Melody()->GetNote(0).GetTone(), kDefaultTone) << "nothing changes before release";
+    Paint();
+    EXPECT_EQ(Pane(CMainFrame::PaneTone), QString::fromUtf8(g_szNoteNames[c.tone % 12]));
+    QTest::mouseRelease(View()->viewport(), Qt::LeftButton, {}, from + QPoint(0, c.dy));
+    EXPECT_EQ(Melody()->GetNote(0).GetTone(), c.tone);
+    EXPECT_EQ(doc->IsModified(), c.tone != kDefaultTone);
+    if (c.tone != kDefaultTone) {
+        EXPECT_EQ(QString::fromUtf8(doc->UndoName()), QString::fromUtf8(kEditTone));
+        Key(Qt::Key_Z, Qt::ControlModifier); // the whole drag is one step
+        EXPECT_EQ(Melody()->GetNote(0).GetTone(), kDefaultTone);
+        EXPECT_FALSE(doc->IsModified());
+    }
+}
+
+// G4's head centre is 4 or 5 pixels from A4's and F4's, 9 from B4's.
+INSTANTIATE_TEST_SUITE_P(Moves, DragNote,
+                         ::testing::Values(DragCase{"UpAStep", 100, -5, 13},
+                                           DragCase{"UpTwoSteps", 100, -9, 15},
+                                           DragCase{"DownAStep", 100, 4, 9},
+                                           DragCase{"TooLittleToMove", 100, 1, 11},
+                                           DragCase{"UpTwoStepsAt200", 200, -18, 15},
+                                           DragCase{"FarUpStopsAtTheTop", 100, -400, 30}),
+                         kRowName);
+
+TEST_F(ViewTest, ZoomStepsWithinItsRangeAndIsRemembered)
+{
+    EXPECT_EQ(View()->GetZoom(), 100);
+    Key(Qt::Key_Equal, Qt::ControlModifier);
+    Key(Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_EQ(View()->GetZoom(), 150);
+    Paint();
+    EXPECT_EQ(View()->GetTotalSize(), QSize(948, 348));
+    Key(Qt::Key_Minus, Qt::ControlModifier, 20);
+    EXPECT_EQ(View()->GetZoom(), kZoomMin);
+    EXPECT_FALSE(Action(ID_VIEW_ZOOM_OUT)->isEnabled());
+    QWheelEvent wheel(QPointF(10, 10), View()->viewport()->mapToGlobal(QPointF(10, 10)), {},
+                      {0, 120 * 20}, Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(View()->viewport(), &wheel);
+    EXPECT_EQ(View()->GetZoom(), kZoomMax);
+    EXPECT_FALSE(Action(ID_VIEW_ZOOM_IN)->isEnabled());
+    Key(Qt::Key_0, Qt::ControlModifier);
+    EXPECT_EQ(View()->GetZoom(), 100);
+    View()->SetZoom(300);
+    frame.reset(); // the next run
+    frame = std::make_unique<CMainFrame>(doc.get());
+    EXPECT_EQ(View()->GetZoom(), 300) << "remembered";
+}
+
 struct ClickCase {
     const char* name;
     QPoint at; // document coordinates, three notes in one row
     int selected;
+    int zoom = kZoomNormal;
 };
 
 class ClickSelects : public EditorTest, public ::testing::WithParamInterface<ClickCase> {};
@@ -147,7 +267,11 @@ TEST_P(ClickSelects, LeftClickHitTestsTheStaff)
     InsertNotes(3);
     Melody()->Select(1);
     doc->SetModifiedFlag(false);
-    ClickAt(GetParam().at);
+    View()->SetZoom(GetParam().zoom);
+    View()->ScrollToPosition({0, 0});
+    // The viewport point worked out here, not by the view's own mapping.
+    QTest::mouseClick(View()->viewport(), Qt::LeftButton, {},
+                      GetParam().at * GetParam().zoom / kZoomNormal);
     EXPECT_EQ(Melody()->GetSelected(), GetParam().selected);
     EXPECT_FALSE(doc->IsModified());
 }
@@ -156,7 +280,10 @@ INSTANTIATE_TEST_SUITE_P(Points, ClickSelects,
                          ::testing::Values(ClickCase{"FirstNote", {95, 150}, 0},
                                            ClickCase{"RightOfTheLast", {500, 150}, 2},
                                            ClickCase{"BelowTheOnlyRow", {95, 250}, -1},
-                                           ClickCase{"AboveTheFirstRow", {95, 60}, -1}),
+                                           ClickCase{"AboveTheFirstRow", {95, 60}, -1},
+                                           ClickCase{"ThirdNoteAt200", {185, 150}, 2, 200},
+                                           ClickCase{"FirstNoteAt50", {95, 150}, 0, 50},
+                                           ClickCase{"BelowTheRowAt50", {95, 250}, -1, 50}),
                          kRowName);
 
 TEST_F(ViewTest, ContextMenuByMouseSelectsByKeyboardKeepsTheSelection)
@@ -218,6 +345,33 @@ TEST_F(ViewTest, SelectionOutOfSightIsCentredAndInSightStaysPut)
                                View()->GetTotalSize().height() - client));
     Key(Qt::Key_O); // the one before it is in sight already
     EXPECT_EQ(View()->GetScrollPosition(), scroll);
+}
+
+TEST_F(ViewTest, PlaybackMarksTheSoundingNoteInSightAndTheDialogHidesNoStaff)
+{
+    std::vector<uint32_t> events;
+    ScopedSpeaker speaker{std::make_unique<Pit>(std::make_unique<RecordingSink>(&events))};
+    ThreeRowsIn(700);
+    Melody()->Deselect();
+    bool checked = false;
+    WhenModal([&](QWidget* w) {
+        auto* dlg = qobject_cast<CPlayDlg*>(w);
+        ASSERT_TRUE(dlg);
+        const QRect staff(View()->viewport()->mapToGlobal(QPoint(0, 0)),
+                          View()->viewport()->size().boundedTo(View()->GetTotalSize()));
+        EXPECT_FALSE(dlg->frameGeometry().intersects(staff));
+        dlg->OnPlay();
+        while (Melody()->GetPlayIndex() < 26 && dlg->isVisible())
+            dlg->OnTimer();
+        EXPECT_EQ(View()->GetPlayingNote(), 26);
+        const Point pt = Melody()->GetNotePosition(26);
+        EXPECT_TRUE(View()->viewport()->rect().contains(View()->ToViewport({pt.x, pt.y})));
+        checked = true;
+        dlg->reject();
+    });
+    Key(Qt::Key_P, Qt::ControlModifier);
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(View()->GetPlayingNote(), -1);
 }
 
 TEST_F(ViewTest, KeysScrollOnlyWhereThePictureIsLarger)

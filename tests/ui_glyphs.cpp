@@ -1,5 +1,5 @@
 // The staff picture as pixels: the thirteen glyphs' shapes and colours, heads filling their
-// space, crisp staff lines, the tinted selection, and the png command of tinkla-cli.
+// space, crisp staff lines, the coloured selection, and the png command of tinkla-cli.
 #include "canvas/GlyphArt.h"
 #include "canvas/QtCanvas.h"
 #include "ui_editor_support.h"
@@ -7,6 +7,7 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QProcess>
+#include <cmath>
 #include <set>
 
 using namespace tinkla;
@@ -141,6 +142,27 @@ TEST_P(NoteGlyphShape, HeadInItsCornerStemOnTheEngravedSideFlagsCountTheLength)
     EXPECT_EQ(RedRuns(raw, stemUp ? QPoint(12, 0) : QPoint(2, 10), {0, 1}, 21), c.flags);
 }
 
+TEST_P(NoteGlyphShape, SelectedLooksApartFromTheRedOnAverage)
+{
+    // The usual blue highlight and a reddish one (which gives way to blue).
+    for (QColor highlight : {QColor(0, 120, 215), QColor(200, 30, 60)}) {
+        const QImage& plain = GlyphSet::Instance().Glyph(GlyphList::Note, GetParam().index);
+        const QImage& sel =
+            GlyphSet::Instance().Highlighted(GlyphList::Note, GetParam().index, highlight);
+        double sum = 0;
+        int n = 0;
+        for (int y = 0; y < plain.height(); ++y)
+            for (int x = 0; x < plain.width(); ++x) {
+                const QRgb a = plain.pixel(x, y), b = sel.pixel(x, y);
+                if (qAlpha(a) == 0)
+                    continue;
+                ++n;
+                sum += std::hypot(qRed(a) - qRed(b), qGreen(a) - qGreen(b), qBlue(a) - qBlue(b));
+            }
+        EXPECT_GE(sum / n, 120) << highlight.name().toStdString();
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Notes, NoteGlyphShape,
     ::testing::Values(HeadCase{"WholeUp", 0, true, -1}, HeadCase{"HalfUp", 1, true, 0},
@@ -197,6 +219,15 @@ TEST(StaffPicture, TitleIsCentredRedWithABlackShadowInLiberationSans)
     EXPECT_LT(red.bottom(), 43 + 36);
     EXPECT_GT(red.width(), 150);
     EXPECT_EQ(dark.bottomRight(), red.bottomRight() + QPoint(1, 1));
+
+    // Thirty wide letters: the font shrinks until the whole title fits the picture.
+    m.SetTitle(QByteArray(30, char(0xD8))); // Ш in code page 1251
+    const QImage wide = RenderMelody(m);
+    const QRect whole =
+        InkBox(wide, titleRows, [](QRgb c) { return qRed(c) > 200 && qGreen(c) < 60; });
+    EXPECT_GT(whole.left(), 0);
+    EXPECT_LT(whole.right(), wide.width() - 1);
+    EXPECT_GT(whole.width(), 500);
 }
 
 TEST(StaffPicture, StaffLinesAreCrispAndStopShortOfTheirEnd)
@@ -217,6 +248,41 @@ TEST(StaffPicture, StaffLinesAreCrispAndStopShortOfTheirEnd)
               below.width() * below.height());
 }
 
+class ScaledPicture : public ::testing::TestWithParam<double>
+{
+};
+
+TEST_P(ScaledPicture, HasEquallyThickStaffLinesAndGlyphsDrawnAtThatResolution)
+{
+    const double s = GetParam();
+    CMelody m;
+    m.AppendNote(13 * 8 + 2);
+    const QImage img = RenderMelody(m, Qt::white, QColor(0, 120, 215), s);
+    EXPECT_EQ(img.size(), QSize(int(std::ceil(632 * s)), int(std::ceil(332 * s))));
+    // Down a column right of the notes, below the title: five black runs of the same height.
+    std::vector<int> runs;
+    bool in = false;
+    for (int y = int(100 * s); y < img.height(); ++y) {
+        const bool black = Px(img, int(400 * s), y) == kBlack;
+        if (black && in)
+            ++runs.back();
+        else if (black)
+            runs.push_back(1);
+        in = black;
+    }
+    EXPECT_EQ(runs, std::vector<int>(5, std::max(1, int(std::lround(s)))));
+    // Not a blown-up 1:1 picture: the clef's edges have pixels between red, black and white.
+    const QRect clef(int(29 * s), int(117 * s), int(35 * s), int(69 * s));
+    const int pure =
+        CountOf(img, clef, kRed) + CountOf(img, clef, kWhite) + CountOf(img, clef, kBlack);
+    EXPECT_GT(clef.width() * clef.height() - pure, 20);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ratios, ScaledPicture, ::testing::Values(1.25, 1.5, 2.0, 3.0),
+                         [](const auto& info) {
+                             return "Times" + std::to_string(int(info.param * 100));
+                         });
+
 TEST(StaffPicture, HeadsFillTheirSpace)
 {
     CMelody m;
@@ -234,21 +300,21 @@ TEST(StaffPicture, HeadsFillTheirSpace)
     EXPECT_EQ(e5.bottom() + 1, y0 + 9);
 }
 
-TEST(StaffPicture, SelectionTintsGlyphAndSharpButNotLedgerLines)
+TEST(StaffPicture, SelectionColoursGlyphAndSharpButNotLedgerLines)
 {
     CMelody m;
     m.AppendNote(0 * 8 + 2); // G#3: two ledger lines and a sharp
     m.AppendNote(0 * 8 + 2);
     m.Select(0);
     const QImage img = RenderMelody(m, Qt::white, QColor(0, 0, 255));
-    const QRgb tintedRed = qRgb(191, 0, 64);
-    const QRgb tintedBlack = qRgb(0, 0, 64);
+    const QRgb selectedBlue = qRgb(0, 0, 255);
     const QRect first(90 - 17, 132 + g_nStaffOffsets[0], 17 + 21, 31 + 12 + 26);
     const QRect second = first.translated(45, 0);
-    EXPECT_GT(CountOf(img, first, tintedRed), 50);
-    EXPECT_GT(CountOf(img, first, tintedBlack), 20);
+    EXPECT_GT(CountOf(img, first, selectedBlue), 50);
+    EXPECT_GT(CountOf(img, QRect(90 - 17, 132 + g_nStaffOffsets[0] + 12, 16, 26), selectedBlue),
+              30);
     EXPECT_EQ(CountOf(img, first, kRed), 0);
-    EXPECT_EQ(CountOf(img, second, tintedRed), 0);
+    EXPECT_EQ(CountOf(img, second, selectedBlue), 0);
     EXPECT_GT(CountOf(img, second, kRed), 50);
     // The ledger lines at y0 + 45 and y0 + 54 start 4 pixels left of the glyph, in black.
     EXPECT_EQ(Px(img, 90 - 4, 132 + 45), kBlack);
@@ -321,6 +387,9 @@ TEST_F(PngCommand, DrawsTheMelodyAsTheEditorDoesAndSelectTintsOnlyThatNote)
     // Note 2 (E5) has its glyph at (180, 132): only its cell changes.
     ASSERT_FALSE(changed.isNull());
     EXPECT_TRUE(QRect(180, 132, 21, 31).contains(changed)) << changed.x() << "," << changed.y();
+
+    const QImage scaled = Png("scaled.png", {QStringLiteral("--scale"), QStringLiteral("1.5")});
+    EXPECT_EQ(scaled.size(), QSize(948, 498));
 }
 
 struct PngRefusal {
@@ -360,6 +429,8 @@ INSTANTIATE_TEST_SUITE_P(
         PngRefusal{"EmptyMelodyHasNothingToSelect", {"%SET", "1", "%OUT", "--select", "0"}, 1},
         PngRefusal{"NegativeNote", {"%SET", "2", "%OUT", "--select", "-1"}, 2},
         PngRefusal{"UnknownOption", {"%SET", "2", "%OUT", "--colour", "red"}, 2},
+        PngRefusal{"ScaleNotANumber", {"%SET", "2", "%OUT", "--scale", "big"}, 2, "--scale"},
+        PngRefusal{"ScaleTooLarge", {"%SET", "2", "%OUT", "--scale", "100"}, 2, "--scale"},
         PngRefusal{"MissingSet", {"%SET.missing", "2", "%OUT"}, 1},
         PngRefusal{"UnwritablePath", {"%SET", "2", "%BAD"}, 1, "нет такой папки"}),
     kRowName);

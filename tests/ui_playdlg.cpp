@@ -140,10 +140,14 @@ TEST_P(PlayDlgLeave, WhilePlayingEndsInSilenceSelectingThePlayingNoteOrKeepsPlay
 {
     AddNotes({10, 11, 12, 13, 14}, 3);
     CPlayDlg dlg(&doc);
+    std::vector<int> marked; // what the view is told to mark
+    QObject::connect(&dlg, &CPlayDlg::playingNote, [&marked](int i) { marked.push_back(i); });
     Play(dlg);
     for (int i = 0; i < 12; ++i) // note 3 sounds from tick 10 to 14
         dlg.OnTimer();
     ASSERT_EQ(dlg.NoteNumberText(), QStringLiteral("3"));
+    ASSERT_FALSE(marked.empty());
+    EXPECT_EQ(marked.back(), Melody().GetPlayIndex());
     if (GetParam().key > 0)
         QTest::keyClick(&dlg, static_cast<Qt::Key>(GetParam().key));
     else if (GetParam().key < 0)
@@ -154,6 +158,7 @@ TEST_P(PlayDlgLeave, WhilePlayingEndsInSilenceSelectingThePlayingNoteOrKeepsPlay
     EXPECT_EQ(dlg.isVisible(), !leaves);
     EXPECT_EQ(dlg.IsPlaying(), !leaves);
     EXPECT_EQ(Sounding() != 0, !leaves);
+    EXPECT_EQ(marked.back() == -1, leaves) << "the mark goes with the sound";
     if (leaves) {
         EXPECT_EQ(dlg.result(), QDialog::Rejected);
         EXPECT_EQ(Melody().GetSelected(), 2);

@@ -142,6 +142,13 @@ if 32 in times and 255 in times:
     figure("Staff: growth 32 -> 255 notes", growth, "x linear", "<= 1 (linear)", growth,
            "time ratio %.2f for 7.97 x the notes" % (times[255] / times[32]))
 
+for pct, what in ((200, "Staff: paint 1 x 255 at 200 % zoom / ratio 2 (median)"),):
+    r = find(rows, "BM_PaintMelodyScaled/%d" % pct)
+    if r:
+        figure(what, ms(r), "ms", "< 4 ms", ms(r) / 4.0, "glyphs drawn at device resolution")
+    else:
+        missing(what)
+
 # --- editor
 rows = load("editor")
 r = find(rows, "BM_StartupToFirstPaint")
@@ -157,6 +164,12 @@ for n in (1, 255):
         figure(what, ms(r), "ms", "<= 16 ms", ms(r) / 16.0, "W/X through the shortcut map")
     else:
         missing(what)
+r = find(rows, "BM_ZoomStepToRepaint")
+if r:
+    figure("Editor: zoom step to repaint, 1 x 255", ms(r), "ms", "<= 16 ms", ms(r) / 16.0,
+           "Ctrl+= / Ctrl+- through the shortcut map")
+else:
+    missing("Editor: zoom step to repaint")
 r = find(rows, "BM_UndoAfterTenThousandEdits")
 if r:
     figure("Editor: undo after 10,000 edits, 1 x 255", ms(r), "ms", "<= 16 ms", ms(r) / 16.0,

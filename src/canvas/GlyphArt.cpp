@@ -85,6 +85,23 @@ const char* const kFlagSixteenth[] = {
     "#......##.",
 };
 
+// Two flags of a stem-down note, from the foot of the stem up: the stem-up pair mirrored would
+// close into a loop and read as a flat beside the sharp, so these are two open strokes rising to
+// the right, each ending in a short hook.
+const char* const kFlagSixteenthDown[] = {
+    "#.........",
+    "###.......",
+    "#.###.....",
+    "#...###...",
+    "#.....###.",
+    "###.....##",
+    "#.###....#",
+    "#...###...",
+    "#.....###.",
+    "#.......##",
+    "#........#",
+};
+
 // The sharp, 15 × 25: thin uprights, the right one higher, and thick bars rising to the right.
 const char* const kSharp[] = {
     "..........#....",
@@ -229,8 +246,10 @@ Art NoteArt(int duration, bool stemUp)
     const int flagTop = stemUp ? 0 : 29;
     if (duration == 3)
         Put(art, kFlagEighth, stemX, flagTop, !stemUp);
+    else if (duration == 4 && stemUp)
+        Put(art, kFlagSixteenth, stemX, flagTop);
     else if (duration == 4)
-        Put(art, kFlagSixteenth, stemX, flagTop, !stemUp);
+        Put(art, kFlagSixteenthDown, stemX, flagTop, true);
     return art;
 }
 

@@ -7,7 +7,9 @@
 #include "canvas/GlyphArt.h"
 
 #include <QFontMetrics>
+#include <QtMath>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <map>
 #include <tuple>
@@ -89,19 +91,55 @@ QImage Masked(const QImage& raw)
     return img;
 }
 
-// Three parts glyph, one part highlight, on the opaque pixels only.
-QImage Blend25(const QImage& masked, QRgb highlight)
+// The red figure in the highlight colour; the black shadow keeps the glyph's outline.
+QImage Highlight(const QImage& masked, QRgb highlight)
 {
     QImage img = masked;
-    const int hr = qRed(highlight), hg = qGreen(highlight), hb = qBlue(highlight);
     for (int y = 0; y < img.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < img.width(); ++x) {
-            const QRgb c = line[x];
-            if (qAlpha(c) == 0)
+        for (int x = 0; x < img.width(); ++x)
+            if (line[x] == (kRed | 0xFF000000u))
+                line[x] = highlight | 0xFF000000u;
+    }
+    return img;
+}
+
+// Coverage of the art's figure at picture point (u, v), interpolated between pixel centres.
+float Coverage(const QImage& raw, QRgb ink, float u, float v)
+{
+    auto at = [&](int x, int y) -> float {
+        if (x < 0 || y < 0 || x >= raw.width() || y >= raw.height())
+            return 0;
+        return (raw.pixel(x, y) | 0xFF000000u) == (ink | 0xFF000000u) ? 1.0f : 0.0f;
+    };
+    const int x = int(std::floor(u)), y = int(std::floor(v));
+    const float fx = u - float(x), fy = v - float(y);
+    return (at(x, y) * (1 - fx) + at(x + 1, y) * fx) * (1 - fy) +
+           (at(x, y + 1) * (1 - fx) + at(x + 1, y + 1) * fx) * fy;
+}
+
+// The raw glyph at scale: figure and shadow each follow the level-½ outline of their pixels, with
+// a ramp one device pixel wide; at scale 1 this gives back the art itself.
+QImage ScaleArt(const QImage& raw, qreal scale, QRgb figure)
+{
+    const QSize size(qCeil(raw.width() * scale), qCeil(raw.height() * scale));
+    QImage img(size, QImage::Format_ARGB32_Premultiplied);
+    img.fill(0);
+    const float s = float(scale);
+    auto ramp = [s](float c) { return std::clamp((c - 0.5f) * s + 0.5f, 0.0f, 1.0f); };
+    for (int y = 0; y < size.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        const float v = (float(y) + 0.5f) / s - 0.5f;
+        for (int x = 0; x < size.width(); ++x) {
+            const float u = (float(x) + 0.5f) / s - 0.5f;
+            const float f = ramp(Coverage(raw, kRed, u, v));
+            const float b = ramp(Coverage(raw, kBlack, u, v)) * (1 - f);
+            const float a = f + b;
+            if (a <= 0)
                 continue;
-            line[x] = qRgb((3 * qRed(c) + hr + 2) / 4, (3 * qGreen(c) + hg + 2) / 4,
-                           (3 * qBlue(c) + hb + 2) / 4);
+            auto channel = [&](int c) { return int(std::lround(c * f)); };
+            line[x] = qRgba(channel(qRed(figure)), channel(qGreen(figure)), channel(qBlue(figure)),
+                            int(std::lround(255 * a)));
         }
     }
     return img;
@@ -152,6 +190,14 @@ const QFont& FontFor(const LogFont& lf)
 
 } // namespace
 
+QColor SelectionColor(QColor highlight)
+{
+    // A highlight colour near red (some themes have one) would hide the selection among the red
+    // notes: such a colour gives way to a plain blue.
+    const int dr = highlight.red() - 255, dg = highlight.green(), db = highlight.blue();
+    return dr * dr + dg * dg + db * db >= 160 * 160 ? highlight : QColor(0, 90, 230);
+}
+
 QFont FontFromLogFont(const LogFont& font)
 {
     return FontFor(font);
@@ -169,8 +215,8 @@ GlyphSet::GlyphSet()
         m_staffRaw.push_back(RawFromArt(GlyphArt(GlyphList::Staff, i)));
         m_staff.push_back(Masked(m_staffRaw.back()));
     }
-    m_noteBlended.resize(m_note.size());
-    m_staffBlended.resize(m_staff.size());
+    m_noteHighlighted.resize(m_note.size());
+    m_staffHighlighted.resize(m_staff.size());
 }
 
 const GlyphSet& GlyphSet::Instance()
@@ -191,21 +237,30 @@ const QImage& GlyphSet::RawGlyph(GlyphList list, int index) const
                                    : m_staffRaw.at(static_cast<size_t>(index));
 }
 
-const QImage& GlyphSet::Blended(GlyphList list, int index, QColor highlight) const
+const QImage& GlyphSet::Highlighted(GlyphList list, int index, QColor highlight) const
 {
-    const QRgb rgb = highlight.rgb();
+    const QRgb rgb = SelectionColor(highlight).rgb();
     if (rgb != m_blendColor) {
-        for (QImage& img : m_noteBlended)
+        for (QImage& img : m_noteHighlighted)
             img = QImage();
-        for (QImage& img : m_staffBlended)
+        for (QImage& img : m_staffHighlighted)
             img = QImage();
         m_blendColor = rgb;
     }
-    QImage& blended = list == GlyphList::Note ? m_noteBlended.at(static_cast<size_t>(index))
-                                              : m_staffBlended.at(static_cast<size_t>(index));
-    if (blended.isNull())
-        blended = Blend25(Glyph(list, index), rgb);
-    return blended;
+    QImage& done = list == GlyphList::Note ? m_noteHighlighted.at(static_cast<size_t>(index))
+                                           : m_staffHighlighted.at(static_cast<size_t>(index));
+    if (done.isNull())
+        done = Highlight(Glyph(list, index), rgb);
+    return done;
+}
+
+const QImage& GlyphSet::Scaled(GlyphList list, int index, qreal scale, QRgb figure) const
+{
+    const auto key = std::make_tuple(int(list), index, qRound(scale * 1000), figure | 0xFF000000u);
+    auto it = m_scaled.find(key);
+    if (it == m_scaled.end())
+        it = m_scaled.emplace(key, ScaleArt(RawGlyph(list, index), scale, figure)).first;
+    return it->second;
 }
 
 int GlyphSet::Count(GlyphList list) const
@@ -257,6 +312,12 @@ void QtCanvas::SetBkMode(int mode)
 void QtCanvas::TextOut(int x, int y, const QByteArray& cp1251)
 {
     const QString text = Cp1251ToUnicode(cp1251);
+    if (QFontMetrics(m_painter->font()).horizontalAdvance(text) > kWidestText) {
+        QFont font = m_painter->font();
+        while (font.pixelSize() > 6 && QFontMetrics(font).horizontalAdvance(text) > kWidestText)
+            font.setPixelSize(font.pixelSize() - 1);
+        m_painter->setFont(font);
+    }
     const QFontMetrics fm(m_painter->font());
     const int width = fm.horizontalAdvance(text);
     // TA_CENTER = 6 and TA_RIGHT = 2 share bit 1; TA_BASELINE = 24 and TA_BOTTOM = 8 share bit 3.
@@ -300,6 +361,10 @@ void QtCanvas::Line(QPoint from, QPoint to)
     if (m_state.penStyle == kNullPen || from == to)
         return;
     const QColor color = m_state.penColor;
+    if (m_painter->worldTransform().isScaling() && (from.x() == to.x() || from.y() == to.y())) {
+        ScaledLine(from, to);
+        return;
+    }
     if (m_state.penWidth > 1) {
         m_painter->save();
         m_painter->setRenderHint(QPainter::Antialiasing, false);
@@ -343,13 +408,45 @@ void QtCanvas::Line(QPoint from, QPoint to)
     m_painter->restore();
 }
 
+void QtCanvas::ScaledLine(QPoint from, QPoint to)
+{
+    // The picture pixels the line covers, [lo, hi) along it, then in whole device pixels: every
+    // line as thick as the scale rounds to, whatever its position.
+    const QTransform t = m_painter->worldTransform();
+    const bool horizontal = from.y() == to.y();
+    const int a = horizontal ? from.x() : from.y(), b = horizontal ? to.x() : to.y();
+    const int lo = b > a ? a : b + 1, hi = b > a ? b : a + 1;
+    const int across = horizontal ? from.y() : from.x();
+    const qreal scale = horizontal ? t.m22() : t.m11(), along = horizontal ? t.m11() : t.m22();
+    const qreal shift = horizontal ? t.dy() : t.dx(), shiftAlong = horizontal ? t.dx() : t.dy();
+    const int thick = qMax(1, qRound(scale * m_state.penWidth));
+    const int start = qRound(across * scale + shift);
+    const int d0 = qRound(lo * along + shiftAlong), d1 = qRound(hi * along + shiftAlong);
+    const QRect r =
+        horizontal ? QRect(d0, start, d1 - d0, thick) : QRect(start, d0, thick, d1 - d0);
+    // The transform alone is put back: a whole save and restore per line costs more than the line.
+    m_painter->setWorldTransform(QTransform());
+    m_painter->fillRect(r, m_state.penColor);
+    m_painter->setWorldTransform(t);
+}
+
 void QtCanvas::DrawGlyph(GlyphList list, int index, int x, int y, int style)
 {
     const GlyphSet& glyphs = GlyphSet::Instance();
     if (index < 0 || index >= glyphs.Count(list))
         return;
-    m_painter->drawImage(QPoint(x, y), style == kGlyphBlend25
-                                           ? glyphs.Blended(list, index, m_highlight)
+    const QTransform t = m_painter->worldTransform();
+    if (t.isScaling()) {
+        // Drawn at the device's own resolution, placed on the device pixel nearest its corner.
+        const QRgb figure = style == kGlyphSelected ? SelectionColor(m_highlight).rgb() : kRed;
+        const QPoint at(qRound(x * t.m11() + t.dx()), qRound(y * t.m22() + t.dy()));
+        m_painter->setWorldTransform(QTransform());
+        m_painter->drawImage(at, glyphs.Scaled(list, index, t.m11(), figure));
+        m_painter->setWorldTransform(t);
+        return;
+    }
+    m_painter->drawImage(QPoint(x, y), style == kGlyphSelected
+                                           ? glyphs.Highlighted(list, index, m_highlight)
                                            : glyphs.Glyph(list, index));
 }
 
@@ -360,19 +457,33 @@ int StaffPictureHeight(const CMelody& melody)
     return std::max(melody.GetRows(), 0) * 100 + 232;
 }
 
-void PaintMelody(QPainter& painter, CMelody& melody, QColor background, QColor highlight)
+QRect PlayingMarkRect(int index)
+{
+    // The column's width (45) and the row's height (100), from well above the staff to the
+    // lowest ledger note's foot.
+    return {(index % kNotesPerRow) * 45 + 90 - 20, (index / kNotesPerRow) * 100 + 132 - 30, 45,
+            100};
+}
+
+void PaintMelody(QPainter& painter, CMelody& melody, QColor background, QColor highlight,
+                 int playing)
 {
     painter.save();
     painter.fillRect(QRect(0, 0, kStaffPictureWidth, StaffPictureHeight(melody)), background);
+    if (playing >= 0 && playing < melody.GetNoteCount())
+        painter.fillRect(PlayingMarkRect(playing), kPlayingMarkColor);
     QtCanvas canvas(&painter, highlight);
     melody.Draw(canvas);
     painter.restore();
 }
 
-QImage RenderMelody(CMelody& melody, QColor background, QColor highlight)
+QImage RenderMelody(CMelody& melody, QColor background, QColor highlight, qreal scale)
 {
-    QImage image(kStaffPictureWidth, StaffPictureHeight(melody), QImage::Format_RGB32);
+    QImage image(qCeil(kStaffPictureWidth * scale), qCeil(StaffPictureHeight(melody) * scale),
+                 QImage::Format_RGB32);
     QPainter painter(&image);
+    if (scale != 1)
+        painter.scale(scale, scale);
     PaintMelody(painter, melody, background, highlight);
     painter.end();
     return image;

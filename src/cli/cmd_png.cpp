@@ -14,11 +14,11 @@ namespace tinkla::cli
 namespace
 {
 
-constexpr const char* kUsage = "png SET.fml K OUT.png [--select I]";
+constexpr const char* kUsage = "png SET.fml K OUT.png [--select I] [--scale F]";
 
 int RunPng(const QStringList& arguments)
 {
-    const Args args(arguments, {QStringLiteral("select")}, {});
+    const Args args(arguments, {QStringLiteral("select"), QStringLiteral("scale")}, {});
     if (args.positional().size() != 3)
         return Usage(kUsage);
     int select = -1;
@@ -28,6 +28,16 @@ int RunPng(const QStringList& arguments)
         if (!ok || select < 0)
             return UsageError(QStringLiteral("--select takes a note index from 0, not '%1'")
                                   .arg(args.value(QStringLiteral("select"))));
+    }
+    // As a display of that device pixel ratio shows it; beyond 8 the picture is only memory.
+    double scale = 1;
+    if (args.has(QStringLiteral("scale"))) {
+        bool ok = false;
+        scale = args.value(QStringLiteral("scale")).toDouble(&ok);
+        if (!ok || !(scale >= 0.25 && scale <= 8)) {
+            return UsageError(QStringLiteral("--scale takes a number from 0.25 to 8, not '%1'")
+                                  .arg(args.value(QStringLiteral("scale"))));
+        }
     }
 
     CliDoc set;
@@ -52,7 +62,7 @@ int RunPng(const QStringList& arguments)
     // A white window, and the desktop's highlight for the selected note, as in the editor.
     const QColor highlight =
         QGuiApplication::palette().color(QPalette::Active, QPalette::Highlight);
-    const QImage image = RenderMelody(melody, Qt::white, highlight);
+    const QImage image = RenderMelody(melody, Qt::white, highlight, scale);
 
     const QString out = args.positional()[2];
     QByteArray png;
@@ -68,7 +78,7 @@ int RunPng(const QStringList& arguments)
 
 TINKLA_CLI_COMMAND("png", kUsage,
                    "draw melody K (from 1) as the editor shows it into a PNG, note I (from 0) "
-                   "selected",
+                   "selected, at F device pixels per picture pixel",
                    RunPng);
 
 } // namespace tinkla::cli

@@ -8,6 +8,7 @@
 #include "platform/TinklaError.h"
 
 #include <QFileInfo>
+#include <cstdlib>
 
 namespace tinkla {
 
@@ -175,6 +176,22 @@ bool CTinklaDoc::ModifySelectedNote(BYTE op)
         return false;
     EditCurrentMelody(op < 2 ? kEditTone : kEditDuration,
                       [op](CMelody& m) { m.ModifySelected(op); });
+    return true;
+}
+
+bool CTinklaDoc::MoveSelectedTone(int semitones)
+{
+    const CMelody* melody = GetCurrentMelody();
+    const int selected = melody->GetSelected();
+    if (selected < 0 || semitones == 0)
+        return false;
+    const int tone = melody->GetNote(selected).GetTone() + semitones;
+    if (tone < 0 || tone >= kToneCount)
+        return false;
+    EditCurrentMelody(kEditTone, [semitones](CMelody& m) {
+        for (int i = 0; i < std::abs(semitones); ++i)
+            m.ModifySelected(semitones > 0 ? 0 : 1);
+    });
     return true;
 }
 

@@ -97,6 +97,9 @@ public:
     // codes than N are not taken), titled "Новая мелодия", melody 1 current: a fresh history.
     void ReplaceSet(unsigned melodies, unsigned notes,
                     const std::vector<std::vector<BYTE>>& codes);
+    // Moves the selected note by semitones (an octave is 12) as one step; refused, with nothing
+    // changed, without a selection, for 0, or when the tone would leave the range.
+    bool MoveSelectedTone(int semitones);
     // Any other change of the current melody, as one undoable step named `name` (UTF-8).
     void EditCurrentMelody(const char* name, const std::function<void(CMelody&)>& change);
 

@@ -34,7 +34,7 @@ enum class GlyphList { Staff, Note }; // 35 × 69 staff glyphs; 21 × 31 note gl
 constexpr int kTextAlignCenterTop = 6;  // TA_CENTER | TA_TOP
 constexpr int kBkModeTransparent = 1;
 constexpr int kGlyphNormal = 0;
-constexpr int kGlyphBlend25 = 2;        // the selected note
+constexpr int kGlyphSelected = 2; // the selected note, in the highlight colour
 
 class Canvas {
 public:

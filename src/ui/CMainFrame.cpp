@@ -81,6 +81,8 @@ CMainFrame::CMainFrame(CTinklaDoc* doc, QWidget* parent) : QMainWindow(parent), 
     UpdateTitle();
     UpdateCommandUI();
     m_pView->setFocus();
+    // Small enough for a corner of the screen, large enough for a staff row and every pane.
+    setMinimumSize(qMax(480, statusBar()->minimumSizeHint().width()), 240);
 }
 
 CMainFrame::~CMainFrame()
@@ -209,6 +211,14 @@ void CMainFrame::createActions()
     MakeAction(ID_TONE_DOWN, "Пон&изить тон\tX", "Понижение тона выделенной ноты.\nПонизить тон",
                "Понижает выделенную ноту на полтона (не ниже соль-диеза малой октавы).",
                QKeySequence(Qt::Key_X));
+    MakeAction(ID_OCTAVE_UP, "На &октаву выше\tShift+W",
+               "Повышение выделенной ноты на октаву.\nНа октаву выше",
+               "Повышает выделенную ноту на октаву, если она не выходит за верх диапазона.",
+               QKeySequence(Qt::SHIFT | Qt::Key_W));
+    MakeAction(ID_OCTAVE_DOWN, "На о&ктаву ниже\tShift+X",
+               "Понижение выделенной ноты на октаву.\nНа октаву ниже",
+               "Понижает выделенную ноту на октаву, если она не выходит за низ диапазона.",
+               QKeySequence(Qt::SHIFT | Qt::Key_X));
     MakeAction(ID_DURATION_UP, "Увели&чить длительность\tD",
                "Увеличение длительности выделенной ноты.\nУвеличить длительность",
                "Удваивает длительность выделенной ноты (не длиннее целой).",
@@ -223,6 +233,18 @@ void CMainFrame::createActions()
                "Вывод и скрытие строки состояния.\nСтрока состояния",
                "Показывает или скрывает строку состояния внизу окна.")
         ->setCheckable(true);
+    MakeAction(ID_VIEW_ZOOM_IN, "&Крупнее\tCtrl++", "Увеличение масштаба нотного стана.\nКрупнее",
+               "Показывает нотный стан крупнее (до 400 %). Также Ctrl+колесо мыши вверх.",
+               QKeySequence(Qt::CTRL | Qt::Key_Plus))
+        ->setShortcuts(
+            {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    MakeAction(ID_VIEW_ZOOM_OUT, "&Мельче\tCtrl+-", "Уменьшение масштаба нотного стана.\nМельче",
+               "Показывает нотный стан мельче (до 50 %). Также Ctrl+колесо мыши вниз.",
+               QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    MakeAction(ID_VIEW_ZOOM_NORMAL, "&Обычный размер\tCtrl+0",
+               "Нотный стан в обычном размере.\nОбычный размер",
+               "Возвращает нотному стану обычный размер (100 %).",
+               QKeySequence(Qt::CTRL | Qt::Key_0));
 
     // --- Playback, doorbell ---
     MakeAction(ID_MELODY_PLAY, "&Проиграть мелодию...\tCtrl+P", "Проигрывание мелодии.\nИграть",
@@ -284,6 +306,11 @@ void CMainFrame::createActions()
     on(ID_NOTE_PREV, m_pView, &CTinklaView::OnNotePrev);
     on(ID_TONE_UP, m_pView, &CTinklaView::OnToneUp);
     on(ID_TONE_DOWN, m_pView, &CTinklaView::OnToneDown);
+    on(ID_OCTAVE_UP, m_pView, &CTinklaView::OnOctaveUp);
+    on(ID_OCTAVE_DOWN, m_pView, &CTinklaView::OnOctaveDown);
+    on(ID_VIEW_ZOOM_IN, m_pView, &CTinklaView::OnZoomIn);
+    on(ID_VIEW_ZOOM_OUT, m_pView, &CTinklaView::OnZoomOut);
+    on(ID_VIEW_ZOOM_NORMAL, m_pView, &CTinklaView::OnZoomReset);
     on(ID_DURATION_UP, m_pView, &CTinklaView::OnDurationUp);
     on(ID_DURATION_DOWN, m_pView, &CTinklaView::OnDurationDown);
     on(ID_MELODY_PLAY, m_pView, &CTinklaView::OnMelodyPlay);
@@ -332,10 +359,14 @@ void CMainFrame::createMenus()
     edit->addAction(Action(ID_NOTE_NEXT));
     edit->addAction(Action(ID_NOTE_PREV));
     edit->addSeparator();
-    for (int id : {ID_TONE_UP, ID_TONE_DOWN, ID_DURATION_UP, ID_DURATION_DOWN})
+    for (int id :
+         {ID_TONE_UP, ID_TONE_DOWN, ID_OCTAVE_UP, ID_OCTAVE_DOWN, ID_DURATION_UP, ID_DURATION_DOWN})
         edit->addAction(Action(id));
 
     m_pViewMenu = menuBar()->addMenu(QStringLiteral("&Вид"));
+    for (int id : {ID_VIEW_ZOOM_IN, ID_VIEW_ZOOM_OUT, ID_VIEW_ZOOM_NORMAL})
+        m_pViewMenu->addAction(Action(id));
+    m_pViewMenu->addSeparator();
     // The toolbar's own toggle action is added here by createToolBar.
 
     QMenu* play = menuBar()->addMenu(QStringLiteral("В&оспроизведение"));
@@ -367,7 +398,8 @@ void CMainFrame::createMenus()
     m_pNoteMenu->addAction(Action(ID_NOTE_INSERT));
     m_pNoteMenu->addAction(Action(ID_NOTE_DELETE));
     m_pNoteMenu->addSeparator();
-    for (int id : {ID_TONE_UP, ID_TONE_DOWN, ID_DURATION_UP, ID_DURATION_DOWN})
+    for (int id :
+         {ID_TONE_UP, ID_TONE_DOWN, ID_OCTAVE_UP, ID_OCTAVE_DOWN, ID_DURATION_UP, ID_DURATION_DOWN})
         m_pNoteMenu->addAction(Action(id));
 }
 
@@ -470,6 +502,8 @@ void CMainFrame::createStatusBar()
     connect(bar, &QStatusBar::messageChanged, this, [this](const QString& message) {
         if (message.isEmpty())
             statusBar()->showMessage(Utf8(m_bHelpMode ? kHelpModeMessage : kIdleMessage));
+        else
+            ElideStatusMessage(message);
     });
     bar->showMessage(Utf8(kIdleMessage));
 
@@ -525,6 +559,24 @@ void CMainFrame::createStatusBar()
     }
 }
 
+void CMainFrame::ElideStatusMessage(const QString& message)
+{
+    // The bar clips its message at the first pane; cut it short with "…" there instead, and keep
+    // the whole text as the bar's tool tip.
+    QStatusBar* bar = statusBar();
+    if (message == bar->property("elided").toString())
+        return; // our own shortened text coming back
+    int room = bar->width() - 12;
+    if (m_panes[0] && m_panes[0]->isVisible())
+        room = m_panes[0]->geometry().left() - 12;
+    const QString elided = bar->fontMetrics().elidedText(message, Qt::ElideRight, qMax(room, 0));
+    bar->setProperty("fullMessage", message);
+    bar->setProperty("elided", elided);
+    bar->setToolTip(elided == message ? QString() : message);
+    if (bar->currentMessage() != elided)
+        bar->showMessage(elided);
+}
+
 void CMainFrame::UpdateLockIndicators()
 {
     LockState locks;
@@ -571,8 +623,12 @@ void CMainFrame::UpdateCommandUI()
     const CMelody* melody = m_pDoc->GetCurrentMelody();
     const bool selected = melody && melody->GetSelected() >= 0;
     const bool notes = melody && melody->GetNoteCount() != 0;
-    for (int id : {ID_NOTE_DELETE, ID_TONE_UP, ID_TONE_DOWN, ID_DURATION_UP, ID_DURATION_DOWN})
+    for (int id : {ID_NOTE_DELETE, ID_TONE_UP, ID_TONE_DOWN, ID_OCTAVE_UP, ID_OCTAVE_DOWN,
+                   ID_DURATION_UP, ID_DURATION_DOWN})
         Action(id)->setEnabled(selected);
+    Action(ID_VIEW_ZOOM_IN)->setEnabled(m_pView->GetZoom() < kZoomMax);
+    Action(ID_VIEW_ZOOM_OUT)->setEnabled(m_pView->GetZoom() > kZoomMin);
+    Action(ID_VIEW_ZOOM_NORMAL)->setEnabled(m_pView->GetZoom() != kZoomNormal);
     for (int id : {ID_NOTE_DELETE_LAST, ID_NOTE_NEXT, ID_NOTE_PREV, ID_MELODY_PLAY,
                    ID_MELODY_EXPORT, ID_MELODY_TRANSPOSE})
         Action(id)->setEnabled(notes);
@@ -831,6 +887,10 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
             UpdateLockIndicators();
         break;
     }
+    case QEvent::Resize:
+        if (watched == statusBar() && !statusBar()->currentMessage().isEmpty())
+            ElideStatusMessage(statusBar()->property("fullMessage").toString());
+        break;
     case QEvent::WindowActivate:
         // The lock keys may have changed while another program had the keyboard.
         if (watched == this)

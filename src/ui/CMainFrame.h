@@ -104,6 +104,7 @@ private:
                         const QKeySequence& shortcut = {});
     bool OpenDocument(const QString& path); // without the gate
     void UpdateRecentFileActions();
+    void ElideStatusMessage(const QString& message);
     void UpdateLockIndicators();
     static QString DroppedSetFile(const QMimeData* data);
 

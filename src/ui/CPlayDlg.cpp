@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 
 namespace tinkla
 {
@@ -148,6 +149,7 @@ void CPlayDlg::ShowPlayedNote()
     m_wndNoteNumber->setText(m_strNoteNumber);
     m_wndTone->setText(m_strTone);
     m_wndDuration->setText(m_strDuration);
+    emit playingNote(i);
 }
 
 void CPlayDlg::OnPlay()
@@ -173,6 +175,7 @@ void CPlayDlg::OnTimer()
     CMelody* melody = Melody();
     if (!melody || melody->IsPlayEnded()) {
         m_timer.stop();
+        emit playingNote(-1);
         accept();
         return;
     }
@@ -186,6 +189,7 @@ void CPlayDlg::StopIfPlaying()
     if (!m_timer.isActive())
         return;
     m_timer.stop();
+    emit playingNote(-1);
     if (CMelody* melody = Melody())
         melody->StopPlay();
     else
@@ -209,7 +213,42 @@ void CPlayDlg::keyPressEvent(QKeyEvent* event)
     QDialog::keyPressEvent(event);
 }
 
-int RunPlayCommand(CTinklaDoc* doc, QWidget* parent)
+namespace
+{
+
+// Beside the parent's whole window if the screen has room there, else beside avoid (the staff
+// within it): right, left, below or above, the first place where the whole dialog fits on the
+// screen. None: left where Qt puts it.
+void PlaceBeside(QDialog* dlg, QWidget* parent, QRect avoid)
+{
+    if (!parent || !parent->window()->screen())
+        return;
+    dlg->adjustSize();
+    const QRect screen = parent->window()->screen()->availableGeometry();
+    const QSize size = dlg->frameGeometry().size().expandedTo(dlg->sizeHint());
+    const int gap = 8;
+    for (const QRect& r : {parent->window()->frameGeometry(), avoid}) {
+        if (r.isEmpty())
+            continue;
+        const QPoint candidates[] = {
+            {r.right() + gap, r.top()},
+            {r.left() - gap - size.width(), r.top()},
+            {r.left(), r.bottom() + gap},
+            {r.left(), r.top() - gap - size.height()},
+        };
+        for (const QPoint& at : candidates) {
+            if (screen.contains(QRect(at, size))) {
+                dlg->move(at);
+                return;
+            }
+        }
+    }
+}
+
+} // namespace
+
+int RunPlayCommand(CTinklaDoc* doc, QWidget* parent, const std::function<void(int)>& follow,
+                   QRect avoid)
 {
     if (!doc)
         return IDCANCEL;
@@ -218,6 +257,9 @@ int RunPlayCommand(CTinklaDoc* doc, QWidget* parent)
     const QPointer<CTinklaDoc> guardDoc(doc);
     const QPointer<CPlayDlg> dlg = new CPlayDlg(doc, parent);
     dlg->SetFromSelected(doc->GetPlayFromSelected());
+    if (follow)
+        QObject::connect(dlg.data(), &CPlayDlg::playingNote, dlg.data(), follow);
+    PlaceBeside(dlg.data(), parent, avoid);
     const int code = dlg->exec();
     if (!dlg)
         return IDCANCEL;

@@ -4,7 +4,9 @@
 // way out ends the dialog, and none of them leaves a tone sounding.
 #include <QDialog>
 #include <QPointer>
+#include <QRect>
 #include <QTimer>
+#include <functional>
 
 class QCheckBox;
 class QLabel;
@@ -51,6 +53,10 @@ public:
     // "Соль#, Первая октава" for tone code 12; tone 0..31.
     static QString ToneName(int tone);
 
+signals:
+    // The note now sounding (0-based), or -1 once the playback has stopped.
+    void playingNote(int index);
+
 public slots:
     // Every end of the dialog passes here: a running playback is stopped first (timer, then
     // StopPlay), so Esc, the close box and an application quit all silence the speaker.
@@ -81,6 +87,10 @@ private:
 // dialog, runs it, and stores the choice back whatever the result. Returns IDOK when the melody
 // played to its end, IDCANCEL when the user stopped or closed it (the caller then scrolls to the
 // selected note).
-int RunPlayCommand(CTinklaDoc* doc, QWidget* parent);
+// follow, when given, hears every note as it starts sounding and -1 at the end. The dialog opens
+// beside the parent's window, or failing room there beside avoid (global, the staff as shown),
+// so that it hides none of the staff.
+int RunPlayCommand(CTinklaDoc* doc, QWidget* parent, const std::function<void(int)>& follow = {},
+                   QRect avoid = {});
 
 } // namespace tinkla

@@ -27,6 +27,11 @@ enum CommandId : int {
     ID_MELODY_IMPORT = 32802, // RTTTL and MIDI in and out, and transposition
     ID_MELODY_EXPORT = 32803,
     ID_MELODY_TRANSPOSE = 32804,
+    ID_OCTAVE_UP = 32805, // the octave step and the zoom of the staff
+    ID_OCTAVE_DOWN = 32806,
+    ID_VIEW_ZOOM_IN = 32807,
+    ID_VIEW_ZOOM_OUT = 32808,
+    ID_VIEW_ZOOM_NORMAL = 32809,
     ID_FILE_NEW = 57600,
     ID_FILE_OPEN = 57601,
     ID_FILE_SAVE = 57603,
