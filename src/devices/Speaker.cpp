@@ -27,13 +27,6 @@ void ShutdownSpeaker()
     Ports::Instance().SetSpeaker(nullptr);
 }
 
-QString SpeakerNotice()
-{
-    if (auto* pit = dynamic_cast<Pit*>(Ports::Instance().Speaker()))
-        return pit->Sink().Notice();
-    return {};
-}
-
 ScopedSpeaker::ScopedSpeaker(std::unique_ptr<PortDevice> device)
     : m_previous(Ports::Instance().ExchangeSpeaker(std::move(device)))
 {

@@ -24,8 +24,6 @@ struct SpeakerSetup {
 SpeakerSetup SetupSpeaker(const QString& sinkSpec);
 // Silences and removes the speaker: port writes then go nowhere.
 void ShutdownSpeaker();
-// What the installed sink has to report now (a device lost while playing), or empty.
-QString SpeakerNotice();
 
 // Puts another device behind the speaker ports for its lifetime and restores the previous one
 // afterwards; for rendering a melody offline without touching the user's speaker.

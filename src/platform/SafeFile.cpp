@@ -74,14 +74,6 @@ QString SystemErrorText(int err, bool writing)
     }
 }
 
-QString NotARegularFile(const QString& path)
-{
-    struct stat st = {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return SystemErrorText(errno, false);
-    return S_ISREG(st.st_mode) ? QString() : KindText(st.st_mode);
-}
-
 QString NotAnOutputFile(const QString& path)
 {
     struct stat st = {};

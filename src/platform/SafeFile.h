@@ -19,10 +19,6 @@ namespace tinkla
 // writing: EACCES and EPERM read "нет прав на запись", else "нет прав на чтение".
 QString SystemErrorText(int err, bool writing);
 
-// Why path cannot be read as a file: it does not exist, is a folder, a device or a FIFO. Empty
-// when it is a regular file (or a link to one).
-QString NotARegularFile(const QString& path);
-
 // Why path may not be written over: it exists and is a folder, a device or a FIFO. Empty when
 // it does not exist or is a regular file. For outputs written as a stream (a trace, a recording).
 QString NotAnOutputFile(const QString& path);

@@ -372,9 +372,4 @@ QIcon ApplicationIcon()
     return IconSizes(QStringLiteral("tinkla"));
 }
 
-QIcon DocumentIcon()
-{
-    return IconSizes(QStringLiteral("tinkla-document"));
-}
-
 } // namespace tinkla

@@ -38,6 +38,5 @@ QIcon ToolbarIcon(int index);
 void LoadResources();
 
 QIcon ApplicationIcon();
-QIcon DocumentIcon();
 
 } // namespace tinkla
