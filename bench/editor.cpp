@@ -21,10 +21,12 @@ Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject* o, ulong timestamp, int 
 
 using namespace tinkla;
 
-namespace {
+namespace
+{
 
 // Says yes to nothing and shows nothing: the measured commands ask no questions.
-class SilentPrompter : public Prompter {
+class SilentPrompter : public Prompter
+{
 public:
     Answer MessageBox(const QString&, unsigned) override { return IDCANCEL; }
     QString FileDialog(const FileDialogRequest&) override { return {}; }
@@ -33,7 +35,8 @@ public:
 };
 
 // Counts the view's paints, to wait for the one that follows a change.
-class PaintCounter : public QObject {
+class PaintCounter : public QObject
+{
 public:
     int paints = 0;
     bool eventFilter(QObject*, QEvent* e) override

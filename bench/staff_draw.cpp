@@ -1,8 +1,8 @@
 // Drawing a melody into the view's off-screen image, as every repaint does: the largest set
 // format's melody (255 notes, 22 staff rows) and shorter ones, to see that the cost grows with the
 // notes and no faster.
-#include "model/Melody.h"
 #include "canvas/QtCanvas.h"
+#include "model/Melody.h"
 
 #include <QGuiApplication>
 #include <QPainter>
@@ -11,7 +11,8 @@
 
 using namespace tinkla;
 
-namespace {
+namespace
+{
 
 // Every tone and every length in turn, so ledger lines, sharps and both stem directions all occur.
 CMelody MelodyOf(int notes)

@@ -247,8 +247,8 @@ TEST(Delay, PassesAreFloorPlusOneAndNoneForNegative)
     struct {
         double count;
         uint64_t passes;
-    } cases[] = {{-0.5, 0}, {0.0, 1}, {0.5, 1}, {2.5, 3},
-                 {std::numeric_limits<double>::quiet_NaN(), 0}};
+    } cases[] = {
+        {-0.5, 0}, {0.0, 1}, {0.5, 1}, {2.5, 3}, {std::numeric_limits<double>::quiet_NaN(), 0}};
     for (const auto& c : cases) {
         const uint64_t before = DelayPassCount();
         Delay(c.count);

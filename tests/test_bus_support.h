@@ -32,8 +32,8 @@ public:
 
 private:
     std::tuple<double, double, double, double, double, double, double> m_values{
-        g_dDelay1us, g_dDelay4us, g_dDelay4ms,   g_dDelay10ms,
-        g_dDelay50ms, g_dTimeout, g_dPassSeconds};
+        g_dDelay1us,  g_dDelay4us, g_dDelay4ms,   g_dDelay10ms,
+        g_dDelay50ms, g_dTimeout,  g_dPassSeconds};
 };
 
 // Runs on a fake clock that moves 10 us with every reading, so that waits and write cycles make
@@ -217,8 +217,8 @@ inline void ExpectPagedWrite(const std::vector<BusFrame>& frames)
         stops += f.endedByStop ? 1 : 0;
         if (f.bytes.size() == 1 && f.bytes[0] == 0xA0 && !f.acked[0] && !f.endedByStop) {
             ++refused;
-        } else if (pages.size() == 32 && f.bytes.size() == 1 && f.bytes[0] == 0xA0 &&
-                   f.acked[0] && f.endedByStop) {
+        } else if (pages.size() == 32 && f.bytes.size() == 1 && f.bytes[0] == 0xA0 && f.acked[0] &&
+                   f.endedByStop) {
             storeAwaited = true;
         } else {
             EXPECT_TRUE(f.bytes.size() == 10 && f.bytes[0] == 0xA0 && f.acked[0] && f.endedByStop)

@@ -236,7 +236,8 @@ TEST_F(CliBell, TestPulsesResetPlayResetAndTheDoorbellIsHeard)
 
 TEST_F(CliBell, RememberedPortIsTheDefault)
 {
-    ASSERT_TRUE(WriteSettings(files.Dir(), ("[Doorbell]\nPort=" + Sim("bell.bin", ",absent") + "\n").toUtf8()));
+    ASSERT_TRUE(WriteSettings(files.Dir(),
+                              ("[Doorbell]\nPort=" + Sim("bell.bin", ",absent") + "\n").toUtf8()));
     EXPECT_EQ(Run({"read", Path("out.fml")}).code, 1);
     EXPECT_EQ(Run({"write", SampleSet(), "--port", Sim("bell.bin")}).code, 0);
 }

@@ -5,8 +5,8 @@
 
 #include <QFileInfo>
 #include <gtest/gtest.h>
-#include <random>
 #include <optional>
+#include <random>
 #include <string_view>
 
 using namespace tinkla;
@@ -209,12 +209,12 @@ TEST_P(DocBadHeader, IsRefusedAndChangesNothing)
     EXPECT_EQ(Take(doc), before);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Sites, DocBadHeader,
-    ::testing::Values(HeaderCase{"M32", 32, 8}, HeaderCase{"M1", 1, 254}, HeaderCase{"M3", 3, 84},
-                      HeaderCase{"M0", 0, 0}, HeaderCase{"Negative", 0xFFFFFFFF, 255},
-                      HeaderCase{"SwappedPair", 31, 8}),
-    ByName{});
+INSTANTIATE_TEST_SUITE_P(Sites, DocBadHeader,
+                         ::testing::Values(HeaderCase{"M32", 32, 8}, HeaderCase{"M1", 1, 254},
+                                           HeaderCase{"M3", 3, 84}, HeaderCase{"M0", 0, 0},
+                                           HeaderCase{"Negative", 0xFFFFFFFF, 255},
+                                           HeaderCase{"SwappedPair", 31, 8}),
+                         ByName{});
 
 TEST_F(DocTest, LoadingThroughAnArchiveReplacesTheSetAndRepaints)
 {
@@ -485,10 +485,18 @@ TEST_F(DocTest, EveryEditUndoesAndRedoesByteForByte)
             melody->Select(static_cast<int>(random() % melody->GetNoteCount()));
         switch (random() % 6) {
         case 0:
-        case 1: doc.InsertNote(); break;
-        case 2: doc.DeleteSelectedNote(); break;
-        case 3: doc.DeleteLastNote(); break;
-        case 4: doc.ModifySelectedNote(static_cast<BYTE>(random() % 4)); break;
+        case 1:
+            doc.InsertNote();
+            break;
+        case 2:
+            doc.DeleteSelectedNote();
+            break;
+        case 3:
+            doc.DeleteLastNote();
+            break;
+        case 4:
+            doc.ModifySelectedNote(static_cast<BYTE>(random() % 4));
+            break;
         case 5:
             doc.EditCurrentMelody(kEditTitle, [&](CMelody& m) {
                 m.SetTitle(QByteArray::number(static_cast<int>(random() % 50)));

@@ -20,8 +20,11 @@ using tinkla::test::Code;
 
 TEST(DoorbellImage, SlotsHoldNotesEndByteAndFillerAndNothingSpills)
 {
-    SetFixture set(32, 7, {{Code(0, 0), Code(31, 4), Code(11, 3)}, {}, std::vector<BYTE>(9, Code(1, 1)),
-                           {Code(2, 2)}});
+    SetFixture set(32, 7,
+                   {{Code(0, 0), Code(31, 4), Code(11, 3)},
+                    {},
+                    std::vector<BYTE>(9, Code(1, 1)),
+                    {Code(2, 2)}});
     DoorbellImage image;
     ASSERT_TRUE(BuildDoorbellImage(set.doc, &image));
     EXPECT_EQ(std::vector<BYTE>(image.begin(), image.begin() + 16),

@@ -30,8 +30,6 @@ void ExpectSelection(const CMelody& m, int expected)
         EXPECT_EQ(m.GetNote(i).IsSelected(), i == expected) << "note " << i;
 }
 
-
-
 TEST(Melody, InsertGoesAfterTheSelectionOrAtTheEndAndSelectsTheNewNote)
 {
     CMelody m;
@@ -84,7 +82,9 @@ TEST_P(MelodyRows, LeaveRoomForTheEndMarkAfterTheLastNote)
 INSTANTIATE_TEST_SUITE_P(Counts, MelodyRows,
                          ::testing::Values(std::pair{0, 1}, std::pair{11, 1}, std::pair{12, 2},
                                            std::pair{255, 22}),
-                         [](const auto& info) { return "Notes" + std::to_string(info.param.first); });
+                         [](const auto& info) {
+                             return "Notes" + std::to_string(info.param.first);
+                         });
 
 TEST(Melody, DeletesRemoveTheirNoteAndClearOnlyTheSelectionThatWentWithIt)
 {
@@ -168,17 +168,16 @@ TEST_P(MelodyHitTest, SelectsTheNoteUnderThePointOrTheLastOrNothing)
     ExpectSelection(m, c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Grid, MelodyHitTest,
-    ::testing::Values(HitCase{"LastInFirstColumn", 5, 113, 150, 0},
-                      HitCase{"FirstInSecondColumn", 5, 114, 150, 1},
-                      HitCase{"LeftOfTheStaff", 5, 68, 150, -1},
-                      HitCase{"RightOfTheStaff", 5, 609, 150, -1},
-                      HitCase{"AboveTheStaff", 5, 100, 99, -1},
-                      HitCase{"LastRowsBottom", 14, 100, 299, 12},
-                      HitCase{"BelowTheLastRow", 14, 100, 300, -1},
-                      HitCase{"EmptyMelody", 0, 69, 100, -1}),
-    ByName{});
+INSTANTIATE_TEST_SUITE_P(Grid, MelodyHitTest,
+                         ::testing::Values(HitCase{"LastInFirstColumn", 5, 113, 150, 0},
+                                           HitCase{"FirstInSecondColumn", 5, 114, 150, 1},
+                                           HitCase{"LeftOfTheStaff", 5, 68, 150, -1},
+                                           HitCase{"RightOfTheStaff", 5, 609, 150, -1},
+                                           HitCase{"AboveTheStaff", 5, 100, 99, -1},
+                                           HitCase{"LastRowsBottom", 14, 100, 299, 12},
+                                           HitCase{"BelowTheLastRow", 14, 100, 300, -1},
+                                           HitCase{"EmptyMelody", 0, 69, 100, -1}),
+                         ByName{});
 
 TEST(Melody, SelectIgnoresIndicesOutsideTheNotes)
 {

@@ -58,7 +58,8 @@ TEST_P(PortSpecValid, ParsesIntoItsBackend)
     EXPECT_EQ(parsed.kind, c.kind);
     switch (parsed.kind) {
     case PortSpec::Kind::Sim:
-        EXPECT_EQ(parsed.sim.path, c.detail[0] ? QString::fromUtf8(c.detail) : DefaultDoorbellFile());
+        EXPECT_EQ(parsed.sim.path,
+                  c.detail[0] ? QString::fromUtf8(c.detail) : DefaultDoorbellFile());
         EXPECT_EQ(parsed.sim.twrMs, c.sim.twrMs);
         EXPECT_EQ(parsed.sim.stretchMs, c.sim.stretchMs);
         EXPECT_EQ(parsed.sim.absent, c.sim.absent);
@@ -78,17 +79,17 @@ TEST_P(PortSpecValid, ParsesIntoItsBackend)
 
 INSTANTIATE_TEST_SUITE_P(
     PortSpec, PortSpecValid,
-    ::testing::Values(
-        SpecCase{"sim", PortSpec::Kind::Sim, "", With()},
-        SpecCase{"sim:/tmp/x.bin,twr=0.5,stretch=20", PortSpec::Kind::Sim, "/tmp/x.bin",
-                 With(0.5, 20.0)},
-        SpecCase{"sim,absent,busy,", PortSpec::Kind::Sim, "", With(5.0, 0.0, true, true)},
-        SpecCase{"  ppdev  ", PortSpec::Kind::Ppdev, "/dev/parport0", With()},
-        SpecCase{"ppdev:parport1", PortSpec::Kind::Ppdev, "/dev/parport1", With()},
-        SpecCase{"direct", PortSpec::Kind::Direct, "378", With()},
-        SpecCase{"direct:3BC", PortSpec::Kind::Direct, "3bc", With()},
-        SpecCase{"exec:my-bridge --dev 'a b'", PortSpec::Kind::Exec, "my-bridge --dev 'a b'",
-                 With()}),
+    ::testing::Values(SpecCase{"sim", PortSpec::Kind::Sim, "", With()},
+                      SpecCase{"sim:/tmp/x.bin,twr=0.5,stretch=20", PortSpec::Kind::Sim,
+                               "/tmp/x.bin", With(0.5, 20.0)},
+                      SpecCase{"sim,absent,busy,", PortSpec::Kind::Sim, "",
+                               With(5.0, 0.0, true, true)},
+                      SpecCase{"  ppdev  ", PortSpec::Kind::Ppdev, "/dev/parport0", With()},
+                      SpecCase{"ppdev:parport1", PortSpec::Kind::Ppdev, "/dev/parport1", With()},
+                      SpecCase{"direct", PortSpec::Kind::Direct, "378", With()},
+                      SpecCase{"direct:3BC", PortSpec::Kind::Direct, "3bc", With()},
+                      SpecCase{"exec:my-bridge --dev 'a b'", PortSpec::Kind::Exec,
+                               "my-bridge --dev 'a b'", With()}),
     [](const auto& info) {
         std::string name = "Case" + std::to_string(info.index) + "_";
         for (const char* p = info.param.text; *p && *p != ':' && *p != ','; ++p)

@@ -131,13 +131,18 @@ const uint32_t kA4 = DivisorOf(13); // 2711
 
 INSTANTIATE_TEST_SUITE_P(
     Melodies, SequencerTiming,
-    ::testing::Values(
-        TimingCase{"OneQuarter", {Code(13, 2)}, {{0, kA4}, {8, 0}}, 9, 10},
-        TimingCase{"WholeThenEighth", {Code(0, 0), Code(31, 3)},
-                   {{0, 5736}, {32, 0}, {33, 958}, {37, 0}}, 38, 39},
-        // The same note twice still gets its silent tick between.
-        TimingCase{"RepeatedHalf", {Code(13, 1), Code(13, 1)},
-                   {{0, kA4}, {16, 0}, {17, kA4}, {33, 0}}, 34, 35}),
+    ::testing::Values(TimingCase{"OneQuarter", {Code(13, 2)}, {{0, kA4}, {8, 0}}, 9, 10},
+                      TimingCase{"WholeThenEighth",
+                                 {Code(0, 0), Code(31, 3)},
+                                 {{0, 5736}, {32, 0}, {33, 958}, {37, 0}},
+                                 38,
+                                 39},
+                      // The same note twice still gets its silent tick between.
+                      TimingCase{"RepeatedHalf",
+                                 {Code(13, 1), Code(13, 1)},
+                                 {{0, kA4}, {16, 0}, {17, kA4}, {33, 0}},
+                                 34,
+                                 35}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SequencerTest, StartFromSelectionPlaysFromThatNoteOrFromTheFirst)
@@ -263,7 +268,12 @@ INSTANTIATE_TEST_SUITE_P(
                 {{0x43, 0xB6}, {0x42, 0x97}, {0x42, 0x0A}, {0x61, 3}, {0x42, 0x00}, {0x42, 0x04}},
                 {2711, 0x400}},
         PitCase{"ControlWordStopsTheCounterUntilItsCount",
-                {{0x43, 0xB6}, {0x42, 0x97}, {0x42, 0x0A}, {0x61, 3}, {0x43, 0xB6}, {0x42, 0x97},
+                {{0x43, 0xB6},
+                 {0x42, 0x97},
+                 {0x42, 0x0A},
+                 {0x61, 3},
+                 {0x43, 0xB6},
+                 {0x42, 0x97},
                  {0x42, 0x0A}},
                 {2711, 0, 2711}},
         PitCase{"OtherBitsOf61DoNotMatter",

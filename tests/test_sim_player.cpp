@@ -90,7 +90,10 @@ TEST_P(FirstMelodyDecode, TakesSlotOneUpToItsEnd)
 INSTANTIATE_TEST_SUITE_P(
     Slots, FirstMelodyDecode,
     ::testing::Values(
-        FirstMelodyCase{"EndByteEndsIt", 0xE0, {Code(3, 2), Code(20, 4), 0x07, Code(5, 1)}, true,
+        FirstMelodyCase{"EndByteEndsIt",
+                        0xE0,
+                        {Code(3, 2), Code(20, 4), 0x07, Code(5, 1)},
+                        true,
                         {Code(3, 2), Code(20, 4)}},
         // 32 × 7: a full slot has no end byte before its last byte, which is never a note.
         FirstMelodyCase{

@@ -19,8 +19,8 @@
 #include <QtEndian>
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cctype>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -56,7 +56,8 @@ TEST_P(SinkSpecParse, AcceptsTheFormsAndExplainsTheRest)
     const SpecCase& c = GetParam();
     SinkSpec parsed;
     QString error;
-    ASSERT_EQ(ParseSinkSpec(QString::fromUtf8(c.text), &parsed, &error), c.ok) << error.toStdString();
+    ASSERT_EQ(ParseSinkSpec(QString::fromUtf8(c.text), &parsed, &error), c.ok)
+        << error.toStdString();
     if (c.ok) {
         EXPECT_EQ(parsed.kind, c.kind);
         EXPECT_EQ(parsed.arg, QString::fromUtf8(c.arg));
@@ -70,7 +71,8 @@ INSTANTIATE_TEST_SUITE_P(
     Forms, SinkSpecParse,
     ::testing::Values(SpecCase{"audio", true, SinkSpec::Audio, ""},
                       SpecCase{" AUDIO:hw:1,0 ", true, SinkSpec::Audio, "hw:1,0"},
-                      SpecCase{"pcspkr:/dev/input/event3", true, SinkSpec::Pcspkr, "/dev/input/event3"},
+                      SpecCase{"pcspkr:/dev/input/event3", true, SinkSpec::Pcspkr,
+                               "/dev/input/event3"},
                       SpecCase{"ports", true, SinkSpec::RealPorts, ""},
                       SpecCase{"wav:C:мелодия a.wav", true, SinkSpec::Wav, "C:мелодия a.wav"},
                       SpecCase{"none", true, SinkSpec::None, ""},
@@ -368,12 +370,13 @@ TEST_P(EmergencySilence, EveryExitSilencesThePcSpeakerAndCompletesTheRecording)
     EXPECT_TRUE(WavSizesAgree(wavPath)) << "the header describes what reached the disk";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Exits, EmergencySilence,
-    ::testing::Values(ExitCase{"Return", Exit::Return, 0},
-                      ExitCase{"Terminate", Exit::Terminate, SIGABRT},
-                      ExitCase{"Abort", Exit::Abort, SIGABRT}, ExitCase{"Segv", Exit::Segv, SIGSEGV},
-                      ExitCase{"Int", Exit::Int, SIGINT}, ExitCase{"Term", Exit::Term, SIGTERM}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Exits, EmergencySilence,
+                         ::testing::Values(ExitCase{"Return", Exit::Return, 0},
+                                           ExitCase{"Terminate", Exit::Terminate, SIGABRT},
+                                           ExitCase{"Abort", Exit::Abort, SIGABRT},
+                                           ExitCase{"Segv", Exit::Segv, SIGSEGV},
+                                           ExitCase{"Int", Exit::Int, SIGINT},
+                                           ExitCase{"Term", Exit::Term, SIGTERM}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

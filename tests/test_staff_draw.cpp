@@ -72,8 +72,8 @@ public:
     void SetBkMode(int mode) override { state.bkMode = mode; }
     void TextOut(int x, int y, const QByteArray& text) override
     {
-        texts.push_back({x, y, text, state.textColor, state.align, state.bkMode,
-                         state.font.height, state.font.faceName});
+        texts.push_back({x, y, text, state.textColor, state.align, state.bkMode, state.font.height,
+                         state.font.faceName});
         order.push_back(Kind::Text);
     }
     void SetPen(int, int width, Rgb color) override
@@ -188,7 +188,8 @@ INSTANTIATE_TEST_SUITE_P(Grid, NotePlacement,
                          ::testing::Values(PlacementCase{"Empty", 0, 0, {}, {74, 117}},
                                            PlacementCase{"First", 1, 11, {90, 134}, {119, 117}},
                                            PlacementCase{"EndOfRow", 12, 31, {585, 105}, {74, 217}},
-                                           PlacementCase{"SecondRow", 13, 20, {90, 232}, {119, 217}},
+                                           PlacementCase{
+                                               "SecondRow", 13, 20, {90, 232}, {119, 217}},
                                            PlacementCase{"Full", 255, 0, {}, {209, 2217}}),
                          tinkla::test::ByName{});
 

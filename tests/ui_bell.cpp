@@ -3,9 +3,6 @@
 // left as it was, an early end of the read leaving the bus free, the doorbell test's pulses and
 // sound, and the whole story on default settings.
 #include "bell/BellMessages.h"
-#include "ui/CBellTestDlg.h"
-#include "ui/CReadSetDlg.h"
-#include "ui/CWriteSetDlg.h"
 #include "bell/DoorbellImage.h"
 #include "bell/Transactions.h"
 #include "devices/PortSpec.h"
@@ -13,7 +10,10 @@
 #include "platform/Ports.h"
 #include "test_bus_support.h"
 #include "test_speaker_support.h"
+#include "ui/CBellTestDlg.h"
+#include "ui/CReadSetDlg.h"
 #include "ui/CTinklaApp.h"
+#include "ui/CWriteSetDlg.h"
 #include "ui/Commands.h"
 #include "ui_editor_support.h"
 
@@ -67,11 +67,10 @@ template <class Dialog> struct ProgressWatch : QObject {
         // Hooked as it is shown, before it starts its timer.
         if (auto* dlg = qobject_cast<Dialog*>(watched); dlg && e->type() == QEvent::Show && !bar) {
             bar = dlg->Progress();
-            QObject::connect(bar, &QProgressBar::valueChanged, dlg,
-                             [this](int value) {
-                                 steps.push_back(clock.nsecsElapsed());
-                                 last = value;
-                             });
+            QObject::connect(bar, &QProgressBar::valueChanged, dlg, [this](int value) {
+                steps.push_back(clock.nsecsElapsed());
+                last = value;
+            });
         }
         paints += watched == bar && e->type() == QEvent::Paint;
         return false;
@@ -211,7 +210,7 @@ struct Outcome {
     const char* options;
     bool storedSet;
     Answer answer;
-    const char* saveAs;  // what the save dialog gives, in the test's folder ("" cancels it)
+    const char* saveAs; // what the save dialog gives, in the test's folder ("" cancels it)
     bool reads;
     const char* failure; // the last message, if any
 };

@@ -35,10 +35,11 @@ TEST_P(PortTexts, ControlsGiveBackTheTextTheyWereSetFrom)
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, PortTexts,
-    ::testing::Values(PortText{"Sim", "sim"}, PortText{"SimPathWithSpace", "sim:/tmp/bell memory.bin"},
+    ::testing::Values(PortText{"Sim", "sim"},
+                      PortText{"SimPathWithSpace", "sim:/tmp/bell memory.bin"},
                       PortText{"SimPathAndOptions", "sim:/tmp/b.bin,absent,twr=7"},
-                      PortText{"SimOption", "sim,sda-low"}, PortText{"Ppdev", "ppdev:/dev/parport1"},
-                      PortText{"Direct", "direct:0x278"},
+                      PortText{"SimOption", "sim,sda-low"},
+                      PortText{"Ppdev", "ppdev:/dev/parport1"}, PortText{"Direct", "direct:0x278"},
                       PortText{"Exec", "exec:tinkla-cli bridge --port sim"}),
     kRowName);
 

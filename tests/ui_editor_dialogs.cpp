@@ -1,8 +1,8 @@
 // The editor's real dialogs and message boxes, answered with keys and clicks, and the start-up
 // of the whole application.
+#include "ui/CAboutDlg.h"
 #include "ui/CMelodyTitleDlg.h"
 #include "ui/CSetFormatDlg.h"
-#include "ui/CAboutDlg.h"
 #include "ui/CTinklaApp.h"
 #include "ui/QtPrompter.h"
 #include "ui_editor_support.h"
@@ -15,8 +15,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-namespace tinkla::test {
-namespace {
+namespace tinkla::test
+{
+namespace
+{
 
 using tinkla::test::PrintTo;
 
@@ -26,7 +28,9 @@ struct FilterCase {
     QStringList filters;
 };
 
-class FileFilters : public ::testing::TestWithParam<FilterCase> {};
+class FileFilters : public ::testing::TestWithParam<FilterCase>
+{
+};
 
 TEST_P(FileFilters, PairsBecomeQtNameFilters)
 {
@@ -40,7 +44,8 @@ INSTANTIATE_TEST_SUITE_P(
         FilterCase{"AllFiles",
                    "Набор мелодий  (*.fml)|*.fml|Все файлы (*.*)|*.*||",
                    {QStringLiteral("Набор мелодий (*.fml)"), QStringLiteral("Все файлы (*)")}},
-        FilterCase{"TwoPatterns", "Мелодии|*.mel;*.MEL||", {QStringLiteral("Мелодии (*.mel *.MEL)")}},
+        FilterCase{
+            "TwoPatterns", "Мелодии|*.mel;*.MEL||", {QStringLiteral("Мелодии (*.mel *.MEL)")}},
         FilterCase{"Empty", "", {}}),
     kRowName);
 
@@ -53,7 +58,9 @@ struct BoxCase {
     int buttons;
 };
 
-class QtMessageBox : public ::testing::TestWithParam<BoxCase> {};
+class QtMessageBox : public ::testing::TestWithParam<BoxCase>
+{
+};
 
 TEST_P(QtMessageBox, ButtonsIconAndAnswer)
 {
@@ -78,16 +85,16 @@ TEST_P(QtMessageBox, ButtonsIconAndAnswer)
 
 INSTANTIATE_TEST_SUITE_P(
     Types, QtMessageBox,
-    ::testing::Values(
-        BoxCase{"Hand", MB_OK | MB_ICONHAND, QMessageBox::Ok, IDOK, QMessageBox::Critical, 1},
-        BoxCase{"Information", MB_OK | MB_ICONINFORMATION, QMessageBox::Ok, IDOK,
-                QMessageBox::Information, 1},
-        BoxCase{"YesNoYes", MB_YESNO | MB_ICONQUESTION, QMessageBox::Yes, IDYES,
-                QMessageBox::Question, 2},
-        BoxCase{"YesNoEscapeIsNo", MB_YESNO | MB_ICONQUESTION, QMessageBox::NoButton, IDNO,
-                QMessageBox::Question, 2},
-        BoxCase{"YesNoCancelEscapeIsCancel", MB_YESNOCANCEL | MB_ICONQUESTION,
-                QMessageBox::NoButton, IDCANCEL, QMessageBox::Question, 3}),
+    ::testing::Values(BoxCase{"Hand", MB_OK | MB_ICONHAND, QMessageBox::Ok, IDOK,
+                              QMessageBox::Critical, 1},
+                      BoxCase{"Information", MB_OK | MB_ICONINFORMATION, QMessageBox::Ok, IDOK,
+                              QMessageBox::Information, 1},
+                      BoxCase{"YesNoYes", MB_YESNO | MB_ICONQUESTION, QMessageBox::Yes, IDYES,
+                              QMessageBox::Question, 2},
+                      BoxCase{"YesNoEscapeIsNo", MB_YESNO | MB_ICONQUESTION, QMessageBox::NoButton,
+                              IDNO, QMessageBox::Question, 2},
+                      BoxCase{"YesNoCancelEscapeIsCancel", MB_YESNOCANCEL | MB_ICONQUESTION,
+                              QMessageBox::NoButton, IDCANCEL, QMessageBox::Question, 3}),
     kRowName);
 
 TEST(SetFormatDialog, ShowsTheSixFormatsInTwoColumnsWithThePreselectedOneChecked)
@@ -134,7 +141,9 @@ struct TitleCase {
     const char* kept; // what the field holds afterwards
 };
 
-class TitleField : public ::testing::TestWithParam<TitleCase> {};
+class TitleField : public ::testing::TestWithParam<TitleCase>
+{
+};
 
 TEST_P(TitleField, TakesOnlyWhatCodePage1251Holds)
 {
@@ -209,7 +218,8 @@ TEST(AboutDialog, ShowsTheIconAndWhatTheProgramIsFor)
 }
 
 // Start-up as the program does it, with the real prompter; restores what it sets process-wide.
-class StartUp : public ::testing::Test {
+class StartUp : public ::testing::Test
+{
 protected:
     void SetUp() override { QSettings(QStringLiteral("Korvel"), QStringLiteral("Tinkla")).clear(); }
     void TearDown() override { QLocale::setDefault(m_locale); }
@@ -257,7 +267,10 @@ TEST_F(StartUp, ABadFileIsReportedAndTheNewSetStays)
 TEST_F(StartUp, AMelodyFileGetsASetThatHoldsIt)
 {
     // A .mel of 40 notes: too long for 8 × 31, so the set becomes 4 × 63.
-    QByteArray mel = QByteArray::fromHex("28000000" "04000000" "0141" "28000000");
+    QByteArray mel = QByteArray::fromHex("28000000"
+                                         "04000000"
+                                         "0141"
+                                         "28000000");
     for (int i = 0; i < 40; ++i)
         mel += QByteArray::fromHex("0b03");
     ASSERT_TRUE(Start("long.mel", mel));

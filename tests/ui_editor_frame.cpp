@@ -15,12 +15,15 @@
 #include <QUrl>
 #include <QWhatsThis>
 
-namespace tinkla::test {
-namespace {
+namespace tinkla::test
+{
+namespace
+{
 
 using tinkla::test::PrintTo;
 
-class FrameTest : public EditorTest {
+class FrameTest : public EditorTest
+{
 protected:
     QString PathOf(const char* name) const { return QDir(dir.path()).filePath(name); }
     QMenu* FileMenu() const { return frame->menuBar()->actions().at(0)->menu(); }
@@ -48,7 +51,9 @@ struct GateCase {
     bool goesOn;       // the command continues past the gate
 };
 
-class NewSetGate : public FrameTest, public ::testing::WithParamInterface<GateCase> {};
+class NewSetGate : public FrameTest, public ::testing::WithParamInterface<GateCase>
+{
+};
 
 TEST_P(NewSetGate, AsksToSaveAModifiedSetFirst)
 {
@@ -91,7 +96,9 @@ TEST_F(FrameTest, NewSetCancelledInTheFormatDialogChangesNothing)
     EXPECT_EQ(frame->windowTitle(), title);
 }
 
-class CloseGate : public FrameTest, public ::testing::WithParamInterface<Answer> {};
+class CloseGate : public FrameTest, public ::testing::WithParamInterface<Answer>
+{
+};
 
 TEST_P(CloseGate, ExitAsksToSaveAModifiedSet)
 {
@@ -208,7 +215,8 @@ TEST_F(FrameTest, UndoAndRedoByKeysNameTheStepAndGoWhereItWas)
     EXPECT_FALSE(Action(ID_EDIT_UNDO)->isEnabled());
     Key(Qt::Key_Insert, Qt::NoModifier, 31);
     Key(Qt::Key_W);
-    EXPECT_TRUE(Action(ID_EDIT_UNDO)->text().startsWith(QStringLiteral("&Отменить «Изменение высоты»")));
+    EXPECT_TRUE(
+        Action(ID_EDIT_UNDO)->text().startsWith(QStringLiteral("&Отменить «Изменение высоты»")));
     Key(Qt::Key_PageUp, Qt::ControlModifier); // to melody 2: not an edit
     ASSERT_EQ(doc->GetCurrentNumber(), 2u);
     Key(Qt::Key_Z, Qt::ControlModifier);
@@ -227,7 +235,9 @@ TEST_F(FrameTest, UndoAndRedoByKeysNameTheStepAndGoWhereItWas)
     EXPECT_FALSE(frame->isWindowModified());
 }
 
-class MelodyLoadQuestion : public FrameTest, public ::testing::WithParamInterface<Answer> {};
+class MelodyLoadQuestion : public FrameTest, public ::testing::WithParamInterface<Answer>
+{
+};
 
 TEST_P(MelodyLoadQuestion, OffersToSaveTheSetUnderAnotherName)
 {
@@ -248,8 +258,9 @@ TEST_P(MelodyLoadQuestion, OffersToSaveTheSetUnderAnotherName)
 
 INSTANTIATE_TEST_SUITE_P(Answers, MelodyLoadQuestion, ::testing::Values(IDYES, IDNO, IDCANCEL),
                          [](const auto& info) {
-                             return info.param == IDYES ? "Yes" : info.param == IDNO ? "No"
-                                                                                     : "Cancel";
+                             return info.param == IDYES  ? "Yes"
+                                    : info.param == IDNO ? "No"
+                                                         : "Cancel";
                          });
 
 TEST_F(FrameTest, MelodySavedAndLoadedIntoAnotherMelody)

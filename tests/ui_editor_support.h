@@ -23,7 +23,8 @@
 #include <ostream>
 #include <string>
 
-namespace tinkla::test {
+namespace tinkla::test
+{
 
 // Runs before main(), so before anything reads settings. (Qt's test mode would share one folder
 // among test processes running side by side.)
@@ -36,7 +37,10 @@ inline const bool kSettingsIsolated = [] {
 // Rows of parameter tables that carry a name go by it, in test names and in failure reports
 // (each file's unnamed namespace takes PrintTo in with a using-declaration).
 template <class Row>
-requires requires(const Row& r) { r.name; }
+requires requires(const Row& r)
+{
+    r.name;
+}
 void PrintTo(const Row& row, std::ostream* os)
 {
     *os << row.name;
@@ -52,7 +56,8 @@ inline QByteArray ReadBytes(const QString& path)
 inline void WriteBytes(const QString& path, const QByteArray& bytes)
 {
     QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size()) << path.toStdString();
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size())
+        << path.toStdString();
 }
 
 // Calls answer with the modal window (message box, dialog or popup menu) a command is about to
@@ -85,7 +90,8 @@ inline QMenu* MenuOpenedBy(const std::function<void()>& act)
     return shown;
 }
 
-class EditorTest : public ::testing::Test {
+class EditorTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {

@@ -11,12 +11,15 @@
 #include <QToolButton>
 #include <QWheelEvent>
 
-namespace tinkla::test {
-namespace {
+namespace tinkla::test
+{
+namespace
+{
 
 using tinkla::test::PrintTo;
 
-class ViewTest : public EditorTest {
+class ViewTest : public EditorTest
+{
 protected:
     // Thirty notes, three rows, in a window lower than the picture; no scrolling yet.
     void ThreeRowsIn(int width)
@@ -71,7 +74,9 @@ struct CycleCase {
     std::vector<int> selections; // after each press, from no selection
 };
 
-class SelectionCycle : public EditorTest, public ::testing::WithParamInterface<CycleCase> {};
+class SelectionCycle : public EditorTest, public ::testing::WithParamInterface<CycleCase>
+{
+};
 
 TEST_P(SelectionCycle, ThreeNotesCycleThroughNoSelection)
 {
@@ -109,7 +114,9 @@ TEST_F(ViewTest, FullMelodyRefusesInsertWithTheCapacityMessage)
     EXPECT_FALSE(doc->IsModified());
 }
 
-class DeleteQuestion : public EditorTest, public ::testing::WithParamInterface<Answer> {};
+class DeleteQuestion : public EditorTest, public ::testing::WithParamInterface<Answer>
+{
+};
 
 TEST_P(DeleteQuestion, DelAsksFirst)
 {
@@ -260,7 +267,9 @@ struct ClickCase {
     int zoom = kZoomNormal;
 };
 
-class ClickSelects : public EditorTest, public ::testing::WithParamInterface<ClickCase> {};
+class ClickSelects : public EditorTest, public ::testing::WithParamInterface<ClickCase>
+{
+};
 
 TEST_P(ClickSelects, LeftClickHitTestsTheStaff)
 {

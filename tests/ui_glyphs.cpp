@@ -207,12 +207,10 @@ TEST(StaffPicture, TitleIsCentredRedWithABlackShadowInLiberationSans)
     const QImage img = RenderMelody(m);
     // Antialiased: full-strength red and near-black pixels only.
     const QRect titleRows(0, 30, img.width(), 70);
-    const QRect red = InkBox(img, titleRows, [](QRgb c) {
-        return qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60;
-    });
-    const QRect dark = InkBox(img, titleRows, [](QRgb c) {
-        return qRed(c) < 60 && qGreen(c) < 60 && qBlue(c) < 60;
-    });
+    const QRect red = InkBox(
+        img, titleRows, [](QRgb c) { return qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60; });
+    const QRect dark = InkBox(
+        img, titleRows, [](QRgb c) { return qRed(c) < 60 && qGreen(c) < 60 && qBlue(c) < 60; });
     ASSERT_FALSE(red.isNull());
     EXPECT_NEAR(red.center().x(), 315, 2);
     EXPECT_GE(red.top(), 43);
@@ -359,9 +357,8 @@ protected:
     QImage Png(const char* name, const QStringList& options = {})
     {
         const QString out = dir.filePath(QString::fromUtf8(name));
-        EXPECT_EQ(RunCli(QStringList{QStringLiteral("png"), set, QStringLiteral("2"), out} +
-                         options),
-                  0);
+        EXPECT_EQ(
+            RunCli(QStringList{QStringLiteral("png"), set, QStringLiteral("2"), out} + options), 0);
         return QImage(out);
     }
     QTemporaryDir dir;

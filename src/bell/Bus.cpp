@@ -419,11 +419,15 @@ BusProbe ProbeBus(BYTE deviceCode, int attempts)
                 rc = stop;
         }
         switch (rc) {
-        case BUS_OK: return BusProbe::Answers;
-        case BUS_CLOCK_HELD: return BusProbe::ClockHeld;
+        case BUS_OK:
+            return BusProbe::Answers;
+        case BUS_CLOCK_HELD:
+            return BusProbe::ClockHeld;
         case BUS_DATA_LOW:
-        case BUS_STOP_FAILED: return BusProbe::DataStuckLow;
-        case BUS_NO_ACK: break;
+        case BUS_STOP_FAILED:
+            return BusProbe::DataStuckLow;
+        case BUS_NO_ACK:
+            break;
         }
         Delay(g_dDelay10ms);
     }

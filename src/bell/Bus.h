@@ -23,7 +23,6 @@
 namespace tinkla
 {
 
-
 // What a primitive reports. The numbers are kept: traces and older logs give them by number.
 enum BusResult : int {
     BUS_OK = 0,          // done (a byte sent: acknowledged)
@@ -81,7 +80,6 @@ void Delay(double count);
 // repeated; if none succeeds the counts fall back to a pass time no real machine beats, so
 // pauses err long, never short and never endless. Takes about 60 ms of real time.
 void CalibrateDelays();
-
 
 // Loop passes the Delay calls since the program started asked for (floor(count) + 1 each);
 // times g_dPassSeconds that is what the bus pauses demanded.

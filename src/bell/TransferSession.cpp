@@ -176,8 +176,7 @@ bool WriteSession::Verify()
     unsigned notes = 0;
     if (!DecodeFormatByte(format, &melodies, &notes))
         melodies = notes = 0;
-    m_differences =
-        DescribeImageDifferences(m_nMelodies, m_nNotes, m_image, melodies, notes, back);
+    m_differences = DescribeImageDifferences(m_nMelodies, m_nNotes, m_image, melodies, notes, back);
     return true;
 }
 

@@ -2,9 +2,9 @@
 // filled pixel runs, so the staff stays crisp whatever the painter's render hints are.
 #include "canvas/QtCanvas.h"
 
+#include "canvas/GlyphArt.h"
 #include "model/Melody.h"
 #include "platform/Cp1251.h"
-#include "canvas/GlyphArt.h"
 
 #include <QFontMetrics>
 #include <QtMath>

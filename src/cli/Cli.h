@@ -3,14 +3,15 @@
 // Exit status: 0 success, 1 refused or failed, 2 usage.
 #include "platform/Prompter.h"
 
-#include <QString>
-#include <csignal>
-#include <QStringList>
 #include <QMap>
+#include <QString>
+#include <QStringList>
+#include <csignal>
 #include <functional>
 #include <vector>
 
-namespace tinkla::cli {
+namespace tinkla::cli
+{
 
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
@@ -66,14 +67,18 @@ struct EarlyExit {
 
 // The arguments of one command, the same for every command: options before or after the
 // operands; "--name VALUE", "--name=VALUE", and one-letter options as "-x VALUE"; "--" ends the
-// options; a lone "-" is an operand (stdin or stdout), and so is a number such as "-5". "-h" or "--help" prints the command's usage
-// and ends it with status 0; a word beginning with "-" that is no option of the command, or an
-// option without its value, ends it with status 2 (EarlyExit).
-class Args {
+// options; a lone "-" is an operand (stdin or stdout), and so is a number such as "-5". "-h" or
+// "--help" prints the command's usage and ends it with status 0; a word beginning with "-" that is
+// no option of the command, or an option without its value, ends it with status 2 (EarlyExit).
+class Args
+{
 public:
     // valueOptions take a value; flags do not (names without dashes; one letter: "-x").
     Args(const QStringList& args, const QStringList& valueOptions, const QStringList& flags);
-    bool has(const QString& name) const { return m_values.contains(name) || m_flags.contains(name); }
+    bool has(const QString& name) const
+    {
+        return m_values.contains(name) || m_flags.contains(name);
+    }
     QString value(const QString& name, const QString& fallback = {}) const
     {
         return m_values.value(name, fallback);
@@ -96,7 +101,8 @@ bool RefuseToReplace(const QString& path);
 
 // Messages on stderr, as the program's own texts; questions get the answer set for the run (the
 // default goes on without saving first), file dialogs return the path set for the run.
-class CliPrompter : public Prompter {
+class CliPrompter : public Prompter
+{
 public:
     Answer MessageBox(const QString& text, unsigned type) override;
     QString FileDialog(const FileDialogRequest& request) override;

@@ -31,7 +31,6 @@ namespace
 const QStringList kPortOptions = {QStringLiteral("port"), QStringLiteral("trace")};
 const QString kTraceTimes = QStringLiteral("trace-times");
 
-
 // Checks the operand count and the device options; on a problem prints it with the usage line
 // and returns false.
 bool ParseArgs(const Args& args, const char* usage, int positional, int* rc)
@@ -143,7 +142,8 @@ int RunImage(const QStringList& argv)
 
 int RunWrite(const QStringList& argv)
 {
-    static const char* usage = "write SET.fml [--port PORT] [--no-verify] [--trace FILE [--trace-times]]";
+    static const char* usage =
+        "write SET.fml [--port PORT] [--no-verify] [--trace FILE [--trace-times]]";
     // --verify stays accepted: reading back is what a write does now unless told not to.
     const Args args(argv, kPortOptions,
                     {QStringLiteral("verify"), QStringLiteral("no-verify"), kTraceTimes});
@@ -328,11 +328,11 @@ TINKLA_CLI_COMMAND("read", "read OUT.fml|- [--force] [--port PORT] [--trace FILE
                    "read the set from the doorbell into a new set file (- for stdout); an "
                    "existing OUT is replaced only with --force",
                    RunRead);
-TINKLA_CLI_COMMAND("test",
-                   "test [--port PORT] [--seconds S] [--speaker SINK] [--trace FILE [--trace-times]]",
-                   "reset pulse, play pulse, wait S seconds (default 3), reset pulse: the doorbell "
-                   "should play and stop",
-                   RunTest);
+TINKLA_CLI_COMMAND(
+    "test", "test [--port PORT] [--seconds S] [--speaker SINK] [--trace FILE [--trace-times]]",
+    "reset pulse, play pulse, wait S seconds (default 3), reset pulse: the doorbell "
+    "should play and stop",
+    RunTest);
 TINKLA_CLI_COMMAND("bridge", "bridge [--port PORT] [--trace FILE]",
                    "serve the port to another program over stdin/stdout in the exec: bridge "
                    "grammar (\"o 378 38\", \"i 379\" answered \"40\")",

@@ -2,8 +2,8 @@
 // be looked at (or checked by a script) without starting the editor.
 #ifdef TINKLA_HAVE_GUI
 
-#include "cli/CliDoc.h"
 #include "canvas/QtCanvas.h"
+#include "cli/CliDoc.h"
 
 #include <QBuffer>
 #include <QGuiApplication>

@@ -16,9 +16,11 @@
 #include <QGuiApplication>
 #endif
 
-namespace tinkla::cli {
+namespace tinkla::cli
+{
 
-namespace {
+namespace
+{
 std::vector<Command>& Registry()
 {
     static std::vector<Command> commands;
@@ -195,8 +197,8 @@ int PrintHelp()
 {
     Out(QStringLiteral("usage: tinkla-cli COMMAND [ARGS...]\n\nCommands:"));
     for (const Command& c : Commands())
-        Out(QStringLiteral("  %1\n      %2").arg(QString::fromUtf8(c.usage),
-                                                   QString::fromUtf8(c.summary)));
+        Out(QStringLiteral("  %1\n      %2")
+                .arg(QString::fromUtf8(c.usage), QString::fromUtf8(c.summary)));
     Out(QStringLiteral(
         "\nPORT (default: the remembered port, else sim):\n"
         "  sim[:FILE][,OPT...]    the simulated doorbell, its memory kept in FILE\n"

@@ -99,8 +99,7 @@ bool ParseSim(const QString& rest, PortSpec* parsed, QString* error)
                 return false;
             }
             parsed->sim.faultAfterBytes = n;
-        }
-        else if (eq >= 0 && name == QLatin1String("stretch")) {
+        } else if (eq >= 0 && name == QLatin1String("stretch")) {
             if (!ParseMs(name, value, &parsed->sim.stretchMs, error))
                 return false;
         } else if (eq >= 0 && name == QLatin1String("twr")) {

@@ -45,9 +45,9 @@ struct SimOptions {
     // How long the device goes on holding its acknowledge after the clock fell, us (a real chip
     // of the family: up to 3.5).
     double releaseUs = 0.0;
-    // The faults above (but leftInRead) hold only once the device has taken or sent this many bytes (device codes
-    // it answered, addresses, data; refused polls do not count): a doorbell that fails part-way
-    // through a transfer. Until then it is healthy, with a 5 ms write cycle.
+    // The faults above (but leftInRead) hold only once the device has taken or sent this many bytes
+    // (device codes it answered, addresses, data; refused polls do not count): a doorbell that
+    // fails part-way through a transfer. Until then it is healthy, with a 5 ms write cycle.
     int faultAfterBytes = 0;
 };
 

@@ -1,9 +1,9 @@
 #include "devices/SimPlayer.h"
 
-#include "exchange/DoorbellCodec.h"
 #include "devices/Pit.h"
 #include "devices/SimDoorbell.h"
 #include "devices/WavRender.h"
+#include "exchange/DoorbellCodec.h"
 #include "platform/Ports.h"
 
 #include <QCoreApplication>

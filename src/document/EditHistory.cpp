@@ -1,6 +1,7 @@
 #include "document/EditHistory.h"
 
-namespace tinkla {
+namespace tinkla
+{
 
 void EditHistory::Clear(bool clean)
 {

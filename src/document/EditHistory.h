@@ -6,7 +6,8 @@
 #include <cstddef>
 #include <vector>
 
-namespace tinkla {
+namespace tinkla
+{
 
 struct EditState {
     unsigned current = 1; // the current melody, 1-based
@@ -21,7 +22,8 @@ struct EditStep {
     EditState after;
 };
 
-class EditHistory {
+class EditHistory
+{
 public:
     // Forgets every step; the present state is the saved one when clean.
     void Clear(bool clean = true);

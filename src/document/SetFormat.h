@@ -1,7 +1,8 @@
 #pragma once
 // The six set formats: M melodies of up to N notes, M × (N + 1) = 256, the doorbell's note memory.
 
-namespace tinkla {
+namespace tinkla
+{
 
 struct SetFormat {
     unsigned melodies; // M
@@ -11,8 +12,8 @@ struct SetFormat {
 
 constexpr int kFormatCount = 6;
 inline constexpr SetFormat kSetFormats[kFormatCount] = {
-    {32, 7, "32 м. x 7 н."},   {16, 15, "16 м. x 15 н."}, {8, 31, "8 м. x 31 н."},
-    {4, 63, "4 м. x 63 н."},   {2, 127, "2 м. x 127 н."}, {1, 255, "1 м. x 255 н."},
+    {32, 7, "32 м. x 7 н."}, {16, 15, "16 м. x 15 н."}, {8, 31, "8 м. x 31 н."},
+    {4, 63, "4 м. x 63 н."}, {2, 127, "2 м. x 127 н."}, {1, 255, "1 м. x 255 н."},
 };
 constexpr int kDefaultFormat = 2; // 8 × 31
 

@@ -10,7 +10,8 @@
 #include <QFileInfo>
 #include <cstdlib>
 
-namespace tinkla {
+namespace tinkla
+{
 
 CTinklaDoc::CTinklaDoc(Prompter* prompter, QObject* parent) : QObject(parent), m_pPrompter(prompter)
 {
@@ -396,9 +397,12 @@ bool CTinklaDoc::SaveModified()
         return true;
     const QString question = QStringLiteral("Сохранить изменения в «%1»?").arg(GetTitle());
     switch (m_pPrompter->MessageBox(question, MB_YESNOCANCEL | MB_ICONQUESTION)) {
-    case IDYES: return DoSave(false);
-    case IDNO: return true;
-    default: return false;
+    case IDYES:
+        return DoSave(false);
+    case IDNO:
+        return true;
+    default:
+        return false;
     }
 }
 

@@ -14,7 +14,8 @@
 #include <memory>
 #include <vector>
 
-namespace tinkla {
+namespace tinkla
+{
 
 class Archive;
 class Prompter;
@@ -26,7 +27,8 @@ inline constexpr const char* kMelodyFileFilter = "Мелодии (*.mel)|*.mel|�
 // keeps a mistaken pick of a huge file from being read into memory.
 constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024;
 
-class CTinklaDoc : public QObject {
+class CTinklaDoc : public QObject
+{
     Q_OBJECT
 public:
     explicit CTinklaDoc(Prompter* prompter, QObject* parent = nullptr);
@@ -39,7 +41,7 @@ public:
     // M new empty melodies, melody 1 current; a set replaced as a whole starts a fresh history
     // (the modified flag stays as it was).
     void ResetMelodies();
-    CMelody* GetMelody(unsigned index);   // 0-based
+    CMelody* GetMelody(unsigned index); // 0-based
     const CMelody* GetMelody(unsigned index) const;
     CMelody* GetCurrentMelody() { return GetMelody(m_nCurrent - 1); }
     unsigned GetCurrentNumber() const { return m_nCurrent; } // 1-based
@@ -95,8 +97,7 @@ public:
     bool ModifySelectedNote(BYTE op);
     // The whole set replaced by M × N melodies of these note codes (a format of the six; more
     // codes than N are not taken), titled "Новая мелодия", melody 1 current: a fresh history.
-    void ReplaceSet(unsigned melodies, unsigned notes,
-                    const std::vector<std::vector<BYTE>>& codes);
+    void ReplaceSet(unsigned melodies, unsigned notes, const std::vector<std::vector<BYTE>>& codes);
     // Moves the selected note by semitones (an octave is 12) as one step; refused, with nothing
     // changed, without a selection, for 0, or when the tone would leave the range.
     bool MoveSelectedTone(int semitones);
@@ -158,7 +159,7 @@ public:
     static QByteArray ReadFile(const QString& path, QString* error);
 
 signals:
-    void updated();                        // repaint every view
+    void updated(); // repaint every view
     void modifiedChanged(bool modified);
     void pathChanged(const QString& path); // also when the title changes with it
     void recentFileAdded(const QString& path);

@@ -2,7 +2,8 @@
 
 #include "document/SetFormat.h"
 
-namespace tinkla {
+namespace tinkla
+{
 
 bool DecodeFormatByte(BYTE b, unsigned* pMelodies, unsigned* pNotes)
 {

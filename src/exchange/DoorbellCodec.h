@@ -8,7 +8,8 @@
 #include <array>
 #include <vector>
 
-namespace tinkla {
+namespace tinkla
+{
 
 using DoorbellImage = std::array<BYTE, 256>;
 constexpr BYTE kEndByte = 0x07;

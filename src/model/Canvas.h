@@ -4,7 +4,8 @@
 #include <QByteArray>
 #include <cstdint>
 
-namespace tinkla {
+namespace tinkla
+{
 
 // A font record in the manner of a Windows LOGFONT; the defaults are the melody title font.
 struct LogFont {
@@ -30,13 +31,14 @@ constexpr Rgb MakeRgb(int r, int g, int b)
     return static_cast<Rgb>(r | (g << 8) | (b << 16));
 }
 
-enum class GlyphList { Staff, Note }; // 35 × 69 staff glyphs; 21 × 31 note glyphs
-constexpr int kTextAlignCenterTop = 6;  // TA_CENTER | TA_TOP
+enum class GlyphList { Staff, Note };  // 35 × 69 staff glyphs; 21 × 31 note glyphs
+constexpr int kTextAlignCenterTop = 6; // TA_CENTER | TA_TOP
 constexpr int kBkModeTransparent = 1;
 constexpr int kGlyphNormal = 0;
 constexpr int kGlyphSelected = 2; // the selected note, in the highlight colour
 
-class Canvas {
+class Canvas
+{
 public:
     virtual ~Canvas() = default;
     // Settings (font, alignment, colours, mode, pen) are saved and restored as a whole.

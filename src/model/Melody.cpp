@@ -5,7 +5,8 @@
 #include "platform/Cp1251.h"
 #include "platform/Prompter.h"
 
-namespace tinkla {
+namespace tinkla
+{
 
 const QByteArray& DefaultMelodyTitle()
 {
@@ -72,11 +73,20 @@ void CMelody::ModifySelected(BYTE op)
         return;
     CNote& note = m_notes[m_nSelected];
     switch (op) {
-    case 0: note.ToneUp(); break;
-    case 1: note.ToneDown(); break;
-    case 2: note.Lengthen(); break;
-    case 3: note.Shorten(); break;
-    default: break;
+    case 0:
+        note.ToneUp();
+        break;
+    case 1:
+        note.ToneDown();
+        break;
+    case 2:
+        note.Lengthen();
+        break;
+    case 3:
+        note.Shorten();
+        break;
+    default:
+        break;
     }
 }
 

@@ -7,7 +7,8 @@
 #include <QByteArray>
 #include <vector>
 
-namespace tinkla {
+namespace tinkla
+{
 
 class Archive;
 class Canvas;
@@ -21,13 +22,14 @@ constexpr qsizetype kMaxTitleBytes = 255;
 // Ticks each duration code sounds on the 55 ms playback timer.
 constexpr int kDurationTicks[kDurationCount] = {32, 16, 8, 4, 2};
 
-class CMelody {
+class CMelody
+{
 public:
     CMelody(); // title "Новая мелодия", no notes, no selection, 1 row
 
     // Editing; all positions are 0-based note indices.
-    void InsertNote();           // default note after the selection (or at the end), selected
-    void AppendNote(BYTE code);  // at the end; the selection stays
+    void InsertNote();          // default note after the selection (or at the end), selected
+    void AppendNote(BYTE code); // at the end; the selection stays
     void DeleteSelected();
     void DeleteLast();
     void DeleteAll();

@@ -1,7 +1,8 @@
 #pragma once
 // The program's own message texts (UTF-8), shown exactly as they stand.
 
-namespace tinkla {
+namespace tinkla
+{
 
 inline constexpr const char* kMsgNoteReadError = "Ошибка чтения ноты";
 inline constexpr const char* kMsgMelodyReadError = "Ошибка чтения мелодии";

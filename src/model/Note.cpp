@@ -5,20 +5,21 @@
 #include "platform/Ports.h"
 #include "platform/Prompter.h"
 
-namespace tinkla {
+namespace tinkla
+{
 
-const int g_nFrequencies[kToneCount] = {208, 220, 233, 247, 262, 277, 294, 311, 330, 349, 370,
-                                        392, 415, 440, 466, 494, 523, 554, 587, 622, 659, 698,
+const int g_nFrequencies[kToneCount] = {208, 220, 233, 247, 262, 277, 294,  311,  330,  349, 370,
+                                        392, 415, 440, 466, 494, 523, 554,  587,  622,  659, 698,
                                         740, 784, 831, 880, 932, 988, 1047, 1109, 1175, 1245};
 
-const int g_nStaffOffsets[kToneCount] = {33, 29, 29, 24, 20, 20, 15, 15, 11, 6,  6,
-                                         2,  2,  -3, -3, 14, 9,  9,  5,  5,  0,  -4,
+const int g_nStaffOffsets[kToneCount] = {33, 29, 29, 24,  20,  20,  15,  15,  11,  6,  6,
+                                         2,  2,  -3, -3,  14,  9,   9,   5,   5,   0,  -4,
                                          -4, -9, -9, -13, -13, -18, -22, -22, -27, -27};
 
 const char* const g_szNoteNames[12] = {"Соль#", "Ля",  "Ля#", "Си", "До",  "До#",
                                        "Ре",    "Ре#", "Ми",  "Фа", "Фа#", "Соль"};
-const char* const g_szDurationNames[kDurationCount] = {"Целая", "Половина", "Четверть",
-                                                       "Восьмая", "Шестнадцатая"};
+const char* const g_szDurationNames[kDurationCount] = {"Целая", "Половина", "Четверть", "Восьмая",
+                                                       "Шестнадцатая"};
 const char* const g_szDurationShort[kDurationCount] = {"1", "1/2", "1/4", "1/8", "1/16"};
 
 const char* OctaveFormat(int tone)

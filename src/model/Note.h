@@ -6,11 +6,11 @@
 
 #include <cstdint>
 
-namespace tinkla {
+namespace tinkla
+{
 
 class Archive;
 class Canvas;
-
 
 constexpr int kToneCount = 32;
 constexpr int kDurationCount = 5;
@@ -35,7 +35,8 @@ struct Point {
     bool operator==(const Point&) const = default;
 };
 
-class CNote {
+class CNote
+{
 public:
     CNote() = default; // tone 11, duration 3, not selected
     CNote(BYTE tone, BYTE duration) : m_nTone(tone), m_nDuration(duration) {}

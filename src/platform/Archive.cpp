@@ -1,6 +1,7 @@
 #include "platform/Archive.h"
 
-namespace tinkla {
+namespace tinkla
+{
 
 Archive::Archive(const QByteArray& bytes, Prompter* prompter)
     : m_data(bytes), m_bLoading(true), m_pPrompter(prompter)

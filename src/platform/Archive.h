@@ -6,18 +6,21 @@
 #include <cstdint>
 #include <stdexcept>
 
-namespace tinkla {
+namespace tinkla
+{
 
 class Prompter;
 
 // The data ended before a field did. Not one of the program's message texts: whoever opened the
 // file reports it as a damaged file.
-class ArchiveError : public std::runtime_error {
+class ArchiveError : public std::runtime_error
+{
 public:
     using std::runtime_error::runtime_error;
 };
 
-class Archive {
+class Archive
+{
 public:
     // A loading archive over bytes (copied); record readers report through the prompter.
     Archive(const QByteArray& bytes, Prompter* prompter);

@@ -3,7 +3,8 @@
 #include <chrono>
 #include <thread>
 
-namespace tinkla {
+namespace tinkla
+{
 
 uint32_t SystemClock::GetTickCount()
 {
@@ -29,7 +30,8 @@ void SystemClock::SleepMs(double ms)
         std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(ms));
 }
 
-namespace {
+namespace
+{
 SystemClock g_systemClock;
 Clock* g_pClock = &g_systemClock;
 } // namespace

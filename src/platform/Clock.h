@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <ctime>
 
-namespace tinkla {
+namespace tinkla
+{
 
-class Clock {
+class Clock
+{
 public:
     virtual ~Clock() = default;
     virtual uint32_t GetTickCount() = 0; // ms, wraps at 2^32
@@ -19,7 +21,8 @@ public:
     virtual void SleepMs(double ms) = 0;
 };
 
-class SystemClock final : public Clock {
+class SystemClock final : public Clock
+{
 public:
     uint32_t GetTickCount() override;
     std::time_t Time() override;
@@ -29,7 +32,8 @@ public:
 
 // Advances only when told to; every reading can also advance it by a fixed step, so that loops
 // polling the clock make progress without real waiting.
-class FakeClock final : public Clock {
+class FakeClock final : public Clock
+{
 public:
     uint32_t GetTickCount() override { return static_cast<uint32_t>(Step()); }
     std::time_t Time() override { return static_cast<std::time_t>(Step() / 1000.0) + m_epoch; }

@@ -4,7 +4,8 @@
 #include <QByteArray>
 #include <QString>
 
-namespace tinkla {
+namespace tinkla
+{
 
 QString Cp1251ToUnicode(const QByteArray& bytes);
 // Returns false (and leaves out) when a character has no code page 1251 byte.

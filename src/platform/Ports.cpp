@@ -1,6 +1,7 @@
 #include "platform/Ports.h"
 
-namespace tinkla {
+namespace tinkla
+{
 
 Ports& Ports::Instance()
 {
@@ -30,7 +31,8 @@ std::unique_ptr<PortDevice> Ports::ExchangeSpeaker(std::unique_ptr<PortDevice> d
     return device;
 }
 
-namespace {
+namespace
+{
 bool IsParallel(uint16_t port)
 {
     return port >= kPortData && port <= kPortControl;

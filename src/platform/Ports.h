@@ -5,24 +5,27 @@
 #include <cstdint>
 #include <memory>
 
-namespace tinkla {
+namespace tinkla
+{
 
 constexpr uint16_t kPortData = 0x378;    // parallel data register
 constexpr uint16_t kPortStatus = 0x379;  // parallel status register
 constexpr uint16_t kPortControl = 0x37A; // parallel control register
 constexpr uint16_t kPortPitData = 0x42;  // interval timer channel 2
 constexpr uint16_t kPortPitControl = 0x43;
-constexpr uint16_t kPortSpeaker = 0x61;  // gate of channel 2 (bit 0), speaker data (bit 1)
+constexpr uint16_t kPortSpeaker = 0x61; // gate of channel 2 (bit 0), speaker data (bit 1)
 
 // Something that answers port reads and takes port writes; given full port numbers.
-class PortDevice {
+class PortDevice
+{
 public:
     virtual ~PortDevice() = default;
     virtual uint8_t In(uint16_t port) = 0;
     virtual void Out(uint16_t port, uint8_t value) = 0;
 };
 
-class Ports {
+class Ports
+{
 public:
     static Ports& Instance();
     // Replaces the device behind 0x378..0x37A; nullptr leaves the port unconnected.

@@ -3,7 +3,8 @@
 // and dialogs; tests script the answers; the command-line tool prints and answers from its flags.
 #include <QString>
 
-namespace tinkla {
+namespace tinkla
+{
 
 // Message box types, combined with |, as the commands request them.
 enum MessageType : unsigned {
@@ -18,14 +19,15 @@ enum MessageType : unsigned {
 enum Answer { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
 
 struct FileDialogRequest {
-    bool save = false;          // save dialog (overwrite prompt) or open dialog (file must exist)
-    QString title;              // empty: the toolkit's default title
-    QString initialPath;        // empty: no initial name
-    QString defaultExtension;   // without the dot: "fml", "mel"
-    QString filter;             // pairs of label and pattern: "Label|*.ext|Label|*.*||"
+    bool save = false;        // save dialog (overwrite prompt) or open dialog (file must exist)
+    QString title;            // empty: the toolkit's default title
+    QString initialPath;      // empty: no initial name
+    QString defaultExtension; // without the dot: "fml", "mel"
+    QString filter;           // pairs of label and pattern: "Label|*.ext|Label|*.*||"
 };
 
-class Prompter {
+class Prompter
+{
 public:
     virtual ~Prompter() = default;
     // Shows a message with the caption "Tinkla"; returns the button pressed.

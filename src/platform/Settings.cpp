@@ -6,8 +6,10 @@
 #include <QSettings>
 #include <QStandardPaths>
 
-namespace tinkla {
-namespace {
+namespace tinkla
+{
+namespace
+{
 
 // Whether a line of the settings file, decoded as QSettings decodes it (escapes, quotes, a
 // backslash that joins the next line), holds "@Variant(": the start of a binary-streamed object.
@@ -166,8 +168,8 @@ QStringList SettingRecentFiles()
     QStringList files;
     QSettings s = Store();
     for (int i = 1; i <= kRecentFileCount; ++i) {
-        const QString f = Clean(s.value(QStringLiteral("Recent File List/File%1").arg(i)).toString(),
-                                QString());
+        const QString f =
+            Clean(s.value(QStringLiteral("Recent File List/File%1").arg(i)).toString(), QString());
         if (!f.isEmpty() && !files.contains(f))
             files << f;
     }

@@ -5,7 +5,8 @@
 #include <QString>
 #include <QStringList>
 
-namespace tinkla {
+namespace tinkla
+{
 
 // The parallel-port backend, in the --port grammar; default "sim".
 QString SettingPort();

@@ -2,9 +2,6 @@
 
 #include "bell/BellMessages.h"
 #include "bell/Bus.h"
-#include "ui/CBellTestDlg.h"
-#include "ui/CReadSetDlg.h"
-#include "ui/CWriteSetDlg.h"
 #include "devices/PortSpec.h"
 #include "devices/Speaker.h"
 #include "document/TinklaDoc.h"
@@ -13,9 +10,12 @@
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
 #include "ui/CBellPortDlg.h"
+#include "ui/CBellTestDlg.h"
 #include "ui/CMainFrame.h"
+#include "ui/CReadSetDlg.h"
 #include "ui/CTinklaApp.h"
 #include "ui/CTinklaView.h"
+#include "ui/CWriteSetDlg.h"
 
 #include <QStatusBar>
 #include <QTimer>

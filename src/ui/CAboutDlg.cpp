@@ -6,7 +6,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 
-namespace tinkla {
+namespace tinkla
+{
 
 CAboutDlg::CAboutDlg(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |

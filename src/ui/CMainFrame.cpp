@@ -167,8 +167,9 @@ void CMainFrame::createActions()
                QKeySequence(Qt::CTRL | Qt::Key_Z));
     MakeAction(ID_EDIT_REDO, "&Повторить\tCtrl+Y", "Повтор отменённого изменения.\nПовторить",
                "Снова делает изменение, отменённое последним.");
-    Action(ID_EDIT_REDO)->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    Action(ID_EDIT_REDO)
+        ->setShortcuts(
+            {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     MakeAction(ID_MELODY_TITLE, "&Название мелодии...\tN", "Задание названия мелодии.\nНазвание",
                "Задаёт название текущей мелодии (до 30 знаков). Название рисуется над нотами и "
                "хранится в файлах, но в звонок не записывается.",
@@ -444,10 +445,12 @@ void CMainFrame::createToolBar()
         if (id == ID_FILE_SAVE) {
             // Undo and redo have no picture of their own: the desktop theme's, else the style's.
             m_pToolBar->addSeparator();
-            Action(ID_EDIT_UNDO)->setIcon(QIcon::fromTheme(
-                QStringLiteral("edit-undo"), style()->standardIcon(QStyle::SP_ArrowBack)));
-            Action(ID_EDIT_REDO)->setIcon(QIcon::fromTheme(
-                QStringLiteral("edit-redo"), style()->standardIcon(QStyle::SP_ArrowForward)));
+            Action(ID_EDIT_UNDO)
+                ->setIcon(QIcon::fromTheme(QStringLiteral("edit-undo"),
+                                           style()->standardIcon(QStyle::SP_ArrowBack)));
+            Action(ID_EDIT_REDO)
+                ->setIcon(QIcon::fromTheme(QStringLiteral("edit-redo"),
+                                           style()->standardIcon(QStyle::SP_ArrowForward)));
             m_pToolBar->addAction(Action(ID_EDIT_UNDO));
             m_pToolBar->addAction(Action(ID_EDIT_REDO));
         }

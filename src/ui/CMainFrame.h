@@ -17,7 +17,8 @@ class QMimeData;
 class QTextBrowser;
 class QToolBar;
 
-namespace tinkla {
+namespace tinkla
+{
 
 class CTinklaDoc;
 class CTinklaView;
@@ -26,7 +27,8 @@ class CTinklaView;
 inline constexpr const char* kIdleMessage = "Для справки нажмите F1.";
 inline constexpr const char* kHelpModeMessage = "Выберите объект для справки.";
 
-class CMainFrame : public QMainWindow {
+class CMainFrame : public QMainWindow
+{
     Q_OBJECT
 public:
     // doc must outlive the frame; its prompter shows every question the commands ask.

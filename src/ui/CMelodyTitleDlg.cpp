@@ -8,7 +8,8 @@
 #include <QMessageBox>
 #include <QVBoxLayout>
 
-namespace tinkla {
+namespace tinkla
+{
 
 QValidator::State Cp1251Validator::validate(QString& input, int&) const
 {

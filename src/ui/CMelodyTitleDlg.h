@@ -6,18 +6,21 @@
 
 class QLineEdit;
 
-namespace tinkla {
+namespace tinkla
+{
 
 constexpr int kMaxTitleChars = 30;
 
 // Accepts only text whose every character has a code page 1251 byte.
-class Cp1251Validator : public QValidator {
+class Cp1251Validator : public QValidator
+{
 public:
     using QValidator::QValidator;
     State validate(QString& input, int& pos) const override;
 };
 
-class CMelodyTitleDlg : public QDialog {
+class CMelodyTitleDlg : public QDialog
+{
     Q_OBJECT
 public:
     explicit CMelodyTitleDlg(QWidget* parent = nullptr);

@@ -1,6 +1,5 @@
 #include "ui/CReadSetDlg.h"
 
-
 namespace tinkla
 {
 

@@ -11,8 +11,10 @@
 #include <QRadioButton>
 #include <QWhatsThis>
 
-namespace tinkla {
-namespace {
+namespace tinkla
+{
+namespace
+{
 
 // What each format means for the user: how many melodies, how long, and the trade between them.
 const char* const kFormatHelp[kFormatCount] = {

@@ -5,9 +5,11 @@
 
 class QButtonGroup;
 
-namespace tinkla {
+namespace tinkla
+{
 
-class CSetFormatDlg : public QDialog {
+class CSetFormatDlg : public QDialog
+{
     Q_OBJECT
 public:
     explicit CSetFormatDlg(QWidget* parent = nullptr);

@@ -17,7 +17,8 @@
 #include <QtEndian>
 #include <cstdio>
 
-namespace tinkla {
+namespace tinkla
+{
 
 QString CTinklaApp::s_strPort;
 QString CTinklaApp::s_strSpeaker;

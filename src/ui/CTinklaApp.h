@@ -7,13 +7,15 @@
 #include <QTranslator>
 #include <memory>
 
-namespace tinkla {
+namespace tinkla
+{
 
 class CMainFrame;
 class CTinklaDoc;
 class QtPrompter;
 
-class CTinklaApp : public QObject {
+class CTinklaApp : public QObject
+{
     Q_OBJECT
 public:
     CTinklaApp();

@@ -21,7 +21,8 @@
 #include <algorithm>
 #include <cmath>
 
-namespace tinkla {
+namespace tinkla
+{
 
 namespace
 {

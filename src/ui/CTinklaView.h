@@ -10,7 +10,8 @@
 #include <QPoint>
 #include <QSize>
 
-namespace tinkla {
+namespace tinkla
+{
 
 class CMainFrame;
 class CMelody;
@@ -27,7 +28,8 @@ constexpr int kZoomMin = 50;
 constexpr int kZoomMax = 400;
 constexpr int kZoomNormal = 100;
 
-class CTinklaView : public QAbstractScrollArea {
+class CTinklaView : public QAbstractScrollArea
+{
     Q_OBJECT
 public:
     // frame receives the five status texts after every paint and lends its two context menus.

@@ -1,8 +1,9 @@
 #pragma once
 // "Запись мелодий в звонок": writes the format byte and the whole image in its first 1 ms tick,
 // reads it all back to compare (the second half of the bar) unless told not to, then sends two
-// reset pulses. The bar repaints as it goes, though the tick keeps the event loop waiting. It cannot be cancelled: a write stopped half way would leave the
-// doorbell with a set nobody chose, so the dialog has no close box and ignores Esc.
+// reset pulses. The bar repaints as it goes, though the tick keeps the event loop waiting. It
+// cannot be cancelled: a write stopped half way would leave the doorbell with a set nobody chose,
+// so the dialog has no close box and ignores Esc.
 #include "ui/CTransferDlg.h"
 
 namespace tinkla

@@ -2,7 +2,8 @@
 // The editor's command identifiers. Each names one QAction of the main window; the numbers are
 // kept so that help topics and logs can refer to a command the same way everywhere.
 
-namespace tinkla {
+namespace tinkla
+{
 
 enum CommandId : int {
     ID_BELL_READ = 32773,
@@ -23,7 +24,7 @@ enum CommandId : int {
     ID_NOTE_DELETE_LAST = 32797,
     ID_MELODY_NEXT = 32799,
     ID_MELODY_PREV = 32800,
-    ID_BELL_PORT = 32801, // the parallel-port choice; not one of the original doorbell commands
+    ID_BELL_PORT = 32801,     // the parallel-port choice; not one of the original doorbell commands
     ID_MELODY_IMPORT = 32802, // RTTTL and MIDI in and out, and transposition
     ID_MELODY_EXPORT = 32803,
     ID_MELODY_TRANSPOSE = 32804,

@@ -6,7 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace tinkla {
+namespace tinkla
+{
 
 // cancel: whether the dialog offers "Отмена" beside OK.
 inline QDialogButtonBox* LayOutDialog(QDialog* dialog, QWidget* body, bool cancel = true)

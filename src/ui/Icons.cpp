@@ -9,7 +9,8 @@ static void InitResources()
     Q_INIT_RESOURCE(tinkla);
 }
 
-namespace tinkla {
+namespace tinkla
+{
 
 void LoadResources()
 {
@@ -17,7 +18,8 @@ void LoadResources()
     (void)once;
 }
 
-namespace {
+namespace
+{
 
 const struct {
     char key;

@@ -4,7 +4,8 @@
 #include <QIcon>
 #include <QImage>
 
-namespace tinkla {
+namespace tinkla
+{
 
 // Toolbar pictures in button order (separators not counted).
 enum ToolbarPicture : int {

@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <cstdlib>
 
-namespace tinkla {
+namespace tinkla
+{
 
 #if QT_CONFIG(xcb)
-namespace {
+namespace
+{
 
 // The core X protocol's GetKeyboardControl, resolved from the libxcb that Qt's own X11 plugin has
 // already loaded; declared here so that building needs no X11 development files.

@@ -3,7 +3,8 @@
 // does not report lock keys; on X11 the keyboard's LED mask does. Elsewhere (Wayland, offscreen)
 // nothing is known, and the status bar leaves the indicators out rather than guess.
 
-namespace tinkla {
+namespace tinkla
+{
 
 struct LockState {
     bool caps = false;

@@ -10,7 +10,8 @@
 #include <QMessageBox>
 #include <QRegularExpression>
 
-namespace tinkla {
+namespace tinkla
+{
 
 QStringList NameFiltersFromPairs(const QString& pairs)
 {

@@ -7,13 +7,15 @@
 #include <QStringList>
 #include <QWidget>
 
-namespace tinkla {
+namespace tinkla
+{
 
 // "Label|*.a;*.b|Label|*.*||" as Qt name filters: "Label (*.a *.b)". A label's own
 // "(...)" is replaced by the patterns, and "*.*" becomes "*" so that files without a dot show.
 QStringList NameFiltersFromPairs(const QString& pairs);
 
-class QtPrompter : public Prompter {
+class QtPrompter : public Prompter
+{
 public:
     explicit QtPrompter(QWidget* parent = nullptr) : m_parent(parent) {}
     void SetParent(QWidget* parent) { m_parent = parent; }

@@ -27,8 +27,14 @@ namespace tinkla::test
 // in the namespace that declares the rows, where argument-dependent lookup finds it.
 #define TINKLA_PRINT_ROWS_BY_NAME                                                                  \
     template <class Row>                                                                           \
-        requires requires(const Row& r) { r.name; }                                                \
-    [[maybe_unused]] void PrintTo(const Row& row, std::ostream* os) { *os << row.name; }
+    requires requires(const Row& r)                                                                \
+    {                                                                                              \
+        r.name;                                                                                    \
+    }                                                                                              \
+    [[maybe_unused]] void PrintTo(const Row& row, std::ostream* os)                                \
+    {                                                                                              \
+        *os << row.name;                                                                           \
+    }
 
 // Instance names for parameterised tests: a case's own name, or a set format as "M<melodies>".
 struct ByName {

@@ -1,6 +1,7 @@
 #include "support/ScriptedPrompter.h"
 
-namespace tinkla::test {
+namespace tinkla::test
+{
 
 Answer ScriptedPrompter::MessageBox(const QString& text, unsigned type)
 {

@@ -6,9 +6,11 @@
 #include <QStringList>
 #include <deque>
 
-namespace tinkla::test {
+namespace tinkla::test
+{
 
-class ScriptedPrompter : public Prompter {
+class ScriptedPrompter : public Prompter
+{
 public:
     struct Shown {
         QString text;
@@ -23,18 +25,18 @@ public:
 
     // Scripted answers, taken in order; when a queue is empty: IDOK / IDCANCEL / cancel.
     std::deque<Answer> answers;
-    std::deque<QString> files;              // empty string = dialog cancelled
-    std::deque<int> formats;                // -1 = cancelled
-    std::deque<QString> titles;             // a null QString = cancelled
+    std::deque<QString> files;  // empty string = dialog cancelled
+    std::deque<int> formats;    // -1 = cancelled
+    std::deque<QString> titles; // a null QString = cancelled
     struct Shift {
         int semitones;
         bool fold;
     };
-    std::deque<Shift> shifts;               // transpose dialog answers; none left = cancelled
+    std::deque<Shift> shifts; // transpose dialog answers; none left = cancelled
 
-    std::vector<Shown> shown;                       // every message box
-    std::vector<FileDialogRequest> fileRequests;    // every file dialog
-    std::vector<int> formatOffered;                 // the preselected choice of each format dialog
+    std::vector<Shown> shown;                    // every message box
+    std::vector<FileDialogRequest> fileRequests; // every file dialog
+    std::vector<int> formatOffered;              // the preselected choice of each format dialog
     QStringList texts() const;
 };
 

@@ -2,7 +2,8 @@
 // keeps Qt off any display: set before main, so every test sees the same environment.
 #include <cstdlib>
 
-namespace {
+namespace
+{
 const bool s_envDefaults = [] {
     setenv("TINKLA_CLI", TINKLA_CLI_PATH, 0);
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
