@@ -190,29 +190,29 @@ int OpenSetMelody(const QStringList& argv, const char* usage, CliDoc& set, QStri
 
 } // namespace
 
-TINKLA_CLI_COMMAND("new", "new [--format MxN] [--force] OUT.fml",
-                   "write a new set of empty melodies (default 8x31); MxN: 32x7 16x15 8x31 4x63 "
-                   "2x127 1x255; an existing OUT is replaced only with --force",
-                   [](const QStringList& argv) -> int {
-                       static const char* usage = "new [--format MxN] [--force] OUT.fml";
-                       const Args args(argv, {QStringLiteral("format")}, {QStringLiteral("force")});
-                       if (args.positional().size() != 1)
-                           return Usage(usage);
-                       int format = kDefaultFormat;
-                       if (args.has(QStringLiteral("format"))) {
-                           format = ParseSetFormat(args.value(QStringLiteral("format")));
-                           if (format < 0)
-                               return UsageError(QStringLiteral("--format must be one of: %1")
-                                                     .arg(SetFormatChoices()));
-                       }
-                       const QString out = args.positional()[0];
-                       if (!args.has(QStringLiteral("force")) && RefuseToReplace(out))
-                           return kExitFailed;
-                       CliDoc set;
-                       set.doc().SetFormat(kSetFormats[format].melodies, kSetFormats[format].notes);
-                       set.doc().ResetMelodies();
-                       return set.Save(out) ? kExitOk : kExitFailed;
-                   });
+TINKLA_CLI_COMMAND(
+    "new", "new [--format MxN] [--force] OUT.fml",
+    "write a new set of empty melodies (default 8x31); MxN: 32x7 16x15 8x31 4x63 "
+    "2x127 1x255; an existing OUT is replaced only with --force",
+    [](const QStringList& argv) -> int {
+        static const char* usage = "new [--format MxN] [--force] OUT.fml";
+        const Args args(argv, {QStringLiteral("format")}, {QStringLiteral("force")});
+        if (args.positional().size() != 1)
+            return Usage(usage);
+        int format = kDefaultFormat;
+        if (args.has(QStringLiteral("format"))) {
+            format = ParseSetFormat(args.value(QStringLiteral("format")));
+            if (format < 0)
+                return UsageError(
+                    QStringLiteral("--format must be one of: %1").arg(SetFormatChoices()));
+        }
+        const QString out = args.positional()[0];
+        if (!args.has(QStringLiteral("force")) && RefuseToReplace(out))
+            return kExitFailed;
+        CliDoc set;
+        set.doc().ReplaceSet(kSetFormats[format].melodies, kSetFormats[format].notes, {});
+        return set.Save(out) ? kExitOk : kExitFailed;
+    });
 
 TINKLA_CLI_COMMAND("info", "info [--json] FILE",
                    "list a set (.fml) or melody file (.mel): format, titles, notes; a file "
