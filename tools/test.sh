@@ -90,8 +90,10 @@ if [[ $stages == *2* ]]; then
     export ASAN_OPTIONS="detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1:handle_segv=0"
     export LSAN_OPTIONS="suppressions=$root/tools/lsan.supp:print_suppressions=0"
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+    # Warnings are stage 1's to catch: the sanitizers' instrumentation makes GCC's flow warnings
+    # (array bounds inside Qt's inline code) misfire.
     if build sanitizer-build build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTINKLA_SANITIZE=ON \
-        -DTINKLA_WERROR=ON -DTINKLA_BENCH=OFF; then
+        -DTINKLA_BENCH=OFF; then
         check sanitizer-tests build-asan || failed=1
     else
         failed=1
