@@ -139,8 +139,8 @@ class PlayDlgLeave : public PlayDlgTest, public ::testing::WithParamInterface<Le
 TEST_P(PlayDlgLeave, WhilePlayingEndsInSilenceSelectingThePlayingNoteOrKeepsPlaying)
 {
     AddNotes({10, 11, 12, 13, 14}, 3);
-    CPlayDlg dlg(&doc);
-    std::vector<int> marked; // what the view is told to mark
+    std::vector<int> marked; // what the view is told to mark; outlives the dialog, which tells
+    CPlayDlg dlg(&doc);      // it once more as it goes
     QObject::connect(&dlg, &CPlayDlg::playingNote, [&marked](int i) { marked.push_back(i); });
     Play(dlg);
     for (int i = 0; i < 12; ++i) // note 3 sounds from tick 10 to 14
