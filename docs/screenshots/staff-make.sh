@@ -3,25 +3,7 @@
 # display, driven with xdotool: bash docs/screenshots/staff-make.sh [BUILD_DIR]: the selection,
 # playback following a note in the second row, the staff at 200 %, and the editor at a device
 # pixel ratio of 1.5. Needs Xvfb, xdotool and ImageMagick.
-set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-build=$(cd "${1:-$here/../../build}" && pwd)
-work=$(mktemp -d)
-app=
-trap 'kill $app $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/run
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-export DISPLAY=:89 QT_QPA_PLATFORM=xcb
-Xvfb $DISPLAY -screen 0 1280x1024x24 -nolisten tcp &
-xvfb=$!
-sleep 1
-
-pause() { sleep "${1:-0.4}"; }
-window() { xdotool search --sync --onlyvisible --name "$1" | tail -1; }
-shot() { import -window "$1" "$here/$2.png"; }
-screen_shot() { import -window root -crop "$1" +repage "$here/$2.png"; }
-keys() { for k in "$@"; do xdotool key --clearmodifiers "$k"; pause 0.05; done; }
-main_keys() { xdotool windowfocus "$main"; pause 0.2; keys "$@"; }
+BUILD_DIR=${1:-} source "$(dirname "$0")/display.sh" 89
 
 # Starts the editor (extra environment in $@), enters a melody of two rows and selects a note.
 start() {
