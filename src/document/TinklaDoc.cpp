@@ -494,22 +494,27 @@ bool CTinklaDoc::ConfirmReplaceMelody()
     return true;
 }
 
-void CTinklaDoc::OnMelodyLoad()
+void CTinklaDoc::ReplaceMelodyFromFile(FileDialogRequest request,
+                                       const std::function<void(const QString&)>& load)
 {
     try {
         if (!ConfirmReplaceMelody())
             return;
-        FileDialogRequest req;
-        req.save = false;
-        req.defaultExtension = QStringLiteral("mel");
-        req.filter = QString::fromUtf8(kMelodyFileFilter);
-        const QString path = m_pPrompter->FileDialog(req);
-        if (path.isEmpty())
-            return;
-        LoadMelodyFile(path);
+        request.save = false;
+        const QString path = m_pPrompter->FileDialog(request);
+        if (!path.isEmpty())
+            load(path);
     } catch (const TinklaError& e) {
         ShowMessage(*m_pPrompter, e.text, MB_OK | MB_ICONHAND);
     }
+}
+
+void CTinklaDoc::OnMelodyLoad()
+{
+    FileDialogRequest req;
+    req.defaultExtension = QStringLiteral("mel");
+    req.filter = QString::fromUtf8(kMelodyFileFilter);
+    ReplaceMelodyFromFile(req, [this](const QString& path) { LoadMelodyFile(path); });
 }
 
 void CTinklaDoc::OnMelodySave()

@@ -7,6 +7,7 @@
 #include "document/EditHistory.h"
 #include "document/SetFormat.h"
 #include "model/Melody.h"
+#include "platform/Prompter.h"
 
 #include <QObject>
 #include <QString>
@@ -189,6 +190,10 @@ private:
     void UpdateModified();
     // The melody load's question and save before a melody is replaced; false: do not go on.
     bool ConfirmReplaceMelody();
+    // The melody load's steps: the question, the file dialog (request), then `load` of the
+    // chosen file; a failure on the way is shown.
+    void ReplaceMelodyFromFile(FileDialogRequest request,
+                               const std::function<void(const QString&)>& load);
     // The current melody replaced by these notes, as one undoable step.
     void ReplaceCurrentMelody(const char* name, const QByteArray& title,
                               const std::vector<BYTE>& codes, int selected = -1);

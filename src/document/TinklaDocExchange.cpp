@@ -127,20 +127,11 @@ bool CTinklaDoc::OpenExample(const QString& path)
 
 void CTinklaDoc::OnMelodyImport()
 {
-    try {
-        if (!ConfirmReplaceMelody())
-            return;
-        FileDialogRequest req;
-        req.save = false;
-        req.title = QStringLiteral("Импорт мелодии");
-        req.filter = QString::fromUtf8(kImportFilter);
-        const QString path = m_pPrompter->FileDialog(req);
-        if (path.isEmpty())
-            return;
-        ImportMelodyFile(path, ImportOptions{});
-    } catch (const TinklaError& e) {
-        ShowMessage(*m_pPrompter, e.text, MB_OK | MB_ICONHAND);
-    }
+    FileDialogRequest req;
+    req.title = QStringLiteral("Импорт мелодии");
+    req.filter = QString::fromUtf8(kImportFilter);
+    ReplaceMelodyFromFile(req,
+                          [this](const QString& path) { ImportMelodyFile(path, ImportOptions{}); });
 }
 
 void CTinklaDoc::OnMelodyExport()
