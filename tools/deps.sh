@@ -11,6 +11,8 @@ PACKAGES=(
     clang libclang-rt-14-dev clang-format
     fonts-liberation fontconfig
     xvfb xauth
+    qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
+    dpkg-dev file lintian appstream desktop-file-utils
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
