@@ -2,6 +2,7 @@
 #include "cli/Cli.h"
 #include "model/Messages.h"
 #include "platform/SafeFile.h"
+#include "platform/Translations.h"
 #include "platform/Version.h"
 
 #include <QCoreApplication>
@@ -240,6 +241,7 @@ int main(int argc, char** argv)
     QCoreApplication& app = *application;
     QCoreApplication::setOrganizationName(QStringLiteral("Korvel"));
     QCoreApplication::setApplicationName(QStringLiteral("Tinkla"));
+    InstallUiLanguage(SystemUiLanguage());
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty()) {
         PrintHelp();
@@ -270,7 +272,7 @@ int main(int argc, char** argv)
     // Output that never arrived (a full disk, a closed pipe) is a failure like any other.
     errno = 0;
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        Err(QStringLiteral("не удалось вывести результат: %1")
+        Err(QCoreApplication::translate("tinkla-cli", "не удалось вывести результат: %1")
                 .arg(SystemErrorText(errno ? errno : EIO, true)));
         return status == kExitOk ? kExitFailed : status;
     }

@@ -3,6 +3,7 @@
 #include "document/SetFormat.h"
 #include "document/TinklaDoc.h"
 #include "platform/SafeFile.h"
+#include "platform/Translations.h"
 #include "platform/Version.h"
 #include "ui/CMainFrame.h"
 #include "ui/CTinklaView.h"
@@ -35,18 +36,7 @@ void CTinklaApp::SetupApplication()
     QCoreApplication::setApplicationVersion(QString::fromLatin1(kTinklaVersion));
     QGuiApplication::setDesktopFileName(QStringLiteral("tinkla"));
     QApplication::setWindowIcon(ApplicationIcon());
-    InstallRussianQtTexts(&m_qtTranslator);
-}
-
-void CTinklaApp::InstallRussianQtTexts(QTranslator* translator)
-{
-    // The program speaks Russian whatever the desktop's language: so do Qt's own buttons, file
-    // dialogs, context menus and the command line's help.
-    const QLocale russian(QLocale::Russian, QLocale::Russia);
-    QLocale::setDefault(russian);
-    if (translator->load(russian, QStringLiteral("qtbase"), QStringLiteral("_"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(translator);
+    InstallUiLanguage(SystemUiLanguage());
 }
 
 bool CTinklaApp::ParseCommandLine(const QStringList& arguments, int* exitCode)

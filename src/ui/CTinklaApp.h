@@ -4,7 +4,6 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
-#include <QTranslator>
 #include <memory>
 
 namespace tinkla
@@ -43,12 +42,10 @@ public:
     // Organization "Korvel", application "Tinkla", and Qt's dialogs and buttons in Russian.
     void SetupApplication();
     // Qt's own texts in Russian through translator, which must outlive their use.
-    static void InstallRussianQtTexts(QTranslator* translator);
 
 private:
     void OpenMelodyFile(const QString& path);
 
-    QTranslator m_qtTranslator;
     std::unique_ptr<QtPrompter> m_pPrompter;
     std::unique_ptr<CTinklaDoc> m_pDoc;
     std::unique_ptr<CMainFrame> m_pFrame; // declared last: goes first, while the document lives

@@ -1,8 +1,8 @@
 // The Tinkla editor.
+#include "platform/Translations.h"
 #include "ui/CTinklaApp.h"
 
 #include <QApplication>
-#include <QTranslator>
 
 int main(int argc, char** argv)
 {
@@ -11,8 +11,7 @@ int main(int argc, char** argv)
         // The command line is read before the window system is reached: --help, --version and a
         // mistyped option answer without a display.
         QCoreApplication reader(argc, argv);
-        QTranslator qtTexts;
-        tinkla::CTinklaApp::InstallRussianQtTexts(&qtTexts);
+        tinkla::InstallUiLanguage(tinkla::SystemUiLanguage());
         if (!tinkla::CTinklaApp::ParseCommandLine(QCoreApplication::arguments(), &exitCode))
             return exitCode;
     }
