@@ -11,7 +11,7 @@ add_custom_command(OUTPUT ${_changelog}
     COMMAND gzip -9n -c ${_pkg}/changelog > ${_changelog}
     DEPENDS ${_pkg}/changelog VERBATIM)
 add_custom_target(tinkla_changelog ALL DEPENDS ${_changelog})
-install(FILES ${_pkg}/copyright ${_changelog} DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${_pkg}/copyright ${_changelog} DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/tinkla)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tinkla)
@@ -20,8 +20,8 @@ set(CPACK_PACKAGE_VENDOR "Tinkla developers")
 set(CPACK_PACKAGE_CONTACT "Tinkla developers <tinkla@example.org>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "melody editor and music doorbell programmer")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "melody editor and music doorbell programmer
-Tinkla edits short monophonic melodies drawn on a music staff, keeps them in
+# The synopsis above is the first line; this is the extended description under it.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Tinkla edits short monophonic melodies drawn on a music staff, keeps them in
 melody sets (.fml) and melody files (.mel), imports and exports RTTTL and
 MIDI, and plays them on the sound card or the PC speaker.
 .
@@ -38,6 +38,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # the build tree for private libraries.
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 set(CPACK_STRIP_FILES ON)
+# A plain strip keeps the compiler's .comment and .note sections, which no one reads.
+set(CPACK_PRE_BUILD_SCRIPTS ${_pkg}/strip-notes.cmake)
 # Files 0644 and programs 0755 whatever the umask of the machine that builds the package.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
