@@ -127,6 +127,7 @@ check_completion() {
     expect "tinkla-cli test --port sim : ''"           a.fml sub/
     expect "tinkla-cli test --port ppdev : ''"         /dev/parport0
     expect "tinkla-cli play a.fml 1 --speaker ''"      audio pcspkr ports wav: none
+    expect "tinkla-cli silence --speaker wav : s"      sub/
     expect "tinkla-cli new --format ''"                32x7 8x31 1x255
     expect "tinkla-cli import a.fml 1 --transpose ''"  fit
     expect "tinkla-cli info ''"                        a.fml b.mel sub
