@@ -13,13 +13,18 @@ fail() {
     echo "FAIL: $*"
     failures=$((failures + 1))
 }
-# The help texts in English, whatever the machine's locale.
-export LANGUAGE=en LANG=en_US.UTF-8 LC_ALL=C.UTF-8 QT_QPA_PLATFORM=offscreen
+# The help texts in English, whatever the machine's locale (the locale need not be installed: the
+# programs read the names).
+unset LC_ALL LC_MESSAGES
+export LANGUAGE=en LANG=en_US.UTF-8 QT_QPA_PLATFORM=offscreen
 cli=$build/tinkla-cli
 
 # The man page as a reader sees it: one line a paragraph (nothing hyphenated), plain hyphens.
 render() {
-    MANWIDTH=4000 man -l "$1" 2>/dev/null | col -b | sed 's/\xe2\x80\x90/-/g; s/\xe2\x88\x92/-/g'
+    (
+        export LC_ALL=C.UTF-8
+        MANWIDTH=4000 man -l "$1" 2>/dev/null | col -b | sed 's/\xe2\x80\x90/-/g; s/\xe2\x88\x92/-/g'
+    )
 }
 
 # The words of a help block, without the punctuation around them.
