@@ -26,16 +26,20 @@ foreach(type set melody)
             RENAME application-x-tinkla-${type}.svg)
 endforeach()
 
-# Man pages are installed compressed; -n keeps the name and time out, so that the same page always
-# gives the same bytes.
+# Compressed as Debian's tools compress: -n keeps the name and time out, so that the same file
+# always gives the same bytes.
+function(tinkla_gzip source output)
+    get_filename_component(_dir ${output} DIRECTORY)
+    add_custom_command(OUTPUT ${output}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${_dir}
+        COMMAND gzip -9n -c ${source} > ${output}
+        DEPENDS ${source} VERBATIM)
+endfunction()
+
 set(_man_pages)
 foreach(page tinkla.1 tinkla-cli.1)
-    set(_gz ${CMAKE_CURRENT_BINARY_DIR}/man/${page}.gz)
-    add_custom_command(OUTPUT ${_gz}
-        COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/man
-        COMMAND gzip -9n -c ${_res}/man/${page} > ${_gz}
-        DEPENDS ${_res}/man/${page} VERBATIM)
-    list(APPEND _man_pages ${_gz})
+    tinkla_gzip(${_res}/man/${page} ${CMAKE_CURRENT_BINARY_DIR}/man/${page}.gz)
+    list(APPEND _man_pages ${CMAKE_CURRENT_BINARY_DIR}/man/${page}.gz)
 endforeach()
 add_custom_target(tinkla_man_pages ALL DEPENDS ${_man_pages})
 install(FILES ${_man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

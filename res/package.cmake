@@ -3,13 +3,9 @@
 # Its Depends come from the libraries the programs link (dpkg-shlibdeps, from dpkg-dev).
 set(_pkg ${CMAKE_CURRENT_LIST_DIR}/package)
 
-# What Debian expects beside every package's files: the licence and the change log, compressed
-# the way dh_installchangelogs does it (-n: the same bytes on every build).
+# What Debian expects beside every package's files: the licence and the change log.
 set(_changelog ${CMAKE_CURRENT_BINARY_DIR}/package/changelog.gz)
-add_custom_command(OUTPUT ${_changelog}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/package
-    COMMAND gzip -9n -c ${_pkg}/changelog > ${_changelog}
-    DEPENDS ${_pkg}/changelog VERBATIM)
+tinkla_gzip(${_pkg}/changelog ${_changelog})
 add_custom_target(tinkla_changelog ALL DEPENDS ${_changelog})
 install(FILES ${_pkg}/copyright ${_changelog} DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/tinkla)
 
@@ -34,9 +30,6 @@ set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://example.org/tinkla/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Built on the machine itself, Qt's own libraries are found by their packages; no need to search
-# the build tree for private libraries.
-set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 set(CPACK_STRIP_FILES ON)
 # A plain strip keeps the compiler's .comment and .note sections, which no one reads.
 set(CPACK_PRE_BUILD_SCRIPTS ${_pkg}/strip-notes.cmake)
