@@ -74,6 +74,17 @@ else
     failed=1
 fi
 
+# The menu entry and the software-centre entry, as desktops and software centres read them.
+t=$SECONDS
+if desktop-file-validate res/*.desktop >"$logs/desktop.log" 2>&1 &&
+    appstreamcli validate --no-net res/*.metainfo.xml >>"$logs/desktop.log" 2>&1; then
+    echo "== desktop files: valid in $(elapsed $t)"
+else
+    cat "$logs/desktop.log"
+    echo "== desktop files: FAILED (desktop-file-validate, appstreamcli validate --no-net)"
+    failed=1
+fi
+
 if [[ $stages == *1* ]]; then
     if build build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTINKLA_WERROR=ON; then
         check tests build || failed=1

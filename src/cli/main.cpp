@@ -216,6 +216,13 @@ int PrintHelp()
         "bus bytes\n"
         "  e.g. sim,absent,after=100 (gone during a read), sim,busy,after=315 (the last page is "
         "never stored)"));
+    Out(QStringLiteral(
+        "\nSINK (--speaker; default: the remembered sound output, else audio):\n"
+        "  audio[:DEV]   the sound card through ALSA, DEV an ALSA device (default: default)\n"
+        "  pcspkr[:DEV]  the PC speaker's input device (default: /dev/input/by-path/*pcspkr*)\n"
+        "  ports         the timer and speaker ports themselves (x86, root)\n"
+        "  wav:FILE      the tones recorded into a WAV file\n"
+        "  none          silence"));
     Out(QStringLiteral("\nExit status: 0 success, 1 refused or failed, 2 usage; 128 + N after "
                        "signal N (the doorbell's bus is left free)."));
     return kExitOk;

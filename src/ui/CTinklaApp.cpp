@@ -34,7 +34,7 @@ void CTinklaApp::SetupApplication()
     QCoreApplication::setOrganizationName(QStringLiteral("Korvel"));
     QCoreApplication::setApplicationName(QStringLiteral("Tinkla"));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(kTinklaVersion));
-    QGuiApplication::setDesktopFileName(QStringLiteral("tinkla"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Tinkla"));
     QApplication::setWindowIcon(ApplicationIcon());
     InstallUiLanguage(SystemUiLanguage());
 }
