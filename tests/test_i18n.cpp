@@ -190,7 +190,9 @@ QMultiMap<QString, CatalogueEntry> Catalogues()
         QXmlStreamReader xml(&file);
         QString context, source;
         while (!xml.atEnd()) {
-            if (!xml.readNextStartElement())
+            // readNext, not readNextStartElement: that one reads past the document's end and
+            // reports the end as premature.
+            if (xml.readNext() != QXmlStreamReader::StartElement)
                 continue;
             if (xml.name() == QLatin1String("name")) {
                 context = xml.readElementText();
