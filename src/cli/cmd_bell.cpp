@@ -211,7 +211,7 @@ int RunRead(const QStringList& argv)
     CliDoc set;
     // A bad note byte leaves only part of the set: the file is not written then.
     if (const char* message = session.ApplyTo(set.doc())) {
-        Err(QString::fromUtf8(message));
+        Err(MessageText(message));
         return kExitFailed;
     }
     if (out != QLatin1String("-"))
