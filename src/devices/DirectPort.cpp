@@ -18,10 +18,6 @@ namespace
 struct Text {
     Q_DECLARE_TR_FUNCTIONS(DirectPort)
 };
-} // namespace
-
-namespace
-{
 QString Hex(uint16_t base)
 {
     return QStringLiteral("0x%1").arg(base, 0, 16);

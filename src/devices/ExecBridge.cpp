@@ -25,10 +25,6 @@ namespace
 struct Text {
     Q_DECLARE_TR_FUNCTIONS(ExecBridge)
 };
-} // namespace
-
-namespace
-{
 
 using SteadyClock = std::chrono::steady_clock;
 

@@ -23,10 +23,6 @@ namespace
 struct Text {
     Q_DECLARE_TR_FUNCTIONS(PortSpec)
 };
-} // namespace
-
-namespace
-{
 
 constexpr double kMaxOptionMs = 60000.0;
 constexpr int kMaxFaultAfterBytes = 1000000;

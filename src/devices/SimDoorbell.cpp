@@ -17,10 +17,6 @@ namespace
 struct Text {
     Q_DECLARE_TR_FUNCTIONS(SimDoorbell)
 };
-} // namespace
-
-namespace
-{
 constexpr uint8_t kMasterData = 0x80;  // data register: master pulls the data line low
 constexpr uint8_t kMasterClock = 0x40; // data register: master pulls the clock line low
 constexpr uint8_t kResetLine = 0x20;

@@ -24,10 +24,6 @@ namespace
 struct Text {
     Q_DECLARE_TR_FUNCTIONS(SoundPcspkr)
 };
-} // namespace
-
-namespace
-{
 // The tones the pcspkr driver plays; it ignores anything outside.
 constexpr int kMinHz = 20;
 constexpr int kMaxHz = 32767;

@@ -1,9 +1,9 @@
 #include "devices/SoundSink.h"
 
-#include <QCoreApplication>
-
 #include "devices/SoundDevices.h"
 #include "devices/SoundWav.h"
+
+#include <QCoreApplication>
 
 namespace tinkla
 {

@@ -22,10 +22,6 @@ namespace
 struct Text {
     Q_DECLARE_TR_FUNCTIONS(SoundWav)
 };
-} // namespace
-
-namespace
-{
 void PutLe(char* at, uint32_t value, int bytes)
 {
     for (int i = 0; i < bytes; ++i)
