@@ -1,5 +1,11 @@
 // The English interface: which language the locale picks, that no Russian text in the sources
 // escapes translation, and that the English catalogues translate every text they hold.
+#include "bell/BellMessages.h"
+#include "document/TinklaDoc.h"
+#include "model/Messages.h"
+#include "model/Note.h"
+#include "platform/Cp1251.h"
+#include "platform/SafeFile.h"
 #include "platform/Translations.h"
 #include "support/DocTestKit.h"
 
@@ -8,6 +14,7 @@
 #include <QMap>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
+#include <cerrno>
 #include <gtest/gtest.h>
 
 using namespace tinkla;
@@ -190,7 +197,9 @@ QMultiMap<QString, CatalogueEntry> Catalogues()
         QXmlStreamReader xml(&file);
         QString context, source;
         while (!xml.atEnd()) {
-            if (!xml.readNextStartElement())
+            // readNext, not readNextStartElement: that one reads past the document's end and
+            // reports the end as premature.
+            if (xml.readNext() != QXmlStreamReader::StartElement)
                 continue;
             if (xml.name() == QLatin1String("name")) {
                 context = xml.readElementText();
@@ -276,6 +285,36 @@ TEST(Translation, EnglishCataloguesAreFinishedAndKeepArgumentsAndAccelerators)
         EXPECT_EQ(HasAccelerator(it->translation), HasAccelerator(it.key()))
             << at << " -> " << it->translation.toStdString();
     }
+}
+
+// The core's tables are looked up in the contexts they were marked in, and the note names read as
+// English musicians write them (the Russian octaves are numbered 3 to 6).
+TEST(Translation, CoreTablesReadInEnglish)
+{
+    int argc = 1;
+    char name[] = "tinkla_core_tests";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    ASSERT_EQ(InstallUiLanguage(UiLanguage::English), UiLanguage::English);
+    const std::pair<QString, const char*> cases[] = {
+        {ToneName(0), "G#3"},
+        {ToneName(4), "C4"},
+        {ToneName(15), "B4"},
+        {ToneName(16), "C5"},
+        {ToneName(31), "D#6"},
+        {PitchName(13), "A"},
+        {DurationName(3), "Eighth"},
+        {SetFormatLabel(kDefaultFormat), "8 mel. x 31 notes"},
+        {MessageText(kMsgDeleteNote), "Delete the note?"},
+        {MessageText(kMsgBellLink), "The doorbell is not connected, or its interface is faulty."},
+        {CTinklaDoc::tr(kEditTone), "Change pitch"},
+        {Cp1251ToUnicode(DefaultMelodyTitle()), "New melody"},
+        {SystemErrorText(ENOENT, false), "no such file"},
+    };
+    for (const auto& [got, english] : cases)
+        EXPECT_EQ(got, QString::fromUtf8(english));
+    InstallUiLanguage(UiLanguage::Russian);
+    EXPECT_EQ(ToneName(4), QStringLiteral("До, Первая октава"));
 }
 
 // The command line speaks the locale's language too: an English locale gets the translation, any

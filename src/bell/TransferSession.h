@@ -40,7 +40,8 @@ public:
 
     TransferState State() const { return m_state; }
     bool IsFinished() const { return m_state != TransferState::Running; }
-    // The failure text (UTF-8, one of the program's messages), or nullptr.
+    // The failure text (UTF-8, one of the program's messages: shown through MessageText()), or
+    // nullptr.
     const char* Message() const { return m_pMessage; }
     int Position() const { return m_nPosition; } // 0..Steps()
     int Steps() const { return m_nSteps; }
