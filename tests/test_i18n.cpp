@@ -190,7 +190,8 @@ QMultiMap<QString, CatalogueEntry> Catalogues()
         QXmlStreamReader xml(&file);
         QString context, source;
         while (!xml.atEnd()) {
-            if (!xml.readNextStartElement())
+            // Not readNextStartElement: past the root's end it reads on into an error.
+            if (xml.readNext() != QXmlStreamReader::StartElement)
                 continue;
             if (xml.name() == QLatin1String("name")) {
                 context = xml.readElementText();
