@@ -2,9 +2,13 @@
 // recent or dropped file and exit, the recent-file list, the title, help, and a whole editing
 // session done with keys and clicks only.
 #include "platform/Cp1251.h"
+#include "platform/Translations.h"
 #include "support/DocTestKit.h"
+#include "ui/CSetFormatDlg.h"
 #include "ui_editor_support.h"
 
+#include <QAbstractButton>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QLabel>
 #include <QMenuBar>
@@ -342,6 +346,44 @@ TEST_F(FrameTest, HelpOpensAndHelpModeSaysSoInTheStatusBar)
     EXPECT_EQ(frame->statusBar()->currentMessage(), QString::fromUtf8(kHelpModeMessage));
     QWhatsThis::leaveWhatsThisMode();
     EXPECT_EQ(frame->statusBar()->currentMessage(), QString::fromUtf8(kIdleMessage));
+}
+
+// Under an English locale every text is English, those set while the window is built included,
+// the panes, a dialog's buttons and the help.
+TEST_F(FrameTest, EnglishLanguageReachesMenusPanesDialogsAndHelp)
+{
+    InstallUiLanguage(UiLanguage::English);
+    struct Restore {
+        ~Restore() { InstallUiLanguage(UiLanguage::Russian); }
+    } restore;
+    CMainFrame english(doc.get());
+    english.resize(700, 500);
+    english.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&english));
+    english.GetView()->viewport()->repaint();
+    QStringList menus;
+    for (QAction* menu : english.menuBar()->actions())
+        menus << menu->text();
+    EXPECT_EQ(menus, QStringList({"&File", "&Edit", "&View", "&Playback", "&Doorbell", "&Help"}));
+    EXPECT_EQ(english.statusBar()->currentMessage(), QStringLiteral("For help, press F1."));
+    EXPECT_EQ(english.Action(ID_NOTE_INSERT)->toolTip(), QStringLiteral("Insert note"));
+    EXPECT_EQ(english.PaneText(CMainFrame::PaneFormat), QStringLiteral(" 8 mel. × 31 notes"));
+
+    CSetFormatDlg dialog(&english);
+    QStringList buttons;
+    for (QAbstractButton* b : dialog.findChild<QDialogButtonBox*>()->buttons())
+        buttons << b->text();
+    EXPECT_EQ(buttons, QStringList({"OK", "Cancel"}));
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Melody set format"));
+
+    english.Action(ID_HELP_FINDER)->trigger();
+    QTextBrowser* shown = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* b = qobject_cast<QTextBrowser*>(w); b && b->isVisible())
+            shown = b;
+    ASSERT_TRUE(shown);
+    EXPECT_TRUE(shown->toPlainText().contains(QStringLiteral("Delete last note")));
+    shown->close();
 }
 
 TEST_F(FrameTest, LongPromptIsCutWithAnEllipsisBeforeThePanesAndWhollyInTheToolTip)
