@@ -367,7 +367,7 @@ TEST_F(FrameTest, EnglishLanguageReachesMenusPanesDialogsAndHelp)
     EXPECT_EQ(menus, QStringList({"&File", "&Edit", "&View", "&Playback", "&Doorbell", "&Help"}));
     EXPECT_EQ(english.statusBar()->currentMessage(), QStringLiteral("For help, press F1."));
     EXPECT_EQ(english.Action(ID_NOTE_INSERT)->toolTip(), QStringLiteral("Insert note"));
-    EXPECT_EQ(english.PaneText(CMainFrame::PaneFormat), QStringLiteral(" 8 mel. × 31 notes"));
+    EXPECT_EQ(english.PaneText(CMainFrame::PaneFormat), QStringLiteral(" 8 × 31 notes"));
 
     CSetFormatDlg dialog(&english);
     QStringList buttons;
@@ -391,10 +391,13 @@ TEST_F(FrameTest, LongPromptIsCutWithAnEllipsisBeforeThePanesAndWhollyInTheToolT
     frame->resize(frame->minimumSize());
     QApplication::processEvents();
     EXPECT_GE(frame->minimumWidth(), frame->statusBar()->minimumSizeHint().width());
-    const QString prompt(200, QChar(0x0428)); // Ш
+    // Two lines, as a device's message with its remedy: one line in the bar.
+    const QString prompt =
+        QString(100, QChar(0x0428)) + QLatin1Char('\n') + QString(100, QChar(0x0428));
     frame->statusBar()->showMessage(prompt);
     const QString shown = frame->statusBar()->currentMessage();
     EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.size();
+    EXPECT_FALSE(shown.contains(QLatin1Char('\n')));
     int panesLeft = frame->statusBar()->width();
     for (QLabel* pane : frame->statusBar()->findChildren<QLabel*>())
         if (pane->isVisible())

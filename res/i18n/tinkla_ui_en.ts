@@ -740,11 +740,11 @@ About</translation>
     </message>
     <message>
         <source> %1 м. х %2 н.</source>
-        <translation> %1 mel. × %2 notes</translation>
+        <translation> %1 × %2 notes</translation>
     </message>
     <message>
         <source> %1 м.</source>
-        <translation> Melody %1</translation>
+        <translation> Mel. %1</translation>
     </message>
     <message>
         <source> %1 н.</source>
@@ -752,7 +752,7 @@ About</translation>
     </message>
     <message>
         <source>11м.х111н.</source>
-        <translation>11 mel. × 111 notes</translation>
+        <translation>11 × 111 notes</translation>
     </message>
     <message>
         <source>Формат набора: число мелодий и наибольшее число нот в мелодии.</source>
@@ -760,7 +760,7 @@ About</translation>
     </message>
     <message>
         <source>32 м.</source>
-        <translation>Melody 32</translation>
+        <translation>Mel. 32</translation>
     </message>
     <message>
         <source>Номер текущей мелодии в наборе.</source>
