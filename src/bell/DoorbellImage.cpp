@@ -3,6 +3,7 @@
 #include "bell/BellMessages.h"
 #include "document/TinklaDoc.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <cstdio>
 
@@ -41,20 +42,22 @@ const char* ApplyDoorbellImage(CTinklaDoc& doc, unsigned nMelodies, unsigned nNo
 namespace
 {
 
+struct DoorbellDifferences {
+    Q_DECLARE_TR_FUNCTIONS(DoorbellDifferences)
+};
+
 QString FormatText(unsigned melodies, unsigned notes)
 {
     const int index = FormatIndex(melodies, notes);
-    return index >= 0 ? QString::fromUtf8(kSetFormats[index].label)
-                      : QStringLiteral("%1 м. x %2 н.").arg(melodies).arg(notes);
+    return index >= 0 ? SetFormatLabel(index)
+                      : DoorbellDifferences::tr("%1 м. x %2 н.").arg(melodies).arg(notes);
 }
 
 // "Ля 1/4"; with the octave when that is all that tells two notes apart.
 QString NoteText(BYTE code, bool withOctave)
 {
     const CNote note(code);
-    const char* name = g_szNoteNames[note.GetTone() % 12];
-    const QString pitch = withOctave ? QString::asprintf(OctaveFormat(note.GetTone()), name)
-                                     : QString::fromUtf8(name);
+    const QString pitch = withOctave ? ToneName(note.GetTone()) : PitchName(note.GetTone());
     return pitch + QLatin1Char(' ') + QString::fromUtf8(g_szDurationShort[note.GetDuration()]);
 }
 
@@ -78,9 +81,10 @@ QStringList DescribeImageDifferences(unsigned nMelodies, unsigned nNotes,
             ++more;
     };
     if (nMelodies != nReadMelodies || nNotes != nReadNotes) {
-        const QString inBell = nReadMelodies == 0 ? QStringLiteral("испорченный байт формата")
-                                                  : FormatText(nReadMelodies, nReadNotes);
-        lines << QStringLiteral("формат: в звонке %1, в наборе %2")
+        const QString inBell = nReadMelodies == 0
+                                   ? DoorbellDifferences::tr("испорченный байт формата")
+                                   : FormatText(nReadMelodies, nReadNotes);
+        lines << DoorbellDifferences::tr("формат: в звонке %1, в наборе %2")
                      .arg(inBell, FormatText(nMelodies, nNotes));
         return lines;
     }
@@ -94,12 +98,12 @@ QStringList DescribeImageDifferences(unsigned nMelodies, unsigned nNotes,
         const size_t count = std::max(w.size(), broken ? size_t(got.badNote) + 1 : g.size());
         for (size_t j = 0; j < count; ++j) {
             QString inBell;
-            QString inSet = j < w.size() ? QString() : QStringLiteral("нет ноты");
+            QString inSet = j < w.size() ? QString() : DoorbellDifferences::tr("нет ноты");
             if (broken && j == got.badNote)
-                inBell =
-                    QStringLiteral("испорченный байт %1").arg(ByteText(read[k * (nNotes + 1) + j]));
+                inBell = DoorbellDifferences::tr("испорченный байт %1")
+                             .arg(ByteText(read[k * (nNotes + 1) + j]));
             else if (j >= g.size())
-                inBell = QStringLiteral("нет ноты");
+                inBell = DoorbellDifferences::tr("нет ноты");
             else if (j < w.size() && g[j] == w[j])
                 continue;
             if (inBell.isEmpty() || inSet.isEmpty()) {
@@ -113,7 +117,7 @@ QStringList DescribeImageDifferences(unsigned nMelodies, unsigned nNotes,
                     inSet = NoteText(b, octave);
             }
             notesDiffer = true;
-            add(QStringLiteral("мелодия %1, нота %2: в звонке %3, в наборе %4")
+            add(DoorbellDifferences::tr("мелодия %1, нота %2: в звонке %3, в наборе %4")
                     .arg(k + 1)
                     .arg(j + 1)
                     .arg(inBell, inSet));
@@ -124,12 +128,12 @@ QStringList DescribeImageDifferences(unsigned nMelodies, unsigned nNotes,
     if (!notesDiffer) {
         for (int i = 0; i < static_cast<int>(expected.size()); ++i)
             if (expected[i] != read[i])
-                add(QStringLiteral("байт %1: в звонке %2, в наборе %3")
+                add(DoorbellDifferences::tr("байт %1: в звонке %2, в наборе %3")
                         .arg(i)
                         .arg(ByteText(read[i]), ByteText(expected[i])));
     }
     if (more > 0)
-        lines << QStringLiteral("... и еще %1").arg(more);
+        lines << DoorbellDifferences::tr("... и еще %1").arg(more);
     return lines;
 }
 

@@ -47,7 +47,10 @@ bool ParseArgs(const Args& args, const char* usage, int positional, int* rc)
 class ProgressBar
 {
 public:
-    explicit ProgressBar(const char* label) : m_label(label), m_bShown(::isatty(STDERR_FILENO)) {}
+    explicit ProgressBar(const QString& label)
+        : m_label(label.toLocal8Bit()), m_bShown(::isatty(STDERR_FILENO))
+    {
+    }
     ~ProgressBar()
     {
         if (m_bShown && m_nLast >= 0)
@@ -71,12 +74,12 @@ public:
         std::memset(bar, '.', kWidth);
         std::memset(bar, '#', static_cast<size_t>(filled));
         bar[kWidth] = '\0';
-        std::fprintf(stderr, "\r%s [%s] %3d/%d", m_label, bar, position, m_nSteps);
+        std::fprintf(stderr, "\r%s [%s] %3d/%d", m_label.constData(), bar, position, m_nSteps);
         std::fflush(stderr);
     }
 
 private:
-    const char* m_label;
+    QByteArray m_label;
     bool m_bShown;
     int m_nLast = -1;
     int m_nSteps = kTransferSteps;
@@ -87,7 +90,7 @@ private:
 bool ReadDoorbell(ReadSession& session)
 {
     SendResetPulse();
-    ProgressBar bar("Чтение");
+    ProgressBar bar(QCoreApplication::translate("tinkla-cli", "Чтение"));
     bar.Attach(session);
     session.SetInterruptFlag(InterruptGuard::Flag());
     while (!session.IsFinished())
@@ -95,7 +98,7 @@ bool ReadDoorbell(ReadSession& session)
     if (session.State() == TransferState::Cancelled)
         return false;
     if (session.State() != TransferState::Done) {
-        Err(QString::fromUtf8(session.Message() ? session.Message() : kMsgBellLink));
+        Err(MessageText(session.Message() ? session.Message() : kMsgBellLink));
         return false;
     }
     return true;
@@ -128,7 +131,7 @@ int RunImage(const QStringList& argv)
     BYTE format = 0;
     if (!BuildDoorbellImage(set.doc(), &image) ||
         !EncodeFormatByte(set.doc().GetMelodyCount(), &format)) {
-        Err(QString::fromUtf8(kMsgBellBadFormat));
+        Err(MessageText(kMsgBellBadFormat));
         return kExitFailed;
     }
     // What a blank simulated doorbell holds once the set is written: block 0 the image, block 1
@@ -164,14 +167,15 @@ int RunWrite(const QStringList& argv)
     WriteSession session(set.doc(), verify);
     session.SetInterruptFlag(InterruptGuard::Flag());
     {
-        ProgressBar bar(verify ? "Запись и проверка" : "Запись");
+        ProgressBar bar(verify ? QCoreApplication::translate("tinkla-cli", "Запись и проверка")
+                               : QCoreApplication::translate("tinkla-cli", "Запись"));
         bar.Attach(session);
         session.Tick();
     }
     if (session.State() == TransferState::Cancelled)
         return InterruptGuard::ExitStatus();
     if (session.State() != TransferState::Done) {
-        Err(QString::fromUtf8(session.Message() ? session.Message() : kMsgBellLink));
+        Err(MessageText(session.Message() ? session.Message() : kMsgBellLink));
         for (const QString& line : session.Differences())
             Err(QStringLiteral("  ") + line);
         return kExitFailed;
@@ -179,7 +183,8 @@ int RunWrite(const QStringList& argv)
     if (!PortConnection::MemorySaved())
         return kExitFailed;
     if (verify)
-        Err(QStringLiteral("Проверено: звонок хранит записанный набор."));
+        Err(QCoreApplication::translate("tinkla-cli",
+                                        "Проверено: звонок хранит записанный набор."));
     return kExitOk;
 }
 
@@ -256,7 +261,7 @@ int RunTest(const QStringList& argv)
 
     CalibrateDelays();
     SendResetPulse();
-    Err(QStringLiteral("Звонок должен играть мелодию..."));
+    Err(QCoreApplication::translate("tinkla-cli", "Звонок должен играть мелодию..."));
     SendPlayPulse();
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (!InterruptGuard::Caught() && std::chrono::steady_clock::now() < end) {

@@ -45,7 +45,7 @@ QByteArray ReadStdin(QString* error)
     }
     QByteArray bytes = in.read(kMaxFileBytes + 1);
     if (bytes.size() > kMaxFileBytes)
-        *error = QStringLiteral("слишком большой файл");
+        *error = QCoreApplication::translate("tinkla-cli", "слишком большой файл");
     return bytes;
 }
 
@@ -79,7 +79,7 @@ int Import(const QStringList& argv)
         QString error;
         const QByteArray bytes = ReadStdin(&error);
         if (!error.isEmpty()) {
-            Err(QString::fromUtf8(kMsgCannotOpen).arg(QStringLiteral("-"), error));
+            Err(MessageText(kMsgCannotOpen).arg(QStringLiteral("-"), error));
             return kExitFailed;
         }
         imported = set.doc().ImportMelodyData(bytes, QStringLiteral("-"), options);

@@ -23,9 +23,8 @@ QString NoteName(BYTE code)
 {
     const CNote note(code);
     const int tone = note.GetTone();
-    return QStringLiteral("%1 %2").arg(
-        QString::asprintf(OctaveFormat(tone), g_szNoteNames[tone % 12]),
-        QString::fromUtf8(g_szDurationShort[note.GetDuration()]));
+    return QStringLiteral("%1 %2").arg(ToneName(tone),
+                                       QString::fromUtf8(g_szDurationShort[note.GetDuration()]));
 }
 
 // A title as text that cannot upset a terminal or cut a line: control characters (a NUL too)
@@ -62,7 +61,7 @@ QString NotesText(const CMelody& melody)
 
 void PrintMelodyText(const QString& heading, const CMelody& melody)
 {
-    Out(QStringLiteral("%1 «%2», нот: %3")
+    Out(QCoreApplication::translate("tinkla-cli", "%1 «%2», нот: %3")
             .arg(heading, PrintableTitle(melody.GetTitle()))
             .arg(melody.GetNoteCount()));
     if (melody.GetNoteCount() > 0)
@@ -95,9 +94,10 @@ int InfoSet(const QString& path, bool json)
         return kExitOk;
     }
     const int format = FormatIndex(doc.GetMelodyCount(), doc.GetNotesPerMelody());
-    Out(QStringLiteral("Набор мелодий %1").arg(QString::fromUtf8(kSetFormats[format].label)));
+    Out(QCoreApplication::translate("tinkla-cli", "Набор мелодий %1").arg(SetFormatLabel(format)));
     for (unsigned i = 0; i < doc.GetMelodyCount(); ++i)
-        PrintMelodyText(QStringLiteral("Мелодия %1").arg(i + 1), *doc.GetMelody(i));
+        PrintMelodyText(QCoreApplication::translate("tinkla-cli", "Мелодия %1").arg(i + 1),
+                        *doc.GetMelody(i));
     return kExitOk;
 }
 
@@ -109,7 +109,7 @@ int InfoMelody(const QString& path, bool json)
     QString error;
     const QByteArray bytes = CTinklaDoc::ReadFile(path, &error);
     if (!error.isEmpty()) {
-        Err(QString::fromUtf8(kMsgCannotOpen).arg(path, error));
+        Err(MessageText(kMsgCannotOpen).arg(path, error));
         return kExitFailed;
     }
     Archive ar(bytes, &prompter);
@@ -118,12 +118,12 @@ int InfoMelody(const QString& path, bool json)
     try {
         leading = ar.ReadI32();
         if (leading < 0 || leading > kMaxNotesAnySet) {
-            Err(QString::fromUtf8(kMsgBadMelodyFile));
+            Err(MessageText(kMsgBadMelodyFile));
             return kExitFailed;
         }
         melody.Serialize(ar, kMaxNotesAnySet);
     } catch (const ArchiveError&) {
-        Err(QString::fromUtf8(kMsgFileDamaged).arg(path));
+        Err(MessageText(kMsgFileDamaged).arg(path));
         return kExitFailed;
     }
     if (json) {
@@ -134,8 +134,9 @@ int InfoMelody(const QString& path, bool json)
                               {"notes", NotesJson(melody)}});
         return kExitOk;
     }
-    Out(QStringLiteral("Мелодия из файла, нот по заголовку: %1").arg(leading));
-    PrintMelodyText(QStringLiteral("Мелодия"), melody);
+    Out(QCoreApplication::translate("tinkla-cli", "Мелодия из файла, нот по заголовку: %1")
+            .arg(leading));
+    PrintMelodyText(QCoreApplication::translate("tinkla-cli", "Мелодия"), melody);
     return kExitOk;
 }
 
@@ -151,7 +152,7 @@ int KindByContents(const QString& path)
     QString error;
     const QByteArray bytes = CTinklaDoc::ReadFile(path, &error);
     if (!error.isEmpty()) {
-        Err(QString::fromUtf8(kMsgCannotOpen).arg(path, error));
+        Err(MessageText(kMsgCannotOpen).arg(path, error));
         return -1;
     }
     CliPrompter prompter;

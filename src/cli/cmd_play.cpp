@@ -82,8 +82,7 @@ QString PlayedNoteLine(const CMelody& melody)
     const int tone = note.GetTone();
     return QStringLiteral("%1  %2  %3")
         .arg(i + 1)
-        .arg(QString::asprintf(OctaveFormat(tone), g_szNoteNames[tone % 12]),
-             QString::fromUtf8(g_szDurationNames[note.GetDuration() % kDurationCount]));
+        .arg(ToneName(tone), DurationName(note.GetDuration() % kDurationCount));
 }
 
 int Play(const QStringList& argv)

@@ -155,7 +155,7 @@ bool WriteOutput(const QString& path, const QByteArray& bytes, bool binary)
     QString error;
     if (SaveFileSafely(path, bytes, &error))
         return true;
-    Err(QString::fromUtf8(kMsgCannotSave).arg(path, error));
+    Err(MessageText(kMsgCannotSave).arg(path, error));
     return false;
 }
 

@@ -1,5 +1,6 @@
 #include "devices/DirectPort.h"
 
+#include <QCoreApplication>
 #include <cerrno>
 #include <cstring>
 
@@ -10,6 +11,14 @@
 
 namespace tinkla
 {
+
+namespace
+{
+// The context of this unit's texts in the translation catalogue.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(DirectPort)
+};
+} // namespace
 
 namespace
 {
@@ -31,17 +40,16 @@ std::unique_ptr<DirectPort> DirectPort::Open(uint16_t base, QString* error)
     if (::ioperm(base, 3, 1) != 0) {
         const int err = errno;
         if (err == ENOSYS)
-            *error = QStringLiteral("Эта система не дает прямого доступа к портам ввода-вывода "
-                                    "(контейнер или виртуальная машина). Выберите "
-                                    "ppdev:/dev/parport0.");
+            *error = Text::tr("Эта система не дает прямого доступа к портам ввода-вывода "
+                              "(контейнер или виртуальная машина). Выберите "
+                              "ppdev:/dev/parport0.");
         else if (err == EPERM)
-            *error =
-                QStringLiteral("Прямой доступ к портам %1 разрешен только root (CAP_SYS_RAWIO)."
-                               " Запустите программу от root или выберите "
-                               "ppdev:/dev/parport0.")
-                    .arg(Hex(base));
+            *error = Text::tr("Прямой доступ к портам %1 разрешен только root (CAP_SYS_RAWIO)."
+                              " Запустите программу от root или выберите "
+                              "ppdev:/dev/parport0.")
+                         .arg(Hex(base));
         else
-            *error = QStringLiteral("Нет доступа к портам %1: %2")
+            *error = Text::tr("Нет доступа к портам %1: %2")
                          .arg(Hex(base), QString::fromLocal8Bit(std::strerror(err)));
         return nullptr;
     }
@@ -71,8 +79,8 @@ void DirectPort::Out(uint16_t port, uint8_t value)
 
 std::unique_ptr<DirectPort> DirectPort::Open(uint16_t base, QString* error)
 {
-    *error = QStringLiteral("Прямой доступ к портам ввода-вывода (%1) есть только на x86. "
-                            "Выберите ppdev:/dev/parport0.")
+    *error = Text::tr("Прямой доступ к портам ввода-вывода (%1) есть только на x86. "
+                      "Выберите ppdev:/dev/parport0.")
                  .arg(Hex(base));
     return nullptr;
 }

@@ -2,6 +2,7 @@
 
 #include "devices/TracingPort.h"
 
+#include <QCoreApplication>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -17,6 +18,14 @@ extern char** environ;
 
 namespace tinkla
 {
+
+namespace
+{
+// The context of this unit's texts in the translation catalogue.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(ExecBridge)
+};
+} // namespace
 
 namespace
 {
@@ -149,12 +158,12 @@ std::unique_ptr<ExecBridge> ExecBridge::Start(const QString& command, QString* e
                                               int replyTimeoutMs)
 {
     if (command.trimmed().isEmpty()) {
-        *error = QStringLiteral("После «exec:» нужна команда программы-моста.");
+        *error = Text::tr("После «exec:» нужна команда программы-моста.");
         return nullptr;
     }
     int sv[2];
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sv) != 0) {
-        *error = QStringLiteral("Не удалось запустить программу-мост: %1")
+        *error = Text::tr("Не удалось запустить программу-мост: %1")
                      .arg(QString::fromLocal8Bit(std::strerror(errno)));
         return nullptr;
     }
@@ -189,7 +198,7 @@ std::unique_ptr<ExecBridge> ExecBridge::Start(const QString& command, QString* e
     ::close(sv[1]);
     if (rc != 0) {
         ::close(sv[0]);
-        *error = QStringLiteral("Не удалось запустить программу-мост «%1»: %2")
+        *error = Text::tr("Не удалось запустить программу-мост «%1»: %2")
                      .arg(command, QString::fromLocal8Bit(std::strerror(rc)));
         return nullptr;
     }
@@ -245,14 +254,14 @@ QString ExecBridge::ExitText()
             break;
         }
         if (SteadyClock::now() >= deadline)
-            return QStringLiteral("закрыла свой вывод");
+            return Text::tr("закрыла свой вывод");
         ::usleep(2000);
     }
     if (WIFEXITED(m_nStatus))
-        return QStringLiteral("завершилась с кодом %1").arg(WEXITSTATUS(m_nStatus));
+        return Text::tr("завершилась с кодом %1").arg(WEXITSTATUS(m_nStatus));
     if (WIFSIGNALED(m_nStatus))
-        return QStringLiteral("завершилась по сигналу %1").arg(WTERMSIG(m_nStatus));
-    return QStringLiteral("завершилась");
+        return Text::tr("завершилась по сигналу %1").arg(WTERMSIG(m_nStatus));
+    return Text::tr("завершилась");
 }
 
 bool ExecBridge::Send(const char* line, size_t size)
@@ -270,14 +279,14 @@ bool ExecBridge::Send(const char* line, size_t size)
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
             pollfd p{m_fd, POLLOUT, 0};
             if (::poll(&p, 1, MsUntil(deadline)) == 0) {
-                SetFault(QStringLiteral("Программа-мост «%1» не принимает команды дольше %2 мс.")
+                SetFault(Text::tr("Программа-мост «%1» не принимает команды дольше %2 мс.")
                              .arg(m_strCommand)
                              .arg(m_nTimeoutMs));
                 return false;
             }
             continue;
         }
-        SetFault(QStringLiteral("Программа-мост «%1» %2.").arg(m_strCommand, ExitText()));
+        SetFault(Text::tr("Программа-мост «%1» %2.").arg(m_strCommand, ExitText()));
         return false;
     }
     return true;
@@ -310,13 +319,13 @@ uint8_t ExecBridge::In(uint16_t port)
             uint8_t value = 0;
             if (ParseBridgeReply(reply, &value))
                 return value;
-            SetFault(QStringLiteral("Программа-мост «%1» ответила «%2» вместо двух "
-                                    "шестнадцатеричных цифр.")
+            SetFault(Text::tr("Программа-мост «%1» ответила «%2» вместо двух "
+                              "шестнадцатеричных цифр.")
                          .arg(m_strCommand, Shown(reply)));
             return 0xFF;
         }
         case BridgeLineReader::TooLong:
-            SetFault(QStringLiteral("Программа-мост «%1» прислала строку длиннее %2 символов.")
+            SetFault(Text::tr("Программа-мост «%1» прислала строку длиннее %2 символов.")
                          .arg(m_strCommand)
                          .arg(kMaxBridgeLine));
             return 0xFF;
@@ -328,12 +337,12 @@ uint8_t ExecBridge::In(uint16_t port)
         if (ready < 0 && errno == EINTR)
             continue;
         if (ready < 0) {
-            SetFault(QStringLiteral("Программа-мост «%1»: %2")
+            SetFault(Text::tr("Программа-мост «%1»: %2")
                          .arg(m_strCommand, QString::fromLocal8Bit(std::strerror(errno))));
             return 0xFF;
         }
         if (ready == 0) {
-            SetFault(QStringLiteral("Программа-мост «%1» не ответила за %2 мс.")
+            SetFault(Text::tr("Программа-мост «%1» не ответила за %2 мс.")
                          .arg(m_strCommand)
                          .arg(m_nTimeoutMs));
             return 0xFF;
@@ -343,7 +352,7 @@ uint8_t ExecBridge::In(uint16_t port)
         if (got > 0) {
             m_reader.Append(chunk, static_cast<size_t>(got));
         } else if (got == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
-            SetFault(QStringLiteral("Программа-мост «%1» %2.").arg(m_strCommand, ExitText()));
+            SetFault(Text::tr("Программа-мост «%1» %2.").arg(m_strCommand, ExitText()));
             return 0xFF;
         }
     }

@@ -8,6 +8,7 @@
 #include "devices/TracingPort.h"
 #include "platform/Settings.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,15 +19,23 @@ namespace tinkla
 
 namespace
 {
+// The context of this unit's texts in the translation catalogue.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(PortSpec)
+};
+} // namespace
+
+namespace
+{
 
 constexpr double kMaxOptionMs = 60000.0;
 constexpr int kMaxFaultAfterBytes = 1000000;
 
 QString Grammar()
 {
-    return QStringLiteral("Возможные значения: sim[:ФАЙЛ][,absent|sda-low|scl-low|busy|wp|midread|"
-                          "stretch=МС|twr=МС|release=МКС|after=N], ppdev:/dev/parportN, "
-                          "direct:0x378, exec:КОМАНДА.");
+    return Text::tr("Возможные значения: sim[:ФАЙЛ][,absent|sda-low|scl-low|busy|wp|midread|"
+                    "stretch=МС|twr=МС|release=МКС|after=N], ppdev:/dev/parportN, "
+                    "direct:0x378, exec:КОМАНДА.");
 }
 
 // The user's text as a message quotes it: short and printable.
@@ -46,8 +55,8 @@ bool ParseMs(const QString& name, const QString& value, double* ms, QString* err
     bool ok = false;
     const double v = value.toDouble(&ok);
     if (!ok || !std::isfinite(v) || v < 0.0 || v > kMaxOptionMs) {
-        *error = QStringLiteral("Параметр %1 эмулятора звонка — время в миллисекундах от 0 до %2, "
-                                "а не %3.")
+        *error = Text::tr("Параметр %1 эмулятора звонка — время в миллисекундах от 0 до %2, "
+                          "а не %3.")
                      .arg(name)
                      .arg(kMaxOptionMs)
                      .arg(Quoted(value));
@@ -92,8 +101,8 @@ bool ParseSim(const QString& rest, PortSpec* parsed, QString* error)
             bool ok = false;
             const int n = value.toInt(&ok);
             if (!ok || n < 0 || n > kMaxFaultAfterBytes) {
-                *error = QStringLiteral("Параметр after эмулятора звонка — число байтов от 0 до "
-                                        "%1, а не %2.")
+                *error = Text::tr("Параметр after эмулятора звонка — число байтов от 0 до "
+                                  "%1, а не %2.")
                              .arg(kMaxFaultAfterBytes)
                              .arg(Quoted(value));
                 return false;
@@ -106,9 +115,9 @@ bool ParseSim(const QString& rest, PortSpec* parsed, QString* error)
             if (!ParseMs(name, value, &parsed->sim.twrMs, error))
                 return false;
         } else {
-            *error = QStringLiteral("Неизвестный параметр эмулятора звонка %1. Возможны: absent, "
-                                    "sda-low, scl-low, busy, wp, midread, stretch=МС, twr=МС, "
-                                    "release=МКС, after=N.")
+            *error = Text::tr("Неизвестный параметр эмулятора звонка %1. Возможны: absent, "
+                              "sda-low, scl-low, busy, wp, midread, stretch=МС, twr=МС, "
+                              "release=МКС, after=N.")
                          .arg(Quoted(opt));
             return false;
         }
@@ -125,10 +134,9 @@ bool ParseBase(const QString& text, uint16_t* base, QString* error)
     const uint value = digits.size() <= 4 ? digits.toUInt(&ok, 16) : 0;
     // Below 0x100 sit the motherboard's own devices; the three registers must fit below 0x10000.
     if (!ok || digits.isEmpty() || value < 0x100 || value > 0xFFFD) {
-        *error =
-            QStringLiteral("Адрес порта %1 не подходит: нужен шестнадцатеричный адрес от 0x100 "
-                           "до 0xfffd, например direct:0x378.")
-                .arg(Quoted(text));
+        *error = Text::tr("Адрес порта %1 не подходит: нужен шестнадцатеричный адрес от 0x100 "
+                          "до 0xfffd, например direct:0x378.")
+                     .arg(Quoted(text));
         return false;
     }
     *base = static_cast<uint16_t>(value);
@@ -168,43 +176,42 @@ bool IsConnected()
 
 QString LineStuckText(bool clock, const QString& where)
 {
-    return clock
-               ? QStringLiteral("Линия тактов на %1 остается низкой, хотя программа ее отпустила: "
-                                "проверьте кабель, питание звонка и интерфейс.")
-                     .arg(where)
-               : QStringLiteral("Линия данных на %1 остается низкой, хотя программа ее "
-                                "отпустила: проверьте кабель, питание звонка и интерфейс.")
-                     .arg(where);
+    return clock ? Text::tr("Линия тактов на %1 остается низкой, хотя программа ее отпустила: "
+                            "проверьте кабель, питание звонка и интерфейс.")
+                       .arg(where)
+                 : Text::tr("Линия данных на %1 остается низкой, хотя программа ее "
+                            "отпустила: проверьте кабель, питание звонка и интерфейс.")
+                       .arg(where);
 }
 
 ProbeResult ProbeInstalled()
 {
     PortDevice* device = Ports::Instance().Parallel();
     if (!device)
-        return {false, QStringLiteral("Порт звонка не подключен.")};
+        return {false, Text::tr("Порт звонка не подключен.")};
     auto* port = dynamic_cast<ParallelPort*>(device);
-    const QString where = port ? port->Describe() : QStringLiteral("порту");
+    const QString where = port ? port->Describe() : Text::tr("порту");
     const BusProbe answer = ProbeBus(kDeviceFormatWrite);
     // A port that failed under the probe (a bridge that died) says why better than the lines.
     if (port && !port->Fault().isEmpty())
         return {false, port->Fault()};
     switch (answer) {
     case BusProbe::Answers:
-        return {true, QStringLiteral("Звонок отвечает на %1.").arg(where)};
+        return {true, Text::tr("Звонок отвечает на %1.").arg(where)};
     case BusProbe::ClockStuckLow:
         return {false, LineStuckText(true, where)};
     case BusProbe::DataStuckLow:
         return {false, LineStuckText(false, where)};
     case BusProbe::ClockHeld:
-        return {false, QStringLiteral("Линию тактов на %1 держат низкой дольше %2 с: "
-                                      "звонок или интерфейс неисправен.")
+        return {false, Text::tr("Линию тактов на %1 держат низкой дольше %2 с: "
+                                "звонок или интерфейс неисправен.")
                            .arg(where)
                            .arg(g_dTimeout)};
     case BusProbe::NoAnswer:
         break;
     }
-    return {false, QStringLiteral("Звонок не отвечает на %1: никто на шине не подтверждает свой "
-                                  "адрес. Проверьте, что звонок подключен к этому порту и включен.")
+    return {false, Text::tr("Звонок не отвечает на %1: никто на шине не подтверждает свой "
+                            "адрес. Проверьте, что звонок подключен к этому порту и включен.")
                        .arg(where)};
 }
 
@@ -215,7 +222,7 @@ bool ParsePortSpec(const QString& input, PortSpec* parsed, QString* error)
     const QString text = input.trimmed();
     *parsed = PortSpec();
     if (text.size() > kMaxPortSpecLength) {
-        *error = QStringLiteral("Описание порта длиннее %1 символов.").arg(kMaxPortSpecLength);
+        *error = Text::tr("Описание порта длиннее %1 символов.").arg(kMaxPortSpecLength);
         return false;
     }
     const int colon = text.indexOf(QLatin1Char(':'));
@@ -242,12 +249,12 @@ bool ParsePortSpec(const QString& input, PortSpec* parsed, QString* error)
         parsed->kind = PortSpec::Kind::Exec;
         parsed->command = rest.trimmed();
         if (parsed->command.isEmpty()) {
-            *error = QStringLiteral("После «exec:» нужна команда программы-моста.");
+            *error = Text::tr("После «exec:» нужна команда программы-моста.");
             return false;
         }
         return true;
     }
-    *error = QStringLiteral("Неизвестный порт %1. %2").arg(Quoted(text), Grammar());
+    *error = Text::tr("Неизвестный порт %1. %2").arg(Quoted(text), Grammar());
     return false;
 }
 

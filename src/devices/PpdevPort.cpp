@@ -2,6 +2,7 @@
 
 #include "platform/SafeFile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
@@ -15,38 +16,46 @@
 namespace tinkla
 {
 
+namespace
+{
+// The context of this unit's texts in the translation catalogue.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(PpdevPort)
+};
+} // namespace
+
 QString PpdevOpenError(const QString& device, const char* step, int err, bool lpLoaded)
 {
     const bool claiming = std::strcmp(step, "claim") == 0;
     switch (err) {
     case ENOENT:
-        return QStringLiteral("Нет устройства %1: параллельный порт не найден. Загрузите модули "
-                              "(sudo modprobe parport_pc ppdev) или укажите другой порт.")
+        return Text::tr("Нет устройства %1: параллельный порт не найден. Загрузите модули "
+                        "(sudo modprobe parport_pc ppdev) или укажите другой порт.")
             .arg(device);
     case EACCES:
     case EPERM:
-        return QStringLiteral("Нет доступа к %1: пользователь не входит в группу lp. Выполните "
-                              "«sudo usermod -aG lp $USER» и войдите в систему заново.")
+        return Text::tr("Нет доступа к %1: пользователь не входит в группу lp. Выполните "
+                        "«sudo usermod -aG lp $USER» и войдите в систему заново.")
             .arg(device);
     case EBUSY:
     case ENXIO:
         if (lpLoaded)
-            return QStringLiteral("Порт %1 занят другим драйвером — модулем принтера lp. "
-                                  "Освободите порт: sudo rmmod lp.")
+            return Text::tr("Порт %1 занят другим драйвером — модулем принтера lp. "
+                            "Освободите порт: sudo rmmod lp.")
                 .arg(device);
         if (err == EBUSY)
-            return QStringLiteral("Порт %1 занят другой программой.").arg(device);
-        return QStringLiteral("За %1 нет параллельного порта, либо его занимает другая программа.")
+            return Text::tr("Порт %1 занят другой программой.").arg(device);
+        return Text::tr("За %1 нет параллельного порта, либо его занимает другая программа.")
             .arg(device);
     case ENOTTY:
     case EINVAL:
         if (claiming)
-            return QStringLiteral("%1 — не устройство параллельного порта (ppdev).").arg(device);
+            return Text::tr("%1 — не устройство параллельного порта (ppdev).").arg(device);
         break;
     default:
         break;
     }
-    return QStringLiteral("Не удалось открыть %1: %2").arg(device, SystemErrorText(err, true));
+    return Text::tr("Не удалось открыть %1: %2").arg(device, SystemErrorText(err, true));
 }
 
 std::unique_ptr<PpdevPort> PpdevPort::Open(const QString& device, QString* error)
@@ -77,7 +86,7 @@ PpdevPort::~PpdevPort()
 void PpdevPort::Failed(const char* what, int err)
 {
     if (m_strFault.isEmpty())
-        m_strFault = QStringLiteral("Ошибка порта %1 (%2): %3")
+        m_strFault = Text::tr("Ошибка порта %1 (%2): %3")
                          .arg(m_strDevice, QString::fromLatin1(what),
                               QString::fromLocal8Bit(std::strerror(err)));
 }

@@ -3,12 +3,21 @@
 #include "platform/Clock.h"
 #include "platform/SafeFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <limits>
 
 namespace tinkla
 {
+
+namespace
+{
+// The context of this unit's texts in the translation catalogue.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(SimDoorbell)
+};
+} // namespace
 
 namespace
 {
@@ -57,7 +66,7 @@ void SimDoorbell::Load()
         return; // a doorbell never written: blank
     if (!error.isEmpty()) {
         m_strFileError =
-            QStringLiteral("Не удалось прочитать память звонка «%1»: %2").arg(m_opt.path, error);
+            Text::tr("Не удалось прочитать память звонка «%1»: %2").arg(m_opt.path, error);
         return;
     }
     for (int i = 0; i < bytes.size() && i < kMemoryBytes; ++i)
@@ -76,7 +85,7 @@ void SimDoorbell::Save()
         return;
     }
     m_strFileError =
-        QStringLiteral("Не удалось сохранить память звонка в «%1»: %2").arg(m_opt.path, error);
+        Text::tr("Не удалось сохранить память звонка в «%1»: %2").arg(m_opt.path, error);
 }
 
 uint8_t SimDoorbell::In(uint16_t port)

@@ -1,6 +1,7 @@
 #include "devices/SoundDevices.h"
 #include "devices/SoundWave.h"
 
+#include <QCoreApplication>
 #include <vector>
 
 #ifdef TINKLA_HAVE_ALSA
@@ -9,6 +10,14 @@
 
 namespace tinkla
 {
+
+namespace
+{
+// The context of this unit's texts in the translation catalogue.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(SoundAlsa)
+};
+} // namespace
 
 #ifdef TINKLA_HAVE_ALSA
 
@@ -41,10 +50,10 @@ std::unique_ptr<AlsaSink> AlsaSink::Open(const QString& device, QString* error)
     std::call_once(quiet, [] { snd_lib_error_set_handler(QuietAlsa); });
 
     const QString name = device.isEmpty() ? QStringLiteral("default") : device;
-    auto fail = [&](const char* what, int err) {
+    auto fail = [&](const QString& what, int err) {
         if (error)
-            *error = QString::fromUtf8("звуковое устройство ALSA «%1»: %2 (%3)")
-                         .arg(name, QString::fromUtf8(what), AlsaText(err));
+            *error =
+                Text::tr("звуковое устройство ALSA «%1»: %2 (%3)").arg(name, what, AlsaText(err));
         return nullptr;
     };
 
@@ -53,7 +62,7 @@ std::unique_ptr<AlsaSink> AlsaSink::Open(const QString& device, QString* error)
     int err = snd_pcm_open(&pcm, name.toLocal8Bit().constData(), SND_PCM_STREAM_PLAYBACK,
                            SND_PCM_NONBLOCK);
     if (err < 0)
-        return fail("не открывается", err);
+        return fail(Text::tr("не открывается"), err);
     std::unique_ptr<snd_pcm_t, int (*)(snd_pcm_t*)> guard(pcm, snd_pcm_close);
     snd_pcm_nonblock(pcm, 0);
 
@@ -71,14 +80,14 @@ std::unique_ptr<AlsaSink> AlsaSink::Open(const QString& device, QString* error)
         (err = snd_pcm_hw_params_set_period_time_near(pcm, hw, &periodUs, &dir)) < 0 ||
         (err = snd_pcm_hw_params_set_buffer_time_near(pcm, hw, &bufferUs, &dir)) < 0 ||
         (err = snd_pcm_hw_params(pcm, hw)) < 0)
-        return fail("не принимает 16-битный моно-звук", err);
+        return fail(Text::tr("не принимает 16-битный моно-звук"), err);
     snd_pcm_uframes_t period = 0;
     snd_pcm_uframes_t buffer = 0;
     snd_pcm_hw_params_get_period_size(hw, &period, &dir);
     snd_pcm_hw_params_get_buffer_size(hw, &buffer);
     snd_pcm_hw_params_get_rate(hw, &rate, &dir);
     if (period == 0 || rate == 0)
-        return fail("не сообщает своих параметров", -EINVAL);
+        return fail(Text::tr("не сообщает своих параметров"), -EINVAL);
 
     snd_pcm_sw_params_t* sw = nullptr;
     snd_pcm_sw_params_alloca(&sw);
@@ -87,7 +96,7 @@ std::unique_ptr<AlsaSink> AlsaSink::Open(const QString& device, QString* error)
         (err = snd_pcm_sw_params_set_start_threshold(pcm, sw, period)) < 0 ||
         (err = snd_pcm_sw_params_set_avail_min(pcm, sw, period)) < 0 ||
         (err = snd_pcm_sw_params(pcm, sw)) < 0 || (err = snd_pcm_prepare(pcm)) < 0)
-        return fail("не настраивается", err);
+        return fail(Text::tr("не настраивается"), err);
 
     guard.release();
     return std::unique_ptr<AlsaSink>(new AlsaSink(pcm, name, rate, period));
@@ -184,8 +193,8 @@ void AlsaSink::Run()
             if (n < 0) {
                 {
                     const std::lock_guard lock(m_noticeMutex);
-                    m_strNotice = QString::fromUtf8("Звуковое устройство «%1» перестало "
-                                                    "отвечать (%2); звук отключен.")
+                    m_strNotice = Text::tr("Звуковое устройство «%1» перестало "
+                                           "отвечать (%2); звук отключен.")
                                       .arg(m_strDevice, AlsaText(static_cast<int>(n)));
                 }
                 snd_pcm_drop(pcm);
@@ -204,7 +213,7 @@ void AlsaSink::Run()
 std::unique_ptr<AlsaSink> AlsaSink::Open(const QString&, QString* error)
 {
     if (error)
-        *error = QString::fromUtf8("программа собрана без ALSA");
+        *error = Text::tr("программа собрана без ALSA");
     return nullptr;
 }
 

@@ -2,6 +2,7 @@
 
 #include "devices/SoundSafety.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <cerrno>
@@ -15,6 +16,14 @@
 
 namespace tinkla
 {
+
+namespace
+{
+// The context of this unit's texts in the translation catalogue.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(SoundPcspkr)
+};
+} // namespace
 
 namespace
 {
@@ -53,8 +62,8 @@ std::unique_ptr<PcspkrSink> PcspkrSink::Open(const QString& givenPath, QString* 
         const QStringList found =
             dir.entryList({QStringLiteral("*pcspkr*")}, QDir::System | QDir::Files, QDir::Name);
         if (found.isEmpty())
-            return fail(QString::fromUtf8("нет устройства PC-динамика (%1/*pcspkr*); его "
-                                          "драйвер загружается командой «sudo modprobe pcspkr»")
+            return fail(Text::tr("нет устройства PC-динамика (%1/*pcspkr*); его "
+                                 "драйвер загружается командой «sudo modprobe pcspkr»")
                             .arg(QString::fromLatin1(kByPathDir)));
         path = dir.filePath(found.first());
     }
@@ -64,22 +73,22 @@ std::unique_ptr<PcspkrSink> PcspkrSink::Open(const QString& givenPath, QString* 
     if (fd < 0) {
         const int err = errno;
         if (err == EACCES || err == EPERM)
-            return fail(QString::fromUtf8("нет прав на запись в %1 (%2); устройство обычно "
-                                          "принадлежит группе input: «sudo usermod -aG input "
-                                          "$USER» и новый вход в систему, или правило udev")
+            return fail(Text::tr("нет прав на запись в %1 (%2); устройство обычно "
+                                 "принадлежит группе input: «sudo usermod -aG input "
+                                 "$USER» и новый вход в систему, или правило udev")
                             .arg(path, Errno(err)));
         if (err == ENOENT)
-            return fail(QString::fromUtf8("нет устройства %1; драйвер PC-динамика загружается "
-                                          "командой «sudo modprobe pcspkr»")
+            return fail(Text::tr("нет устройства %1; драйвер PC-динамика загружается "
+                                 "командой «sudo modprobe pcspkr»")
                             .arg(path));
-        return fail(QString::fromUtf8("не открывается %1: %2").arg(path, Errno(err)));
+        return fail(Text::tr("не открывается %1: %2").arg(path, Errno(err)));
     }
     struct stat st = {};
     // A character device must be an input device that can sound; anything else (a file to
     // capture the events) is taken as it is.
     if (fstat(fd, &st) == 0 && S_ISCHR(st.st_mode) && !SupportsTone(fd)) {
         ::close(fd);
-        return fail(QString::fromUtf8("%1 не умеет звучать тоном (это не PC-динамик)").arg(path));
+        return fail(Text::tr("%1 не умеет звучать тоном (это не PC-динамик)").arg(path));
     }
     return std::unique_ptr<PcspkrSink>(new PcspkrSink(fd));
 }

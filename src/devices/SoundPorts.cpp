@@ -2,6 +2,7 @@
 
 #include "devices/SoundSafety.h"
 
+#include <QCoreApplication>
 #include <cerrno>
 #include <cstring>
 
@@ -12,6 +13,14 @@
 
 namespace tinkla
 {
+
+namespace
+{
+// The context of this unit's texts in the translation catalogue.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(SoundPorts)
+};
+} // namespace
 
 #ifdef TINKLA_HAVE_IOPERM
 
@@ -30,14 +39,13 @@ std::unique_ptr<RealPitSink> RealPitSink::Open(QString* error)
         const int err = errno;
         const QString why = QString::fromLocal8Bit(std::strerror(err));
         if (error)
-            *error = err == EPERM
-                         ? QString::fromUtf8("прямой доступ к таймеру (порты 0x42, 0x43, 0x61) "
+            *error = err == EPERM ? Text::tr("прямой доступ к таймеру (порты 0x42, 0x43, 0x61) "
                                              "разрешён только root или с правом CAP_SYS_RAWIO "
                                              "(ioperm: %1)")
-                               .arg(why)
-                         : QString::fromUtf8("прямой доступ к таймеру (порты 0x42, 0x43, 0x61) "
+                                        .arg(why)
+                                  : Text::tr("прямой доступ к таймеру (порты 0x42, 0x43, 0x61) "
                                              "здесь невозможен (ioperm: %1)")
-                               .arg(why);
+                                        .arg(why);
         ioperm(0x42, 2, 0);
         return nullptr;
     }
@@ -80,7 +88,7 @@ void RealPitSink::Silence()
 std::unique_ptr<RealPitSink> RealPitSink::Open(QString* error)
 {
     if (error)
-        *error = QString::fromUtf8("прямой доступ к таймеру есть только на x86");
+        *error = Text::tr("прямой доступ к таймеру есть только на x86");
     return nullptr;
 }
 RealPitSink::RealPitSink() = default;

@@ -1,14 +1,24 @@
 #include "devices/SoundSink.h"
 
+#include <QCoreApplication>
+
 #include "devices/SoundDevices.h"
 #include "devices/SoundWav.h"
 
 namespace tinkla
 {
 
+namespace
+{
+// The context of this unit's texts in the translation catalogue.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(SoundSink)
+};
+} // namespace
+
 QString SinkSpecUsage()
 {
-    return QString::fromUtf8("audio[:УСТРОЙСТВО], pcspkr[:УСТРОЙСТВО], ports, wav:ФАЙЛ или none");
+    return Text::tr("audio[:УСТРОЙСТВО], pcspkr[:УСТРОЙСТВО], ports, wav:ФАЙЛ или none");
 }
 
 bool ParseSinkSpec(const QString& text, SinkSpec* out, QString* error)
@@ -20,16 +30,16 @@ bool ParseSinkSpec(const QString& text, SinkSpec* out, QString* error)
     };
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty())
-        return fail(QString::fromUtf8("не указан вывод звука; возможны %1").arg(SinkSpecUsage()));
+        return fail(Text::tr("не указан вывод звука; возможны %1").arg(SinkSpecUsage()));
     if (trimmed.size() > kMaxSinkSpecLength)
-        return fail(QString::fromUtf8("слишком длинное описание вывода звука (%1 знаков, "
-                                      "допустимо %2)")
+        return fail(Text::tr("слишком длинное описание вывода звука (%1 знаков, "
+                             "допустимо %2)")
                         .arg(trimmed.size())
                         .arg(kMaxSinkSpecLength));
     // Device names and paths go to system calls; a control character in one is never meant.
     for (const QChar c : trimmed)
         if (c.category() == QChar::Other_Control)
-            return fail(QString::fromUtf8("в описании вывода звука есть управляющий символ"));
+            return fail(Text::tr("в описании вывода звука есть управляющий символ"));
 
     const qsizetype colon = trimmed.indexOf(QLatin1Char(':'));
     const QString name = (colon < 0 ? trimmed : trimmed.left(colon)).toLower();
@@ -48,22 +58,20 @@ bool ParseSinkSpec(const QString& text, SinkSpec* out, QString* error)
     else if (name == QLatin1String("none"))
         parsed.kind = SinkSpec::None;
     else
-        return fail(QString::fromUtf8("неизвестный вывод звука «%1»; возможны %2")
+        return fail(Text::tr("неизвестный вывод звука «%1»; возможны %2")
                         .arg(trimmed.left(64), SinkSpecUsage()));
 
     const bool takesArg = parsed.kind == SinkSpec::Audio || parsed.kind == SinkSpec::Pcspkr ||
                           parsed.kind == SinkSpec::Wav;
     if (hasArg && !takesArg)
-        return fail(QString::fromUtf8("у вывода звука «%1» не бывает параметра").arg(name));
+        return fail(Text::tr("у вывода звука «%1» не бывает параметра").arg(name));
     if (hasArg && arg.isEmpty())
-        return fail(QString::fromUtf8("после «%1:» нужно %2")
-                        .arg(name, parsed.kind == SinkSpec::Audio
-                                       ? QString::fromUtf8("имя устройства ALSA")
-                                   : parsed.kind == SinkSpec::Wav
-                                       ? QString::fromUtf8("имя файла")
-                                       : QString::fromUtf8("путь к устройству")));
+        return fail(Text::tr("после «%1:» нужно %2")
+                        .arg(name, parsed.kind == SinkSpec::Audio ? Text::tr("имя устройства ALSA")
+                                   : parsed.kind == SinkSpec::Wav ? Text::tr("имя файла")
+                                                                  : Text::tr("путь к устройству")));
     if (parsed.kind == SinkSpec::Wav && !hasArg)
-        return fail(QString::fromUtf8("для вывода в файл нужно имя: wav:ФАЙЛ"));
+        return fail(Text::tr("для вывода в файл нужно имя: wav:ФАЙЛ"));
     parsed.arg = arg;
     if (out)
         *out = parsed;
@@ -82,7 +90,7 @@ std::unique_ptr<SoundSink> CreateSink(const SinkSpec& parsed, QString* error, QS
         if (!sink) {
             // No sound card is a normal state of many machines: play in silence and say so.
             if (notice)
-                *notice = QString::fromUtf8("Нет звука: %1. Мелодии играются беззвучно.").arg(why);
+                *notice = Text::tr("Нет звука: %1. Мелодии играются беззвучно.").arg(why);
             return std::make_unique<NullSink>();
         }
         return sink;

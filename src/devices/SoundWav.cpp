@@ -4,6 +4,7 @@
 #include "platform/Clock.h"
 #include "platform/SafeFile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <cerrno>
 #include <cmath>
@@ -14,6 +15,14 @@
 
 namespace tinkla
 {
+
+namespace
+{
+// The context of this unit's texts in the translation catalogue.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(SoundWav)
+};
+} // namespace
 
 namespace
 {
@@ -75,20 +84,20 @@ std::unique_ptr<WavSink> WavSink::Open(const QString& path, uint32_t rate, QStri
     // A recording never truncates a device or waits on a FIFO.
     if (const QString refusal = NotAnOutputFile(path); !refusal.isEmpty()) {
         if (error)
-            *error = QString::fromUtf8("Не удалось создать файл «%1»: %2").arg(path, refusal);
+            *error = Text::tr("Не удалось создать файл «%1»: %2").arg(path, refusal);
         return nullptr;
     }
     const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) {
         if (error)
-            *error = QString::fromUtf8("Не удалось создать файл «%1»: %2")
+            *error = Text::tr("Не удалось создать файл «%1»: %2")
                          .arg(path, SystemErrorText(errno, true));
         return nullptr;
     }
     const QByteArray header = WavHeader(rate, 0);
     if (!WriteAll(fd, header.constData(), header.size())) {
         if (error)
-            *error = QString::fromUtf8("Не удалось записать файл «%1»: %2")
+            *error = Text::tr("Не удалось записать файл «%1»: %2")
                          .arg(path, SystemErrorText(errno, true));
         ::close(fd);
         return nullptr;
@@ -128,8 +137,8 @@ void WavSink::WriteSamples(const int16_t* samples, size_t n)
     if (n > room) {
         n = room;
         if (m_strNotice.isEmpty())
-            m_strNotice = QString::fromUtf8("Файл «%1» достиг предельного размера WAV; "
-                                            "дальнейший звук не записывается.")
+            m_strNotice = Text::tr("Файл «%1» достиг предельного размера WAV; "
+                                   "дальнейший звук не записывается.")
                               .arg(m_strPath);
     }
     if (n == 0)
@@ -140,7 +149,7 @@ void WavSink::WriteSamples(const int16_t* samples, size_t n)
         PutLe(&bytes[2 * i], static_cast<uint16_t>(samples[i]), 2);
     if (!WriteAll(m_fd, bytes.data(), bytes.size())) {
         if (m_strNotice.isEmpty())
-            m_strNotice = QString::fromUtf8("Не удалось записать файл «%1»: %2")
+            m_strNotice = Text::tr("Не удалось записать файл «%1»: %2")
                               .arg(m_strPath, SystemErrorText(errno, true));
         return;
     }

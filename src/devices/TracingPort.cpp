@@ -3,12 +3,21 @@
 #include "platform/Clock.h"
 #include "platform/SafeFile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <cerrno>
 #include <cstring>
 
 namespace tinkla
 {
+
+namespace
+{
+// The context of this unit's texts in the translation catalogue.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(TracingPort)
+};
+} // namespace
 
 int FormatPortLine(char* out, char op, uint16_t port, int value)
 {
@@ -38,12 +47,12 @@ std::unique_ptr<TracingPort> TracingPort::Open(std::unique_ptr<PortDevice> inner
 {
     // A trace never truncates a device or waits on a FIFO.
     if (const QString refusal = NotAnOutputFile(path); !refusal.isEmpty()) {
-        *error = QStringLiteral("Не удалось создать файл трассировки «%1»: %2").arg(path, refusal);
+        *error = Text::tr("Не удалось создать файл трассировки «%1»: %2").arg(path, refusal);
         return nullptr;
     }
     std::FILE* stream = std::fopen(QFile::encodeName(path).constData(), "we");
     if (!stream) {
-        *error = QStringLiteral("Не удалось создать файл трассировки «%1»: %2")
+        *error = Text::tr("Не удалось создать файл трассировки «%1»: %2")
                      .arg(path, SystemErrorText(errno, true));
         return nullptr;
     }

@@ -77,7 +77,7 @@ void CTinklaDoc::SetPathName(const QString& path, bool addToRecent)
 QString CTinklaDoc::GetTitle() const
 {
     if (m_strPathName.isEmpty())
-        return QString::fromUtf8(kUntitledName);
+        return tr(kUntitledName);
     return QFileInfo(m_strPathName).fileName();
 }
 
@@ -254,7 +254,7 @@ QByteArray CTinklaDoc::ReadFile(const QString& path, QString* error)
     if (!error->isEmpty())
         return {};
     if (bytes.size() > kMaxFileBytes) {
-        *error = QStringLiteral("слишком большой файл");
+        *error = tr("слишком большой файл");
         return {};
     }
     return bytes;
@@ -265,8 +265,7 @@ bool CTinklaDoc::WriteFile(const QString& path, const QByteArray& bytes)
     QString error;
     if (SaveFileSafely(path, bytes, &error))
         return true;
-    m_pPrompter->MessageBox(QString::fromUtf8(kMsgCannotSave).arg(path, error),
-                            MB_OK | MB_ICONHAND);
+    m_pPrompter->MessageBox(MessageText(kMsgCannotSave).arg(path, error), MB_OK | MB_ICONHAND);
     return false;
 }
 
@@ -319,8 +318,7 @@ bool CTinklaDoc::ReadFileOrSay(const QString& path, QByteArray* bytes)
     *bytes = ReadFile(path, &error);
     if (error.isEmpty())
         return true;
-    m_pPrompter->MessageBox(QString::fromUtf8(kMsgCannotOpen).arg(path, error),
-                            MB_OK | MB_ICONHAND);
+    m_pPrompter->MessageBox(MessageText(kMsgCannotOpen).arg(path, error), MB_OK | MB_ICONHAND);
     return false;
 }
 
@@ -336,7 +334,7 @@ bool CTinklaDoc::LoadSetFile(const QString& path)
         if (!LoadSet(ar, &set))
             return false;
     } catch (const ArchiveError&) {
-        m_pPrompter->MessageBox(QString::fromUtf8(kMsgFileDamaged).arg(path), MB_OK | MB_ICONHAND);
+        m_pPrompter->MessageBox(MessageText(kMsgFileDamaged).arg(path), MB_OK | MB_ICONHAND);
         return false;
     }
     Adopt(std::move(set));
@@ -370,10 +368,10 @@ bool CTinklaDoc::DoSave(bool saveAs)
     if (saveAs || path.isEmpty()) {
         FileDialogRequest req;
         req.save = true;
-        req.title = QStringLiteral("Сохранить как");
+        req.title = tr("Сохранить как");
         req.initialPath = path.isEmpty() ? GetTitle() + QStringLiteral(".fml") : path;
         req.defaultExtension = QStringLiteral("fml");
-        req.filter = QString::fromUtf8(kSetFileFilter);
+        req.filter = tr(kSetFileFilter);
         path = m_pPrompter->FileDialog(req);
         if (path.isEmpty())
             return false;
@@ -395,7 +393,7 @@ bool CTinklaDoc::SaveModified()
 {
     if (!m_bModified)
         return true;
-    const QString question = QStringLiteral("Сохранить изменения в «%1»?").arg(GetTitle());
+    const QString question = tr("Сохранить изменения в «%1»?").arg(GetTitle());
     switch (m_pPrompter->MessageBox(question, MB_YESNOCANCEL | MB_ICONQUESTION)) {
     case IDYES:
         return DoSave(false);
@@ -433,7 +431,7 @@ bool CTinklaDoc::LoadMelodyFile(const QString& path)
     try {
         SerializeMelody(ar);
     } catch (const ArchiveError&) {
-        m_pPrompter->MessageBox(QString::fromUtf8(kMsgFileDamaged).arg(path), MB_OK | MB_ICONHAND);
+        m_pPrompter->MessageBox(MessageText(kMsgFileDamaged).arg(path), MB_OK | MB_ICONHAND);
         return false;
     } catch (const TinklaError& e) {
         // Reported here, not by the caller, so that the command-line tool gets the same message
@@ -471,10 +469,10 @@ void CTinklaDoc::SaveAsFirst()
 {
     FileDialogRequest req;
     req.save = true;
-    req.title = QStringLiteral("Сохранить как");
+    req.title = tr("Сохранить как");
     req.initialPath = m_strPathName;
     req.defaultExtension = QStringLiteral("fml");
-    req.filter = QString::fromUtf8(kSetFileFilter);
+    req.filter = tr(kSetFileFilter);
     const QString path = m_pPrompter->FileDialog(req);
     if (path.isEmpty())
         return; // no save, but the load goes on
@@ -513,7 +511,7 @@ void CTinklaDoc::OnMelodyLoad()
 {
     FileDialogRequest req;
     req.defaultExtension = QStringLiteral("mel");
-    req.filter = QString::fromUtf8(kMelodyFileFilter);
+    req.filter = tr(kMelodyFileFilter);
     ReplaceMelodyFromFile(req, [this](const QString& path) { LoadMelodyFile(path); });
 }
 
@@ -522,7 +520,7 @@ void CTinklaDoc::OnMelodySave()
     FileDialogRequest req;
     req.save = true;
     req.defaultExtension = QStringLiteral("mel");
-    req.filter = QString::fromUtf8(kMelodyFileFilter);
+    req.filter = tr(kMelodyFileFilter);
     const QString path = m_pPrompter->FileDialog(req);
     if (path.isEmpty())
         return;

@@ -21,9 +21,12 @@ namespace tinkla
 class Archive;
 class Prompter;
 
+// The texts of this header are translated where they are shown, with CTinklaDoc::tr().
 // The .fml filter, as the set's save dialogs show it (two spaces before the parenthesis).
-inline constexpr const char* kSetFileFilter = "Набор мелодий  (*.fml)|*.fml|Все файлы (*.*)|*.*||";
-inline constexpr const char* kMelodyFileFilter = "Мелодии (*.mel)|*.mel|Все файлы (*.*)|*.*||";
+inline constexpr const char* kSetFileFilter =
+    QT_TRANSLATE_NOOP("tinkla::CTinklaDoc", "Набор мелодий  (*.fml)|*.fml|Все файлы (*.*)|*.*||");
+inline constexpr const char* kMelodyFileFilter =
+    QT_TRANSLATE_NOOP("tinkla::CTinklaDoc", "Мелодии (*.mel)|*.mel|Все файлы (*.*)|*.*||");
 // Files larger than this are not melody sets or melodies whatever they hold; refusing them early
 // keeps a mistaken pick of a huge file from being read into memory.
 constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024;
@@ -108,7 +111,8 @@ public:
     // --- undo and redo: the state before / after a step, with its current melody and selection
     bool CanUndo() const { return m_history.NextUndo() != nullptr; }
     bool CanRedo() const { return m_history.NextRedo() != nullptr; }
-    // The name of the step Undo / Redo would take (UTF-8), or nullptr.
+    // The name of the step Undo / Redo would take (one of the kEdit texts, UTF-8; shown with
+    // CTinklaDoc::tr()), or nullptr.
     const char* UndoName() const;
     const char* RedoName() const;
     void Undo();
@@ -213,16 +217,24 @@ private:
 };
 
 // The names of the edit steps, as the Edit menu shows them after "Отменить" / "Повторить".
-inline constexpr const char* kEditInsertNote = "Вставка ноты";
-inline constexpr const char* kEditDeleteNote = "Удаление ноты";
-inline constexpr const char* kEditTone = "Изменение высоты";
-inline constexpr const char* kEditDuration = "Изменение длительности";
-inline constexpr const char* kEditTitle = "Название мелодии";
-inline constexpr const char* kEditLoadMelody = "Загрузка мелодии";
-inline constexpr const char* kEditImport = "Импорт мелодии";
-inline constexpr const char* kEditTranspose = "Транспонирование";
+inline constexpr const char* kEditInsertNote =
+    QT_TRANSLATE_NOOP("tinkla::CTinklaDoc", "Вставка ноты");
+inline constexpr const char* kEditDeleteNote =
+    QT_TRANSLATE_NOOP("tinkla::CTinklaDoc", "Удаление ноты");
+inline constexpr const char* kEditTone =
+    QT_TRANSLATE_NOOP("tinkla::CTinklaDoc", "Изменение высоты");
+inline constexpr const char* kEditDuration =
+    QT_TRANSLATE_NOOP("tinkla::CTinklaDoc", "Изменение длительности");
+inline constexpr const char* kEditTitle =
+    QT_TRANSLATE_NOOP("tinkla::CTinklaDoc", "Название мелодии");
+inline constexpr const char* kEditLoadMelody =
+    QT_TRANSLATE_NOOP("tinkla::CTinklaDoc", "Загрузка мелодии");
+inline constexpr const char* kEditImport =
+    QT_TRANSLATE_NOOP("tinkla::CTinklaDoc", "Импорт мелодии");
+inline constexpr const char* kEditTranspose =
+    QT_TRANSLATE_NOOP("tinkla::CTinklaDoc", "Транспонирование");
 
 // The untitled name the editor shows for a set never saved.
-inline constexpr const char* kUntitledName = "Безымянный";
+inline constexpr const char* kUntitledName = QT_TRANSLATE_NOOP("tinkla::CTinklaDoc", "Безымянный");
 
 } // namespace tinkla

@@ -15,15 +15,20 @@ namespace tinkla
 namespace
 {
 
-constexpr const char* kImportFilter =
+// Translated where they are shown, with CTinklaDoc::tr() or MessageText().
+constexpr const char* kImportFilter = QT_TRANSLATE_NOOP(
+    "tinkla::CTinklaDoc",
     "Мелодии RTTTL и MIDI (*.rtttl;*.rtx;*.txt;*.mid;*.midi)|*.rtttl;*.rtx;*.txt;*.mid;*.midi|"
-    "Все файлы (*.*)|*.*||";
-constexpr const char* kExportFilter =
-    "Мелодия RTTTL (*.rtttl)|*.rtttl|Файл MIDI (*.mid)|*.mid|Все файлы (*.*)|*.*||";
-constexpr const char* kMsgOutOfRange =
+    "Все файлы (*.*)|*.*||");
+constexpr const char* kExportFilter = QT_TRANSLATE_NOOP(
+    "tinkla::CTinklaDoc",
+    "Мелодия RTTTL (*.rtttl)|*.rtttl|Файл MIDI (*.mid)|*.mid|Все файлы (*.*)|*.*||");
+constexpr const char* kMsgOutOfRange = QT_TRANSLATE_NOOP(
+    "Messages",
     "Транспонирование выводит ноты за пределы звонка (от соль-диеза малой октавы до ре-диеза "
-    "третьей).\nМелодия не изменена.";
-constexpr const char* kMsgNothingImported = "Не удалось импортировать мелодию из «%1»:\n%2";
+    "третьей).\nМелодия не изменена.");
+constexpr const char* kMsgNothingImported =
+    QT_TRANSLATE_NOOP("Messages", "Не удалось импортировать мелодию из «%1»:\n%2");
 
 bool IsMidiName(const QString& name)
 {
@@ -63,9 +68,9 @@ bool CTinklaDoc::ImportMelodyData(const QByteArray& bytes, const QString& name,
     const bool read = midi ? exchange::ReadMidi(bytes, options.track, &imported, &error)
                            : exchange::ReadRtttl(bytes, &imported, &error);
     if (read && imported.notes.empty())
-        error = QStringLiteral("в файле нет нот");
+        error = tr("в файле нет нот");
     if (!error.isEmpty()) {
-        m_pPrompter->MessageBox(QString::fromUtf8(kMsgNothingImported).arg(name, error),
+        m_pPrompter->MessageBox(MessageText(kMsgNothingImported).arg(name, error),
                                 MB_OK | MB_ICONHAND);
         return false;
     }
@@ -128,8 +133,8 @@ bool CTinklaDoc::OpenExample(const QString& path)
 void CTinklaDoc::OnMelodyImport()
 {
     FileDialogRequest req;
-    req.title = QStringLiteral("Импорт мелодии");
-    req.filter = QString::fromUtf8(kImportFilter);
+    req.title = tr("Импорт мелодии");
+    req.filter = tr(kImportFilter);
     ReplaceMelodyFromFile(req,
                           [this](const QString& path) { ImportMelodyFile(path, ImportOptions{}); });
 }
@@ -138,9 +143,9 @@ void CTinklaDoc::OnMelodyExport()
 {
     FileDialogRequest req;
     req.save = true;
-    req.title = QStringLiteral("Экспорт мелодии");
+    req.title = tr("Экспорт мелодии");
     req.defaultExtension = QStringLiteral("rtttl");
-    req.filter = QString::fromUtf8(kExportFilter);
+    req.filter = tr(kExportFilter);
     const QString path = m_pPrompter->FileDialog(req);
     if (!path.isEmpty())
         ExportMelodyFile(path);

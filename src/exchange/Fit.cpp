@@ -1,6 +1,8 @@
 // Bringing a melody of any pitches into the doorbell's 32 semitones, and what the import says.
 #include "exchange/Exchange.h"
 
+#include <QCoreApplication>
+
 #include "platform/Cp1251.h"
 
 #include <QStringDecoder>
@@ -11,6 +13,10 @@ namespace tinkla::exchange
 {
 namespace
 {
+
+struct FitReport {
+    Q_DECLARE_TR_FUNCTIONS(FitReport)
+};
 
 bool InRange(int pitch)
 {
@@ -87,29 +93,29 @@ bool TransposeCodes(std::vector<BYTE>* codes, int semitones, bool fold, int* fol
 QString ImportReport(const Imported& imported, const FitResult& fit, int maxNotes)
 {
     QStringList lines;
-    lines << QStringLiteral("Импортировано нот: %1.").arg(fit.codes.size());
+    lines << FitReport::tr("Импортировано нот: %1.").arg(fit.codes.size());
     if (fit.shift == 0)
-        lines << QStringLiteral("Без транспонирования.");
+        lines << FitReport::tr("Без транспонирования.");
     else
-        lines << QStringLiteral("Транспонировано на %1%2 полутонов.")
+        lines << FitReport::tr("Транспонировано на %1%2 полутонов.")
                      .arg(fit.shift > 0 ? QStringLiteral("+") : QString())
                      .arg(fit.shift);
-    const auto add = [&](int count, const char* text) {
+    const auto add = [&](int count, const QString& text) {
         if (count > 0)
-            lines << QString::fromUtf8(text).arg(count);
+            lines << text.arg(count);
     };
-    add(fit.folded, "Перенесены на октаву, чтобы попасть в диапазон: %1.");
-    add(imported.approx.dots, "Точки отброшены: %1.");
-    add(imported.approx.shortNotes, "Ноты короче 1/16 стали шестнадцатыми: %1.");
-    add(imported.approx.rests, "Паузы пропущены: %1.");
-    add(imported.approx.chords, "Аккорды сведены к верхней ноте: %1.");
-    add(imported.approx.lengths, "Длительности округлены до ближайшей: %1.");
+    add(fit.folded, FitReport::tr("Перенесены на октаву, чтобы попасть в диапазон: %1."));
+    add(imported.approx.dots, FitReport::tr("Точки отброшены: %1."));
+    add(imported.approx.shortNotes, FitReport::tr("Ноты короче 1/16 стали шестнадцатыми: %1."));
+    add(imported.approx.rests, FitReport::tr("Паузы пропущены: %1."));
+    add(imported.approx.chords, FitReport::tr("Аккорды сведены к верхней ноте: %1."));
+    add(imported.approx.lengths, FitReport::tr("Длительности округлены до ближайшей: %1."));
     if (fit.dropped > 0)
-        lines << QStringLiteral("Мелодия длиннее %1 нот: оставлены первые %1, отброшено %2.")
+        lines << FitReport::tr("Мелодия длиннее %1 нот: оставлены первые %1, отброшено %2.")
                      .arg(maxNotes)
                      .arg(fit.dropped);
     if (imported.tempoBpm > 0)
-        lines << QStringLiteral("Темп файла: %1 четвертей в минуту (звонок играет в своём темпе).")
+        lines << FitReport::tr("Темп файла: %1 четвертей в минуту (звонок играет в своём темпе).")
                      .arg(imported.tempoBpm);
     return lines.join(QLatin1Char('\n'));
 }

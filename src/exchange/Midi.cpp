@@ -3,6 +3,8 @@
 // against the bytes that remain (the distribution's SMF libraries abort or trust the file).
 #include "exchange/Exchange.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -12,6 +14,10 @@ namespace tinkla::exchange
 {
 namespace
 {
+
+struct Midi {
+    Q_DECLARE_TR_FUNCTIONS(Midi)
+};
 
 constexpr int kPercussionChannel = 9; // channel 10: drums, never a melody
 
@@ -35,27 +41,27 @@ public:
     {
     }
 
-    bool Fail(qsizetype at, const char* what)
+    bool Fail(qsizetype at, const QString& what)
     {
-        *m_error = QStringLiteral("MIDI, байт %1: %2").arg(at).arg(QString::fromUtf8(what));
+        *m_error = Midi::tr("MIDI, байт %1: %2").arg(at).arg(what);
         return false;
     }
 
     bool Header(int* format, int* division)
     {
         if (m_size < 14 || std::memcmp(m_data, "MThd", 4) != 0)
-            return Fail(0, "это не файл MIDI (нет заголовка MThd)");
+            return Fail(0, Midi::tr("это не файл MIDI (нет заголовка MThd)"));
         const uint32_t length = U32(4);
         if (length < 6 || length > static_cast<uint64_t>(m_size - 8))
-            return Fail(4, "неверная длина заголовка");
+            return Fail(4, Midi::tr("неверная длина заголовка"));
         *format = U16(8);
         if (*format > 1)
-            return Fail(8, "поддерживаются форматы 0 и 1");
+            return Fail(8, Midi::tr("поддерживаются форматы 0 и 1"));
         const int div = U16(12);
         if (div & 0x8000)
-            return Fail(12, "время в кадрах SMPTE не поддерживается");
+            return Fail(12, Midi::tr("время в кадрах SMPTE не поддерживается"));
         if (div == 0)
-            return Fail(12, "нулевое деление четверти");
+            return Fail(12, Midi::tr("нулевое деление четверти"));
         *division = div;
         m_pos = 8 + static_cast<qsizetype>(length);
         return true;
@@ -71,10 +77,10 @@ public:
                 return true;
             }
             if (m_size - m_pos < 8)
-                return Fail(m_pos, "блок обрывается");
+                return Fail(m_pos, Midi::tr("блок обрывается"));
             const uint32_t length = U32(m_pos + 4);
             if (length > static_cast<uint64_t>(m_size - m_pos - 8))
-                return Fail(m_pos + 4, "блок длиннее файла");
+                return Fail(m_pos + 4, Midi::tr("блок длиннее файла"));
             const bool isTrack = std::memcmp(m_data + m_pos, "MTrk", 4) == 0;
             const qsizetype body = m_pos + 8;
             m_pos = body + static_cast<qsizetype>(length);
@@ -99,7 +105,7 @@ private:
         uint32_t v = 0;
         for (int i = 0; i < 4; ++i) {
             if (*at >= end)
-                return Fail(*at, "число обрывается в конце дорожки");
+                return Fail(*at, Midi::tr("число обрывается в конце дорожки"));
             const uint8_t b = m_data[(*at)++];
             v = (v << 7) | (b & 0x7F);
             if (!(b & 0x80)) {
@@ -107,7 +113,7 @@ private:
                 return true;
             }
         }
-        return Fail(*at - 4, "число длиннее четырёх байт");
+        return Fail(*at - 4, Midi::tr("число длиннее четырёх байт"));
     }
 
     bool Events(qsizetype at, qsizetype end, Track* track)
@@ -126,28 +132,28 @@ private:
                 return false;
             tick += delta;
             if (at >= end)
-                return Fail(at, "событие обрывается в конце дорожки");
+                return Fail(at, Midi::tr("событие обрывается в конце дорожки"));
             uint8_t status = m_data[at];
             if (status & 0x80) {
                 ++at;
             } else if (running) {
                 status = running;
             } else {
-                return Fail(at, "данные без байта состояния");
+                return Fail(at, Midi::tr("данные без байта состояния"));
             }
             if (status == 0xFF || status == 0xF0 || status == 0xF7) {
                 running = 0;
                 int type = -1;
                 if (status == 0xFF) {
                     if (at >= end)
-                        return Fail(at, "событие обрывается в конце дорожки");
+                        return Fail(at, Midi::tr("событие обрывается в конце дорожки"));
                     type = m_data[at++];
                 }
                 uint32_t length = 0;
                 if (!Vlq(&at, end, &length))
                     return false;
                 if (length > static_cast<uint64_t>(end - at))
-                    return Fail(at, "событие длиннее дорожки");
+                    return Fail(at, Midi::tr("событие длиннее дорожки"));
                 const qsizetype data = at;
                 at += static_cast<qsizetype>(length);
                 if (type == 0x03 && track->name.isEmpty())
@@ -165,11 +171,11 @@ private:
                 continue;
             }
             if (status >= 0xF0)
-                return Fail(at - 1, "неизвестное событие");
+                return Fail(at - 1, Midi::tr("неизвестное событие"));
             running = status;
             const int size = (status & 0xE0) == 0xC0 ? 1 : 2;
             if (end - at < size)
-                return Fail(at, "событие обрывается в конце дорожки");
+                return Fail(at, Midi::tr("событие обрывается в конце дорожки"));
             const int channel = status & 0x0F;
             const int pitch = m_data[at] & 0x7F;
             const int velocity = size == 2 ? m_data[at + 1] & 0x7F : 0;
@@ -296,8 +302,8 @@ bool ReadMidi(const QByteArray& bytes, int track, Imported* out, QString* error)
         }
     }
     if (!found) {
-        *error = track == 0 ? QStringLiteral("в файле MIDI нет нот")
-                            : QStringLiteral("в файле MIDI нет дорожки %1").arg(track);
+        *error = track == 0 ? Midi::tr("в файле MIDI нет нот")
+                            : Midi::tr("в файле MIDI нет дорожки %1").arg(track);
         return false;
     }
     Imported result;

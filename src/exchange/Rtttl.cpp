@@ -2,6 +2,8 @@
 // before or after the octave, and RTX's extra settings (l, s) accepted and ignored.
 #include "exchange/Exchange.h"
 
+#include <QCoreApplication>
+
 #include <array>
 #include <cctype>
 
@@ -9,6 +11,10 @@ namespace tinkla::exchange
 {
 namespace
 {
+
+struct Rtttl {
+    Q_DECLARE_TR_FUNCTIONS(Rtttl)
+};
 
 // Semitone above C of a note letter; -1 for a pause, -2 for no note letter.
 int LetterSemitone(char c)
@@ -50,9 +56,9 @@ class Reader
 public:
     Reader(const QByteArray& text, QString* error) : m_text(text), m_error(error) {}
 
-    bool Fail(qsizetype at, const char* what)
+    bool Fail(qsizetype at, const QString& what)
     {
-        *m_error = QStringLiteral("RTTTL, позиция %1: %2").arg(at + 1).arg(QString::fromUtf8(what));
+        *m_error = Rtttl::tr("RTTTL, позиция %1: %2").arg(at + 1).arg(what);
         return false;
     }
     char Peek() const
@@ -74,7 +80,7 @@ public:
         while (std::isdigit(static_cast<unsigned char>(Peek()))) {
             n = n * 10 + (Peek() - '0');
             if (n > limit)
-                return Fail(start, "слишком большое число");
+                return Fail(start, Rtttl::tr("слишком большое число"));
             ++m_pos;
         }
         *present = m_pos > start;
@@ -86,7 +92,7 @@ public:
     {
         const qsizetype colon = m_text.indexOf(':');
         if (colon < 0)
-            return Fail(m_text.size(), "нет двоеточия после названия");
+            return Fail(m_text.size(), Rtttl::tr("нет двоеточия после названия"));
         out->title = DecodeName(m_text.left(colon).trimmed());
         m_pos = colon + 1;
         if (!Settings())
@@ -106,11 +112,11 @@ private:
             }
             const qsizetype at = m_pos;
             if (key != 'd' && key != 'o' && key != 'b' && key != 'l' && key != 's')
-                return Fail(at, "ожидалась настройка d, o или b");
+                return Fail(at, Rtttl::tr("ожидалась настройка d, o или b"));
             ++m_pos;
             SkipSpace();
             if (Peek() != '=')
-                return Fail(m_pos, "ожидался знак =");
+                return Fail(m_pos, Rtttl::tr("ожидался знак ="));
             ++m_pos;
             SkipSpace();
             if (key == 'l' || key == 's') { // RTX's loop and style: nothing a doorbell plays
@@ -125,25 +131,25 @@ private:
             if (!Number(99999, &value, &present))
                 return false;
             if (!present)
-                return Fail(m_pos, "ожидалось число");
+                return Fail(m_pos, Rtttl::tr("ожидалось число"));
             if (key == 'd') {
                 if (value != 32 && DurationOf(value) < 0)
-                    return Fail(at, "длительность бывает 1, 2, 4, 8, 16 или 32");
+                    return Fail(at, Rtttl::tr("длительность бывает 1, 2, 4, 8, 16 или 32"));
                 m_defaultLength = value;
             } else if (key == 'o') {
                 if (value > 9)
-                    return Fail(at, "октава бывает от 0 до 9");
+                    return Fail(at, Rtttl::tr("октава бывает от 0 до 9"));
                 m_defaultOctave = value;
             } else {
                 if (value == 0)
-                    return Fail(at, "темп не может быть нулевым");
+                    return Fail(at, Rtttl::tr("темп не может быть нулевым"));
                 m_bpm = value;
             }
             SkipSpace();
             if (Peek() == ',')
                 ++m_pos;
             else if (Peek() != ':')
-                return Fail(m_pos, "ожидалась запятая или двоеточие");
+                return Fail(m_pos, Rtttl::tr("ожидалась запятая или двоеточие"));
         }
     }
 
@@ -164,10 +170,10 @@ private:
                 length = m_defaultLength;
             const int semitone = LetterSemitone(Peek());
             if (semitone == -2)
-                return Fail(m_pos, "ожидалась нота");
+                return Fail(m_pos, Rtttl::tr("ожидалась нота"));
             ++m_pos;
             if (length != 32 && DurationOf(length) < 0)
-                return Fail(at, "длительность бывает 1, 2, 4, 8, 16 или 32");
+                return Fail(at, Rtttl::tr("длительность бывает 1, 2, 4, 8, 16 или 32"));
             bool sharp = false;
             if (Peek() == '#') {
                 sharp = true;
@@ -203,7 +209,7 @@ private:
             if (m_pos >= m_text.size())
                 return true;
             if (Peek() != ',')
-                return Fail(m_pos, "ожидалась запятая");
+                return Fail(m_pos, Rtttl::tr("ожидалась запятая"));
             ++m_pos;
             SkipSpace();
             if (m_pos >= m_text.size())

@@ -5,12 +5,16 @@
 #include "platform/Cp1251.h"
 #include "platform/Prompter.h"
 
+#include <QCoreApplication>
+
 namespace tinkla
 {
 
-const QByteArray& DefaultMelodyTitle()
+QByteArray DefaultMelodyTitle()
 {
-    static const QByteArray title = Cp1251FromUtf8("Новая мелодия");
+    // Looked up each time: a melody made after a change of language gets the new one's title.
+    QByteArray title;
+    UnicodeToCp1251(QCoreApplication::translate("CMelody", "Новая мелодия"), &title);
     return title;
 }
 

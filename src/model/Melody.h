@@ -77,7 +77,7 @@ private:
     int m_nRows = 1;
 };
 
-// The title every new melody gets, in code page 1251.
-const QByteArray& DefaultMelodyTitle();
+// The title every new melody gets, in code page 1251, in the interface's language.
+QByteArray DefaultMelodyTitle();
 
 } // namespace tinkla

@@ -5,6 +5,8 @@
 #include "platform/Ports.h"
 #include "platform/Prompter.h"
 
+#include <QCoreApplication>
+
 namespace tinkla
 {
 
@@ -16,21 +18,46 @@ const int g_nStaffOffsets[kToneCount] = {33, 29, 29, 24,  20,  20,  15,  15,  11
                                          2,  2,  -3, -3,  14,  9,   9,   5,   5,   0,  -4,
                                          -4, -9, -9, -13, -13, -18, -22, -22, -27, -27};
 
-const char* const g_szNoteNames[12] = {"Соль#", "Ля",  "Ля#", "Си", "До",  "До#",
-                                       "Ре",    "Ре#", "Ми",  "Фа", "Фа#", "Соль"};
-const char* const g_szDurationNames[kDurationCount] = {"Целая", "Половина", "Четверть", "Восьмая",
-                                                       "Шестнадцатая"};
+const char* const g_szNoteNames[12] = {
+    QT_TRANSLATE_NOOP("CNote", "Соль#"), QT_TRANSLATE_NOOP("CNote", "Ля"),
+    QT_TRANSLATE_NOOP("CNote", "Ля#"),   QT_TRANSLATE_NOOP("CNote", "Си"),
+    QT_TRANSLATE_NOOP("CNote", "До"),    QT_TRANSLATE_NOOP("CNote", "До#"),
+    QT_TRANSLATE_NOOP("CNote", "Ре"),    QT_TRANSLATE_NOOP("CNote", "Ре#"),
+    QT_TRANSLATE_NOOP("CNote", "Ми"),    QT_TRANSLATE_NOOP("CNote", "Фа"),
+    QT_TRANSLATE_NOOP("CNote", "Фа#"),   QT_TRANSLATE_NOOP("CNote", "Соль")};
+const char* const g_szDurationNames[kDurationCount] = {
+    QT_TRANSLATE_NOOP("CNote", "Целая"), QT_TRANSLATE_NOOP("CNote", "Половина"),
+    QT_TRANSLATE_NOOP("CNote", "Четверть"), QT_TRANSLATE_NOOP("CNote", "Восьмая"),
+    QT_TRANSLATE_NOOP("CNote", "Шестнадцатая")};
 const char* const g_szDurationShort[kDurationCount] = {"1", "1/2", "1/4", "1/8", "1/16"};
 
 const char* OctaveFormat(int tone)
 {
     if (tone <= 3)
-        return "%s, Малая октава";
+        return QT_TRANSLATE_NOOP("CNote", "%s, Малая октава");
     if (tone <= 15)
-        return "%s, Первая октава";
+        return QT_TRANSLATE_NOOP("CNote", "%s, Первая октава");
     if (tone <= 27)
-        return "%s, Вторая октава";
-    return "%s, Третья октава";
+        return QT_TRANSLATE_NOOP("CNote", "%s, Вторая октава");
+    return QT_TRANSLATE_NOOP("CNote", "%s, Третья октава");
+}
+
+QString PitchName(int tone)
+{
+    return QCoreApplication::translate("CNote", g_szNoteNames[((tone % 12) + 12) % 12]);
+}
+
+QString ToneName(int tone)
+{
+    return QCoreApplication::translate("CNote", OctaveFormat(tone))
+        .replace(QLatin1String("%s"), PitchName(tone));
+}
+
+QString DurationName(int duration)
+{
+    if (duration < 0 || duration >= kDurationCount)
+        return QString();
+    return QCoreApplication::translate("CNote", g_szDurationNames[duration]);
 }
 
 void CNote::ToneUp()

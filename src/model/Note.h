@@ -4,6 +4,8 @@
 // whether it is the selected note. A note code packs both codes into one byte: tone × 8 + duration.
 #include "platform/Byte.h"
 
+#include <QString>
+
 #include <cstdint>
 
 namespace tinkla
@@ -21,13 +23,21 @@ constexpr BYTE kDefaultDuration = 3; // "Восьмая"
 extern const int g_nFrequencies[kToneCount];
 // Staff offset by tone code: the glyph's top from the row's top staff line (pixels).
 extern const int g_nStaffOffsets[kToneCount];
-// UTF-8 names: by tone code modulo 12 (index 0 is G sharp), and by duration code.
+// UTF-8 names: by tone code modulo 12 (index 0 is G sharp), and by duration code. The Russian
+// names are the keys of their translations (context "CNote"); show them through the functions
+// below.
 extern const char* const g_szNoteNames[12];
 extern const char* const g_szDurationNames[kDurationCount];
 extern const char* const g_szDurationShort[kDurationCount];
 
 // Octave format of a tone code, with "%s" for the note name: "%s, Первая октава", ...
 const char* OctaveFormat(int tone);
+
+// The names in the interface's language. Pitch without the octave: "Соль#" / "G#"; with it:
+// "Соль#, Малая октава" / "G#3"; duration code 0..4: "Восьмая" / "Eighth" (empty out of range).
+QString PitchName(int tone);
+QString ToneName(int tone);
+QString DurationName(int duration);
 
 struct Point {
     int x = 0;

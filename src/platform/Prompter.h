@@ -1,6 +1,7 @@
 #pragma once
 // Everything a command asks the user goes through a Prompter: the Qt one shows real message boxes
 // and dialogs; tests script the answers; the command-line tool prints and answers from its flags.
+#include <QCoreApplication>
 #include <QString>
 
 namespace tinkla
@@ -49,10 +50,17 @@ public:
     }
 };
 
-// Shorthand for showing one of the program's UTF-8 message texts.
+// One of the program's message texts (Messages.h, BellMessages.h: UTF-8, marked in the context
+// "Messages") in the interface's language.
+inline QString MessageText(const char* utf8)
+{
+    return QCoreApplication::translate("Messages", utf8);
+}
+
+// Shorthand for showing one of the program's message texts.
 inline Answer ShowMessage(Prompter& p, const char* utf8, unsigned type)
 {
-    return p.MessageBox(QString::fromUtf8(utf8), type);
+    return p.MessageBox(MessageText(utf8), type);
 }
 
 } // namespace tinkla

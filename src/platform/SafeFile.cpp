@@ -1,5 +1,6 @@
 #include "platform/SafeFile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QSaveFile>
 #include <cerrno>
@@ -12,16 +13,20 @@ namespace tinkla
 namespace
 {
 
+struct SafeFile {
+    Q_DECLARE_TR_FUNCTIONS(SafeFile)
+};
+
 // What a path that exists but is no regular file is.
 QString KindText(mode_t mode)
 {
     if (S_ISDIR(mode))
-        return QStringLiteral("это папка, а не файл");
+        return SafeFile::tr("это папка, а не файл");
     if (S_ISFIFO(mode) || S_ISSOCK(mode))
-        return QStringLiteral("это канал, а не файл");
+        return SafeFile::tr("это канал, а не файл");
     if (S_ISCHR(mode) || S_ISBLK(mode))
-        return QStringLiteral("это устройство, а не файл");
-    return QStringLiteral("это не обычный файл");
+        return SafeFile::tr("это устройство, а не файл");
+    return SafeFile::tr("это не обычный файл");
 }
 
 // Qt's own reason is English: the system's error number decides ours. It is read at once, as
@@ -30,7 +35,7 @@ QString FailureText(int err, bool writing)
 {
     if (err != 0)
         return SystemErrorText(err, writing);
-    return writing ? QStringLiteral("ошибка записи") : QStringLiteral("ошибка чтения");
+    return writing ? SafeFile::tr("ошибка записи") : SafeFile::tr("ошибка чтения");
 }
 
 } // namespace
@@ -39,38 +44,37 @@ QString SystemErrorText(int err, bool writing)
 {
     switch (err) {
     case ENOENT:
-        return writing ? QStringLiteral("нет такой папки") : QStringLiteral("нет такого файла");
+        return writing ? SafeFile::tr("нет такой папки") : SafeFile::tr("нет такого файла");
     case ENOTDIR:
-        return QStringLiteral("в пути есть файл вместо папки");
+        return SafeFile::tr("в пути есть файл вместо папки");
     case EISDIR:
-        return QStringLiteral("это папка, а не файл");
+        return SafeFile::tr("это папка, а не файл");
     case EACCES:
     case EPERM:
-        return writing ? QStringLiteral("нет прав на запись")
-                       : QStringLiteral("нет прав на чтение");
+        return writing ? SafeFile::tr("нет прав на запись") : SafeFile::tr("нет прав на чтение");
     case ENOSPC:
     case EDQUOT:
-        return QStringLiteral("нет места на диске");
+        return SafeFile::tr("нет места на диске");
     case EFBIG:
-        return QStringLiteral("файл больше, чем разрешено записывать");
+        return SafeFile::tr("файл больше, чем разрешено записывать");
     case EROFS:
-        return QStringLiteral("диск только для чтения");
+        return SafeFile::tr("диск только для чтения");
     case EIO:
-        return QStringLiteral("ошибка ввода-вывода");
+        return SafeFile::tr("ошибка ввода-вывода");
     case ENAMETOOLONG:
-        return QStringLiteral("слишком длинное имя");
+        return SafeFile::tr("слишком длинное имя");
     case ELOOP:
-        return QStringLiteral("ссылки замкнуты в круг");
+        return SafeFile::tr("ссылки замкнуты в круг");
     case EMFILE:
     case ENFILE:
-        return QStringLiteral("открыто слишком много файлов");
+        return SafeFile::tr("открыто слишком много файлов");
     case ENXIO:
     case ENODEV:
-        return QStringLiteral("нет такого устройства");
+        return SafeFile::tr("нет такого устройства");
     case EBUSY:
-        return QStringLiteral("занято другой программой");
+        return SafeFile::tr("занято другой программой");
     default:
-        return QStringLiteral("системная ошибка %1").arg(err);
+        return SafeFile::tr("системная ошибка %1").arg(err);
     }
 }
 
@@ -141,7 +145,7 @@ QByteArray ReadRegularFile(const QString& path, qint64 maxBytes, QString* error,
 bool SaveFileSafely(const QString& path, const QByteArray& bytes, QString* error)
 {
     if (path.isEmpty()) {
-        *error = QStringLiteral("не указано имя файла");
+        *error = SafeFile::tr("не указано имя файла");
         return false;
     }
     // A device node or a FIFO would become a regular file at the rename: never replace one.
