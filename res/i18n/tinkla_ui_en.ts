@@ -18,7 +18,7 @@
         <source>
 Порт выбирается командой «Звонок» → «Порт звонка...».</source>
         <translation>
-The port is chosen with Doorbell → Doorbell port….</translation>
+The port is chosen with the command “Doorbell” → “Doorbell port…”.</translation>
     </message>
     <message>
         <source>Порт звонка не открывается.</source>
@@ -55,9 +55,9 @@ The port is chosen with Doorbell → Doorbell port….</translation>
  - для записи мелодий в музыкальный звонок.</source>
         <translation>Tinkla. Version 1.0
 
-The program is meant:
- - for composing single-voice melodies;
- - for writing melodies to a music doorbell.</translation>
+This program is for:
+ - composing single-voice melodies;
+ - writing melodies to a music doorbell.</translation>
     </message>
 </context>
 <context>

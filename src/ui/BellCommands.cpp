@@ -16,7 +16,6 @@
 #include "ui/CTinklaApp.h"
 #include "ui/CTinklaView.h"
 #include "ui/CWriteSetDlg.h"
-#include "ui/CoreTexts.h"
 
 #include <QStatusBar>
 #include <QTimer>
@@ -134,7 +133,7 @@ bool BellCommands::SaveUnderAnotherName()
     request.initialPath = doc->GetPathName().isEmpty() ? doc->GetTitle() + QStringLiteral(".fml")
                                                        : doc->GetPathName();
     request.defaultExtension = QStringLiteral("fml");
-    request.filter = CoreText(kDocumentContext, kSetFileFilter);
+    request.filter = CTinklaDoc::tr(kSetFileFilter);
     const QString path = doc->GetPrompter().FileDialog(request);
     if (path.isEmpty())
         return true; // nothing saved, and the read goes on

@@ -9,7 +9,6 @@
 #include "platform/Translations.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CTinklaView.h"
-#include "ui/CoreTexts.h"
 #include "ui/Icons.h"
 #include "ui/LockKeys.h"
 
@@ -500,7 +499,7 @@ QString NotesPaneText(int count)
 }
 QString TonePaneText(BYTE code, bool none)
 {
-    return none ? QString() : NoteName((code >> 3) % 12);
+    return none ? QString() : PitchName(code >> 3);
 }
 QString DurationPaneText(BYTE code, bool none)
 {
@@ -666,7 +665,7 @@ void CMainFrame::UpdateCommandUI()
                    {ID_EDIT_REDO, QT_TR_NOOP("&Повторить"), QT_TR_NOOP("&Повторить «%1»"),
                     m_pDoc->RedoName(), "Ctrl+Y"}};
     for (const auto& h : history) {
-        const QString text = h.name ? tr(h.named).arg(EditStepName(h.name)) : tr(h.word);
+        const QString text = h.name ? tr(h.named).arg(CTinklaDoc::tr(h.name)) : tr(h.word);
         Action(h.id)->setText(text + QLatin1Char('\t') + QLatin1String(h.keys));
         Action(h.id)->setEnabled(h.name != nullptr);
     }

@@ -3,7 +3,6 @@
 #include "document/TinklaDoc.h"
 #include "model/Melody.h"
 #include "platform/Prompter.h"
-#include "ui/CoreTexts.h"
 
 #include <QCheckBox>
 #include <QFontMetrics>

@@ -1,7 +1,6 @@
 #include "ui/CSetFormatDlg.h"
 
 #include "document/SetFormat.h"
-#include "ui/CoreTexts.h"
 #include "ui/DialogButtons.h"
 
 #include <QButtonGroup>
