@@ -31,6 +31,14 @@ class FrameTest : public EditorTest
 protected:
     QString PathOf(const char* name) const { return QDir(dir.path()).filePath(name); }
     QMenu* FileMenu() const { return frame->menuBar()->actions().at(0)->menu(); }
+    // The help window on the screen, if one is.
+    static QTextBrowser* ShownHelp()
+    {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* b = qobject_cast<QTextBrowser*>(w); b && b->isVisible())
+                return b;
+        return nullptr;
+    }
     // Saves the set under name through the save dialog.
     void SaveAs(const char* name)
     {
@@ -333,10 +341,7 @@ TEST_F(FrameTest, HelpOpensAndHelpModeSaysSoInTheStatusBar)
 {
     EXPECT_EQ(frame->statusBar()->currentMessage(), QString::fromUtf8(kIdleMessage));
     Key(Qt::Key_F1);
-    QTextBrowser* shown = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* b = qobject_cast<QTextBrowser*>(w); b && b->isVisible())
-            shown = b;
+    QTextBrowser* shown = ShownHelp();
     ASSERT_TRUE(shown);
     EXPECT_TRUE(shown->toPlainText().contains(QStringLiteral("Удалить последнюю ноту")));
     shown->close();
@@ -377,10 +382,7 @@ TEST_F(FrameTest, EnglishLanguageReachesMenusPanesDialogsAndHelp)
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Melody set format"));
 
     english.Action(ID_HELP_FINDER)->trigger();
-    QTextBrowser* shown = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* b = qobject_cast<QTextBrowser*>(w); b && b->isVisible())
-            shown = b;
+    QTextBrowser* shown = ShownHelp();
     ASSERT_TRUE(shown);
     EXPECT_TRUE(shown->toPlainText().contains(QStringLiteral("Delete last note")));
     shown->close();
