@@ -190,7 +190,8 @@ QMultiMap<QString, CatalogueEntry> Catalogues()
         QXmlStreamReader xml(&file);
         QString context, source;
         while (!xml.atEnd()) {
-            // Not readNextStartElement: past the root's end it reads on into an error.
+            // readNext, not readNextStartElement: that one reads past the document's end and
+            // reports the end as premature.
             if (xml.readNext() != QXmlStreamReader::StartElement)
                 continue;
             if (xml.name() == QLatin1String("name")) {

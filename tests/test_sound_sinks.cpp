@@ -146,6 +146,18 @@ TEST_F(SpeakerSetupTest, AMissingOrWrongPcspkrDeviceIsRefusedWithTheReason)
     QString error;
     EXPECT_EQ(PcspkrSink::Open(QStringLiteral("/dev/null"), &error), nullptr);
     EXPECT_TRUE(error.contains(QStringLiteral("/dev/null")));
+    // A node the user may not write: the fix is joining the group that owns it.
+    test::TempFiles files;
+    const QString locked = files.Write(QStringLiteral("event7"), QByteArray());
+    ::chmod(QFile::encodeName(locked).constData(), 0);
+    const QFileInfo node(locked);
+    const QString group = node.groupId() == 0 ? QStringLiteral("input") : node.group();
+    const test::UnwritableDir unprivileged(files.Dir());
+    if (!unprivileged.ok())
+        GTEST_SKIP() << "cannot open a file without permission here";
+    EXPECT_EQ(PcspkrSink::Open(locked, &error), nullptr);
+    EXPECT_TRUE(error.contains(QStringLiteral("usermod -aG %1 $USER").arg(group)))
+        << error.toStdString();
 }
 
 TEST_F(SpeakerSetupTest, RealPortsAreRefusedWithTheReason)

@@ -29,19 +29,22 @@ QString PpdevOpenError(const QString& device, const char* step, int err, bool lp
     const bool claiming = std::strcmp(step, "claim") == 0;
     switch (err) {
     case ENOENT:
-        return Text::tr("Нет устройства %1: параллельный порт не найден. Загрузите модули "
-                        "(sudo modprobe parport_pc ppdev) или укажите другой порт.")
+        return Text::tr("Нет устройства %1. Загрузите модуль ppdev: «sudo modprobe ppdev». Если "
+                        "устройство так и не появится, в компьютере, видимо, нет параллельного "
+                        "порта — укажите другой порт.")
             .arg(device);
     case EACCES:
     case EPERM:
-        return Text::tr("Нет доступа к %1: пользователь не входит в группу lp. Выполните "
-                        "«sudo usermod -aG lp $USER» и войдите в систему заново.")
-            .arg(device);
+        return Text::tr("Нет доступа к %1: пользователь не входит в группу %2, которой "
+                        "принадлежит устройство. Выполните «sudo usermod -aG %2 $USER» и войдите "
+                        "в систему заново.")
+            .arg(device, OwningGroup(device, QStringLiteral("lp")));
     case EBUSY:
     case ENXIO:
         if (lpLoaded)
-            return Text::tr("Порт %1 занят другим драйвером — модулем принтера lp. "
-                            "Освободите порт: sudo rmmod lp.")
+            return Text::tr("Порт %1 занят другим драйвером — модулем принтера lp. Освободите "
+                            "порт: «sudo rmmod lp». Чтобы модуль не загружался снова, добавьте "
+                            "строку «blacklist lp» в файл в /etc/modprobe.d/.")
                 .arg(device);
         if (err == EBUSY)
             return Text::tr("Порт %1 занят другой программой.").arg(device);

@@ -1,6 +1,7 @@
 #include "devices/SoundDevices.h"
 
 #include "devices/SoundSafety.h"
+#include "platform/SafeFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -73,10 +74,10 @@ std::unique_ptr<PcspkrSink> PcspkrSink::Open(const QString& givenPath, QString* 
     if (fd < 0) {
         const int err = errno;
         if (err == EACCES || err == EPERM)
-            return fail(Text::tr("нет прав на запись в %1 (%2); устройство обычно "
-                                 "принадлежит группе input: «sudo usermod -aG input "
-                                 "$USER» и новый вход в систему, или правило udev")
-                            .arg(path, Errno(err)));
+            return fail(Text::tr("нет прав на запись в %1 (%2); устройство принадлежит группе "
+                                 "%3: «sudo usermod -aG %3 $USER» и новый вход в систему, или "
+                                 "правило udev")
+                            .arg(path, Errno(err), OwningGroup(path, QStringLiteral("input"))));
         if (err == ENOENT)
             return fail(Text::tr("нет устройства %1; драйвер PC-динамика загружается "
                                  "командой «sudo modprobe pcspkr»")

@@ -5,6 +5,7 @@
 #include <QSaveFile>
 #include <cerrno>
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -76,6 +77,19 @@ QString SystemErrorText(int err, bool writing)
     default:
         return SafeFile::tr("системная ошибка %1").arg(err);
     }
+}
+
+QString OwningGroup(const QString& path, const QString& fallback)
+{
+    struct stat st = {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || st.st_gid == 0)
+        return fallback;
+    struct group entry = {};
+    struct group* found = nullptr;
+    char buffer[4096];
+    if (::getgrgid_r(st.st_gid, &entry, buffer, sizeof buffer, &found) != 0 || !found)
+        return fallback;
+    return QString::fromLocal8Bit(found->gr_name);
 }
 
 QString NotAnOutputFile(const QString& path)

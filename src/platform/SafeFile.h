@@ -19,6 +19,10 @@ namespace tinkla
 // writing: EACCES and EPERM read "нет прав на запись", else "нет прав на чтение".
 QString SystemErrorText(int err, bool writing);
 
+// The name of the group that owns path (a device node), for telling the user which group to
+// join; fallback when it cannot be read or is root's (joining root's group is never the fix).
+QString OwningGroup(const QString& path, const QString& fallback);
+
 // Why path may not be written over: it exists and is a folder, a device or a FIFO. Empty when
 // it does not exist or is a regular file. For outputs written as a stream (a trace, a recording).
 QString NotAnOutputFile(const QString& path);
