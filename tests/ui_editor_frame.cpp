@@ -370,6 +370,8 @@ TEST_F(FrameTest, EnglishLanguageReachesMenusPanesDialogsAndHelp)
     for (QAction* menu : english.menuBar()->actions())
         menus << menu->text();
     EXPECT_EQ(menus, QStringList({"&File", "&Edit", "&View", "&Playback", "&Doorbell", "&Help"}));
+    EXPECT_TRUE(english.windowTitle().startsWith(QStringLiteral("Untitled")))
+        << english.windowTitle().toStdString();
     EXPECT_EQ(english.statusBar()->currentMessage(), QStringLiteral("For help, press F1."));
     EXPECT_EQ(english.Action(ID_NOTE_INSERT)->toolTip(), QStringLiteral("Insert note"));
     EXPECT_EQ(english.PaneText(CMainFrame::PaneFormat), QStringLiteral(" 8 × 31 notes"));
