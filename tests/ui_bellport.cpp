@@ -6,6 +6,7 @@
 #include "ui_editor_support.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 
 using namespace tinkla;
@@ -103,6 +104,28 @@ TEST(BellPortDialog, RefusesToConfirmWhatDoesNotParse)
     dlg.accept();
     EXPECT_TRUE(dlg.isVisible());
     EXPECT_TRUE(dlg.CheckText().contains(QStringLiteral("bogus")));
+}
+
+// A device's answer may be several long lines (what failed, then the command that mends it): the
+// dialog grows to show it whole, and the command can be copied from it.
+TEST(BellPortDialog, LongAnswerOfSeveralLinesShowsWholeAndCanBeCopied)
+{
+    CBellPortDlg dlg(QStringLiteral("ppdev:/dev/parport0"), QString());
+    dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+    const QString line(30, QLatin1Char('w'));
+    const QString answer = QStringList(6, QStringList(4, line).join(QLatin1Char(' '))).join('\n');
+    dlg.ShowProblem(answer);
+    for (int i = 0; i < 3; ++i) // the request to grow climbs one widget per event-loop turn
+        QApplication::processEvents();
+    QLabel* shown = nullptr;
+    for (QLabel* label : dlg.findChildren<QLabel*>())
+        if (label->text() == answer)
+            shown = label;
+    ASSERT_TRUE(shown);
+    EXPECT_TRUE(shown->wordWrap());
+    EXPECT_GE(shown->height(), shown->heightForWidth(shown->width()));
+    EXPECT_TRUE(shown->textInteractionFlags() & Qt::TextSelectableByMouse);
 }
 
 class BellPortCommand : public tinkla::test::EditorTest

@@ -2,9 +2,13 @@
 // recent or dropped file and exit, the recent-file list, the title, help, and a whole editing
 // session done with keys and clicks only.
 #include "platform/Cp1251.h"
+#include "platform/Translations.h"
 #include "support/DocTestKit.h"
+#include "ui/CSetFormatDlg.h"
 #include "ui_editor_support.h"
 
+#include <QAbstractButton>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QLabel>
 #include <QMenuBar>
@@ -27,6 +31,14 @@ class FrameTest : public EditorTest
 protected:
     QString PathOf(const char* name) const { return QDir(dir.path()).filePath(name); }
     QMenu* FileMenu() const { return frame->menuBar()->actions().at(0)->menu(); }
+    // The help window on the screen, if one is.
+    static QTextBrowser* ShownHelp()
+    {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* b = qobject_cast<QTextBrowser*>(w); b && b->isVisible())
+                return b;
+        return nullptr;
+    }
     // Saves the set under name through the save dialog.
     void SaveAs(const char* name)
     {
@@ -329,10 +341,7 @@ TEST_F(FrameTest, HelpOpensAndHelpModeSaysSoInTheStatusBar)
 {
     EXPECT_EQ(frame->statusBar()->currentMessage(), QString::fromUtf8(kIdleMessage));
     Key(Qt::Key_F1);
-    QTextBrowser* shown = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* b = qobject_cast<QTextBrowser*>(w); b && b->isVisible())
-            shown = b;
+    QTextBrowser* shown = ShownHelp();
     ASSERT_TRUE(shown);
     EXPECT_TRUE(shown->toPlainText().contains(QStringLiteral("Удалить последнюю ноту")));
     shown->close();
@@ -344,15 +353,55 @@ TEST_F(FrameTest, HelpOpensAndHelpModeSaysSoInTheStatusBar)
     EXPECT_EQ(frame->statusBar()->currentMessage(), QString::fromUtf8(kIdleMessage));
 }
 
+// Under an English locale every text is English, those set while the window is built included,
+// the panes, a dialog's buttons and the help.
+TEST_F(FrameTest, EnglishLanguageReachesMenusPanesDialogsAndHelp)
+{
+    InstallUiLanguage(UiLanguage::English);
+    struct Restore {
+        ~Restore() { InstallUiLanguage(UiLanguage::Russian); }
+    } restore;
+    CMainFrame english(doc.get());
+    english.resize(700, 500);
+    english.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&english));
+    english.GetView()->viewport()->repaint();
+    QStringList menus;
+    for (QAction* menu : english.menuBar()->actions())
+        menus << menu->text();
+    EXPECT_EQ(menus, QStringList({"&File", "&Edit", "&View", "&Playback", "&Doorbell", "&Help"}));
+    EXPECT_TRUE(english.windowTitle().startsWith(QStringLiteral("Untitled")))
+        << english.windowTitle().toStdString();
+    EXPECT_EQ(english.statusBar()->currentMessage(), QStringLiteral("For help, press F1."));
+    EXPECT_EQ(english.Action(ID_NOTE_INSERT)->toolTip(), QStringLiteral("Insert note"));
+    EXPECT_EQ(english.PaneText(CMainFrame::PaneFormat), QStringLiteral(" 8 × 31 notes"));
+
+    CSetFormatDlg dialog(&english);
+    QStringList buttons;
+    for (QAbstractButton* b : dialog.findChild<QDialogButtonBox*>()->buttons())
+        buttons << b->text();
+    EXPECT_EQ(buttons, QStringList({"OK", "Cancel"}));
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Melody set format"));
+
+    english.Action(ID_HELP_FINDER)->trigger();
+    QTextBrowser* shown = ShownHelp();
+    ASSERT_TRUE(shown);
+    EXPECT_TRUE(shown->toPlainText().contains(QStringLiteral("Delete last note")));
+    shown->close();
+}
+
 TEST_F(FrameTest, LongPromptIsCutWithAnEllipsisBeforeThePanesAndWhollyInTheToolTip)
 {
     frame->resize(frame->minimumSize());
     QApplication::processEvents();
     EXPECT_GE(frame->minimumWidth(), frame->statusBar()->minimumSizeHint().width());
-    const QString prompt(200, QChar(0x0428)); // Ш
+    // Two lines, as a device's message with its remedy: one line in the bar.
+    const QString prompt =
+        QString(100, QChar(0x0428)) + QLatin1Char('\n') + QString(100, QChar(0x0428));
     frame->statusBar()->showMessage(prompt);
     const QString shown = frame->statusBar()->currentMessage();
     EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.size();
+    EXPECT_FALSE(shown.contains(QLatin1Char('\n')));
     int panesLeft = frame->statusBar()->width();
     for (QLabel* pane : frame->statusBar()->findChildren<QLabel*>())
         if (pane->isVisible())

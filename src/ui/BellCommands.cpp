@@ -65,7 +65,7 @@ bool BellCommands::Connect(const QString& text)
     QString error;
     if (!ConnectPort(text, &error)) {
         m_player.Attach(ConnectedSim()); // the old one stays
-        m_strLinkError = QStringLiteral("Порт звонка «%1» не открывается: %2").arg(text, error);
+        m_strLinkError = tr("Порт звонка «%1» не открывается: %2").arg(text, error);
         return false;
     }
     m_strConnected = text;
@@ -85,8 +85,8 @@ bool BellCommands::EnsureLink()
 void BellCommands::ShowLinkFailure()
 {
     m_pFrame->GetDocument()->GetPrompter().MessageBox(
-        QString::fromUtf8(kMsgBellLink) + QStringLiteral("\n\n") + m_strLinkError +
-            QStringLiteral("\nПорт выбирается командой «Звонок» → «Порт звонка...»."),
+        MessageText(kMsgBellLink) + QStringLiteral("\n\n") + m_strLinkError +
+            tr("\nПорт выбирается командой «Звонок» → «Порт звонка...»."),
         MB_OK | MB_ICONHAND);
 }
 
@@ -117,7 +117,7 @@ void BellCommands::Startup()
     } else {
         // The status bar has room for a line; the reason comes with the first doorbell command,
         // and in the port dialog.
-        notices << QStringLiteral("Порт звонка не открывается.");
+        notices << tr("Порт звонка не открывается.");
         qWarning("%s", qPrintable(m_strLinkError));
     }
     if (!notices.isEmpty())
@@ -129,11 +129,11 @@ bool BellCommands::SaveUnderAnotherName()
     CTinklaDoc* doc = m_pFrame->GetDocument();
     FileDialogRequest request;
     request.save = true;
-    request.title = QStringLiteral("Сохранить как");
+    request.title = tr("Сохранить как");
     request.initialPath = doc->GetPathName().isEmpty() ? doc->GetTitle() + QStringLiteral(".fml")
                                                        : doc->GetPathName();
     request.defaultExtension = QStringLiteral("fml");
-    request.filter = QString::fromUtf8(kSetFileFilter);
+    request.filter = CTinklaDoc::tr(kSetFileFilter);
     const QString path = doc->GetPrompter().FileDialog(request);
     if (path.isEmpty())
         return true; // nothing saved, and the read goes on
@@ -188,7 +188,7 @@ void BellCommands::Read()
     if (bad)
         ShowFailure(bad);
     else
-        Notice(QStringLiteral("Набор мелодий считан из звонка."));
+        Notice(tr("Набор мелодий считан из звонка."));
 }
 
 void BellCommands::Write()
@@ -206,7 +206,7 @@ void BellCommands::Write()
         if (dlg.Differences().isEmpty())
             ShowFailure(failure);
         else
-            doc->GetPrompter().MessageBox(QString::fromUtf8(failure) + QStringLiteral("\n\n") +
+            doc->GetPrompter().MessageBox(MessageText(failure) + QStringLiteral("\n\n") +
                                               dlg.Differences().join(QLatin1Char('\n')),
                                           MB_OK | MB_ICONHAND);
         return;
@@ -216,7 +216,7 @@ void BellCommands::Write()
         doc->GetPrompter().MessageBox(sim->FileError(), MB_OK | MB_ICONHAND);
         return;
     }
-    Notice(QStringLiteral("Набор мелодий записан в звонок."));
+    Notice(tr("Набор мелодий записан в звонок."));
 }
 
 void BellCommands::Test()
@@ -226,7 +226,7 @@ void BellCommands::Test()
     CBellTestDlg dlg(m_pFrame);
     CalibrateDelays();
     SendResetPulse();
-    dlg.SetStatus(QString::fromUtf8(kBellTestIdle));
+    dlg.SetStatus(CBellTestDlg::tr(kBellTestIdle));
     dlg.exec();
 }
 
@@ -254,7 +254,7 @@ void BellCommands::Port()
         return;
     CalibrateDelays();
     SendResetPulse();
-    Notice(QStringLiteral("Звонок подключается через %1.").arg(text));
+    Notice(tr("Звонок подключается через %1.").arg(text));
 }
 
 } // namespace tinkla

@@ -13,15 +13,15 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint)
 {
-    setWindowTitle(QStringLiteral("О программе \"Tinkla\""));
+    setWindowTitle(tr("О программе \"Tinkla\""));
 
     auto* icon = new QLabel;
     icon->setPixmap(ApplicationIcon().pixmap(QSize(64, 64), devicePixelRatioF()));
     icon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
-    auto* text = new QLabel(QStringLiteral("Tinkla. Версия 1.0\n\nПрограмма предназначена:\n"
-                                           " - для создания одноголосых мелодий;\n"
-                                           " - для записи мелодий в музыкальный звонок."));
+    auto* text = new QLabel(tr("Tinkla. Версия 1.0\n\nПрограмма предназначена:\n"
+                               " - для создания одноголосых мелодий;\n"
+                               " - для записи мелодий в музыкальный звонок."));
     text->setTextFormat(Qt::PlainText);
     text->setTextInteractionFlags(Qt::TextSelectableByMouse);
 

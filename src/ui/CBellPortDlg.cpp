@@ -28,11 +28,12 @@ namespace tinkla
 namespace
 {
 
-const char* const kSimOptionsHelp =
+const char* const kSimOptionsHelp = QT_TRANSLATE_NOOP(
+    "tinkla::CBellPortDlg",
     "Неисправности, которые эмулятор изображает по просьбе, через запятую: absent (звонка нет), "
     "sda-low или scl-low (линия данных или тактов замкнута на землю), busy (звонок не "
     "заканчивает запись), stretch=МС (звонок задерживает такты), twr=МС (время записи страницы, "
-    "обычно 5).";
+    "обычно 5).");
 
 QLabel* Indented(const QString& text, QWidget* buddy)
 {
@@ -62,14 +63,13 @@ QStringList CBellPortDlg::PpdevDevices(const QString& dir)
 CBellPortDlg::CBellPortDlg(const QString& current, const QString& overridden, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
-      m_editSimPath(new QLineEdit), m_btnBrowse(new QPushButton(QStringLiteral("Обзор..."))),
+      m_editSimPath(new QLineEdit), m_btnBrowse(new QPushButton(tr("Обзор..."))),
       m_editSimOptions(new QLineEdit), m_comboPpdev(new QComboBox), m_editAddress(new QLineEdit),
       m_editCommand(new QLineEdit), m_wndPortText(new QLabel),
-      m_btnCheck(new QPushButton(QStringLiteral("&Проверить"))), m_wndResultIcon(new QLabel),
-      m_wndResult(new QLabel),
-      m_checkVerify(new QCheckBox(QStringLiteral("&Проверять после записи")))
+      m_btnCheck(new QPushButton(tr("&Проверить"))), m_wndResultIcon(new QLabel),
+      m_wndResult(new QLabel), m_checkVerify(new QCheckBox(tr("&Проверять после записи")))
 {
-    setWindowTitle(QStringLiteral("Порт звонка"));
+    setWindowTitle(tr("Порт звонка"));
     const int em = fontMetrics().averageCharWidth();
 
     auto* body = new QWidget;
@@ -77,48 +77,48 @@ CBellPortDlg::CBellPortDlg(const QString& current, const QString& overridden, QW
     column->setContentsMargins(0, 0, 0, 0);
 
     if (!overridden.isEmpty()) {
-        auto* note = new QLabel(
-            QStringLiteral("На этот запуск порт задан в командной строке: --port %1. Порт, "
-                           "выбранный здесь, будет запомнен и начнет действовать сразу.")
-                .arg(overridden));
+        auto* note = new QLabel(tr("На этот запуск порт задан в командной строке: --port %1. Порт, "
+                                   "выбранный здесь, будет запомнен и начнет действовать сразу.")
+                                    .arg(overridden));
         note->setWordWrap(true);
         note->setTextFormat(Qt::PlainText);
         column->addWidget(note);
     }
 
-    auto* box = new QGroupBox(QStringLiteral("Звонок подключен через"));
+    auto* box = new QGroupBox(tr("Звонок подключен через"));
     auto* grid = new QGridLayout(box);
     auto* group = new QButtonGroup(this);
-    const char* const kinds[KindCount] = {
-        "&Эмулятор звонка (без оборудования)", "Параллельный порт через &ppdev",
-        "Прямой &доступ к порту (только для root)", "Программу-&мост"};
+    const char* const kinds[KindCount] = {QT_TR_NOOP("&Эмулятор звонка (без оборудования)"),
+                                          QT_TR_NOOP("Параллельный порт через &ppdev"),
+                                          QT_TR_NOOP("Прямой &доступ к порту (только для root)"),
+                                          QT_TR_NOOP("Программу-&мост")};
     for (int i = 0; i < KindCount; ++i) {
-        m_radio[i] = new QRadioButton(QString::fromUtf8(kinds[i]));
+        m_radio[i] = new QRadioButton(tr(kinds[i]));
         group->addButton(m_radio[i], i);
     }
 
     int row = 0;
     grid->addWidget(m_radio[Sim], row++, 0, 1, 3);
-    grid->addWidget(Indented(QStringLiteral("Файл памяти:"), m_editSimPath), row, 0);
+    grid->addWidget(Indented(tr("Файл памяти:"), m_editSimPath), row, 0);
     grid->addWidget(m_editSimPath, row, 1);
     grid->addWidget(m_btnBrowse, row++, 2);
-    grid->addWidget(Indented(QStringLiteral("Неисправности:"), m_editSimOptions), row, 0);
+    grid->addWidget(Indented(tr("Неисправности:"), m_editSimOptions), row, 0);
     grid->addWidget(m_editSimOptions, row++, 1, 1, 2);
-    m_editSimOptions->setPlaceholderText(QStringLiteral("нет"));
-    m_editSimOptions->setToolTip(QString::fromUtf8(kSimOptionsHelp));
-    m_editSimOptions->setWhatsThis(QString::fromUtf8(kSimOptionsHelp));
+    m_editSimOptions->setPlaceholderText(tr("нет"));
+    m_editSimOptions->setToolTip(tr(kSimOptionsHelp));
+    m_editSimOptions->setWhatsThis(tr(kSimOptionsHelp));
     m_editSimPath->setMinimumWidth(em * 44);
 
     grid->addWidget(m_radio[Ppdev], row++, 0, 1, 3);
-    grid->addWidget(Indented(QStringLiteral("Устройство:"), m_comboPpdev), row, 0);
+    grid->addWidget(Indented(tr("Устройство:"), m_comboPpdev), row, 0);
     grid->addWidget(m_comboPpdev, row++, 1, 1, 2);
     m_comboPpdev->setEditable(true);
     const QStringList devices = PpdevDevices();
     m_comboPpdev->addItems(devices);
     if (devices.isEmpty()) {
         m_comboPpdev->setEditText(QStringLiteral("/dev/parport0"));
-        auto* none = Indented(QStringLiteral("В системе нет устройств /dev/parport*: нужен "
-                                             "параллельный порт и модуль ядра ppdev."),
+        auto* none = Indented(tr("В системе нет устройств /dev/parport*: нужен "
+                                 "параллельный порт и модуль ядра ppdev."),
                               nullptr);
         none->setWordWrap(true);
         none->setEnabled(false);
@@ -126,27 +126,27 @@ CBellPortDlg::CBellPortDlg(const QString& current, const QString& overridden, QW
     }
 
     grid->addWidget(m_radio[Direct], row++, 0, 1, 3);
-    grid->addWidget(Indented(QStringLiteral("Адрес порта:"), m_editAddress), row, 0);
+    grid->addWidget(Indented(tr("Адрес порта:"), m_editAddress), row, 0);
     grid->addWidget(m_editAddress, row++, 1, 1, 2);
     m_editAddress->setText(QStringLiteral("0x378"));
 
     grid->addWidget(m_radio[Exec], row++, 0, 1, 3);
-    grid->addWidget(Indented(QStringLiteral("Команда:"), m_editCommand), row, 0);
+    grid->addWidget(Indented(tr("Команда:"), m_editCommand), row, 0);
     grid->addWidget(m_editCommand, row++, 1, 1, 2);
-    m_editCommand->setToolTip(QStringLiteral(
-        "Программа получает строки «o 378 38» (запись в порт) и «i 379» (чтение порта) и на "
-        "чтение отвечает двумя шестнадцатеричными цифрами."));
+    m_editCommand->setToolTip(
+        tr("Программа получает строки «o 378 38» (запись в порт) и «i 379» (чтение порта) и на "
+           "чтение отвечает двумя шестнадцатеричными цифрами."));
     grid->setColumnStretch(1, 1);
     column->addWidget(box);
 
     m_checkVerify->setChecked(SettingVerifyWrite());
-    m_checkVerify->setToolTip(QStringLiteral(
-        "После записи прочитать звонок и сравнить с набором: звонок, который не сохранил "
-        "набор, не сойдёт за записанный."));
+    m_checkVerify->setToolTip(
+        tr("После записи прочитать звонок и сравнить с набором: звонок, который не сохранил "
+           "набор, не сойдёт за записанный."));
     column->addWidget(m_checkVerify);
 
     auto* portRow = new QHBoxLayout;
-    portRow->addWidget(new QLabel(QStringLiteral("Порт (--port):")));
+    portRow->addWidget(new QLabel(tr("Порт (--port):")));
     portRow->addWidget(m_wndPortText, 1);
     m_wndPortText->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_wndPortText->setTextFormat(Qt::PlainText);
@@ -157,8 +157,8 @@ CBellPortDlg::CBellPortDlg(const QString& current, const QString& overridden, QW
     checkRow->addWidget(m_wndResultIcon, 0, Qt::AlignTop);
     checkRow->addWidget(m_wndResult, 1);
     m_btnCheck->setAutoDefault(false);
-    m_btnCheck->setToolTip(QStringLiteral("Спросить выбранный порт, отвечает ли звонок. Память "
-                                          "звонка не меняется."));
+    m_btnCheck->setToolTip(tr("Спросить выбранный порт, отвечает ли звонок. Память "
+                              "звонка не меняется."));
     m_wndResult->setWordWrap(true);
     m_wndResult->setTextFormat(Qt::PlainText);
     m_wndResult->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -283,12 +283,11 @@ QString CBellPortDlg::CheckText() const
 
 void CBellPortDlg::OnBrowse()
 {
-    QFileDialog dialog(this, QStringLiteral("Файл памяти эмулятора звонка"));
+    QFileDialog dialog(this, tr("Файл памяти эмулятора звонка"));
     // The file need not exist yet: a doorbell never written has none.
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.setNameFilters(
-        {QStringLiteral("Память звонка (*.bin)"), QStringLiteral("Все файлы (*)")});
+    dialog.setNameFilters({tr("Память звонка (*.bin)"), tr("Все файлы (*)")});
     dialog.setDefaultSuffix(QStringLiteral("bin"));
     const QFileInfo current(m_editSimPath->text().trimmed());
     dialog.setDirectory(current.absolutePath());

@@ -12,23 +12,23 @@ namespace tinkla
 
 namespace
 {
-const char* const kTestText = "Тест";
-const char* const kStopText = "Стоп";
+const char* const kTestText = QT_TRANSLATE_NOOP("tinkla::CBellTestDlg", "Тест");
+const char* const kStopText = QT_TRANSLATE_NOOP("tinkla::CBellTestDlg", "Стоп");
 } // namespace
 
 CBellTestDlg::CBellTestDlg(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
-      m_wndStatus(new QLabel(this)), m_btnTest(new QPushButton(QString::fromUtf8(kTestText), this)),
-      m_btnCancel(new QPushButton(QStringLiteral("Отмена"), this))
+      m_wndStatus(new QLabel(this)), m_btnTest(new QPushButton(tr(kTestText), this)),
+      m_btnCancel(new QPushButton(tr("Отмена"), this))
 {
-    setWindowTitle(QStringLiteral("Тестирование звонка"));
+    setWindowTitle(tr("Тестирование звонка"));
 
     // Room for the longer of the two texts, so the dialog keeps its size when the text changes.
     const QFontMetrics fm(m_wndStatus->font());
-    m_wndStatus->setMinimumWidth(qMax(fm.horizontalAdvance(QString::fromUtf8(kBellTestIdle)),
-                                      fm.horizontalAdvance(QString::fromUtf8(kBellTestPlaying))) +
-                                 fm.averageCharWidth() * 2);
+    m_wndStatus->setMinimumWidth(
+        qMax(fm.horizontalAdvance(tr(kBellTestIdle)), fm.horizontalAdvance(tr(kBellTestPlaying))) +
+        fm.averageCharWidth() * 2);
     m_wndStatus->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     m_btnTest->setDefault(true);
@@ -58,15 +58,15 @@ void CBellTestDlg::SetStatus(const QString& status)
 
 void CBellTestDlg::OnTest()
 {
-    if (m_btnTest->text() == QString::fromUtf8(kTestText)) {
-        m_btnTest->setText(QString::fromUtf8(kStopText));
-        SetStatus(QString::fromUtf8(kBellTestPlaying));
+    if (m_btnTest->text() == tr(kTestText)) {
+        m_btnTest->setText(tr(kStopText));
+        SetStatus(tr(kBellTestPlaying));
         // Shown before the pulse blocks the thread for its 58 ms.
         m_wndStatus->repaint();
         SendPlayPulse();
     } else {
-        m_btnTest->setText(QString::fromUtf8(kTestText));
-        SetStatus(QString::fromUtf8(kBellTestIdle));
+        m_btnTest->setText(tr(kTestText));
+        SetStatus(tr(kBellTestIdle));
         m_wndStatus->repaint();
         SendResetPulse();
     }

@@ -16,8 +16,10 @@ class QPushButton;
 namespace tinkla
 {
 
-inline constexpr const char* kBellTestIdle = "Нажмите кнопку \"Тест\".";
-inline constexpr const char* kBellTestPlaying = "Звонок должен играть мелодию...";
+inline constexpr const char* kBellTestIdle =
+    QT_TRANSLATE_NOOP("tinkla::CBellTestDlg", "Нажмите кнопку \"Тест\".");
+inline constexpr const char* kBellTestPlaying =
+    QT_TRANSLATE_NOOP("tinkla::CBellTestDlg", "Звонок должен играть мелодию...");
 
 class CBellTestDlg : public QDialog
 {

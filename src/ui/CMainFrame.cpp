@@ -6,6 +6,7 @@
 #include "model/Melody.h"
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
+#include "platform/Translations.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CTinklaView.h"
 #include "ui/Icons.h"
@@ -39,16 +40,12 @@ namespace
 
 // Set files open from the open dialog, the recent list and a drop (one space before the
 // parenthesis, as the open dialog has always shown it).
-constexpr const char* kOpenSetFilter = "Набор мелодий (*.fml)|*.fml|Все файлы (*.*)|*.*||";
+constexpr const char* kOpenSetFilter =
+    QT_TRANSLATE_NOOP("tinkla::CMainFrame", "Набор мелодий (*.fml)|*.fml|Все файлы (*.*)|*.*||");
 
 QSettings Store()
 {
     return OpenSettings(); // a damaged file cannot make the window's state a hazard
-}
-
-QString Utf8(const char* s)
-{
-    return QString::fromUtf8(s);
 }
 
 } // namespace
@@ -91,18 +88,18 @@ CMainFrame::~CMainFrame()
     delete m_pHelp;
 }
 
-QAction* CMainFrame::MakeAction(int id, const char* text, const char* prompt, const char* whatsThis,
-                                const QKeySequence& shortcut)
+QAction* CMainFrame::MakeAction(int id, const QString& text, const QString& prompt,
+                                const QString& whatsThis, const QKeySequence& shortcut)
 {
-    auto* action = new QAction(Utf8(text), this);
+    auto* action = new QAction(text, this);
     // The prompt holds the status-bar text, then after a line break the tool tip.
-    const QStringList parts = Utf8(prompt).split(QLatin1Char('\n'));
+    const QStringList parts = prompt.split(QLatin1Char('\n'));
     action->setStatusTip(parts.value(0));
     if (parts.size() > 1) {
         action->setToolTip(parts[1]);
         action->setIconText(parts[1]);
     }
-    action->setWhatsThis(Utf8(whatsThis));
+    action->setWhatsThis(whatsThis);
     if (!shortcut.isEmpty())
         action->setShortcut(shortcut);
     // Keys act anywhere in the main window, also while the menu bar or toolbar is hidden.
@@ -114,171 +111,188 @@ QAction* CMainFrame::MakeAction(int id, const char* text, const char* prompt, co
 void CMainFrame::createActions()
 {
     // --- File ---
-    MakeAction(ID_FILE_NEW, "&Новый набор...\tCtrl+N",
-               "Создание нового набора мелодий.\nНовый набор",
-               "Создаёт новый пустой набор мелодий. Программа спросит формат набора: сколько в нём "
-               "мелодий и сколько нот может быть в каждой.",
-               QKeySequence(Qt::CTRL | Qt::Key_N));
-    MakeAction(ID_FILE_OPEN, "&Загрузить набор...\tCtrl+O",
-               "Загрузка набора мелодий.\nЗагрузить набор",
-               "Открывает набор мелодий из файла .fml вместо текущего.",
+    MakeAction(
+        ID_FILE_NEW, tr("&Новый набор...\tCtrl+N"),
+        tr("Создание нового набора мелодий.\nНовый набор"),
+        tr("Создаёт новый пустой набор мелодий. Программа спросит формат набора: сколько в нём "
+           "мелодий и сколько нот может быть в каждой."),
+        QKeySequence(Qt::CTRL | Qt::Key_N));
+    MakeAction(ID_FILE_OPEN, tr("&Загрузить набор...\tCtrl+O"),
+               tr("Загрузка набора мелодий.\nЗагрузить набор"),
+               tr("Открывает набор мелодий из файла .fml вместо текущего."),
                QKeySequence(Qt::CTRL | Qt::Key_O));
-    MakeAction(ID_FILE_SAVE, "&Сохранить набор\tCtrl+S",
-               "Сохранение набора мелодий.\nСохранить набор",
-               "Сохраняет набор мелодий в его файл; набор без имени программа предложит назвать.",
-               QKeySequence(Qt::CTRL | Qt::Key_S));
-    MakeAction(ID_FILE_SAVE_AS, "Сохранит набор &как...",
-               "Сохранение набора мелодий под другим именем.\nСохранить набор как",
-               "Сохраняет набор мелодий в новый файл и дальше работает с ним.");
-    MakeAction(ID_MELODY_LOAD, "З&агрузить мелодию...",
-               "Загрузка мелодии в набор.\nЗагрузить мелодию",
-               "Заменяет текущую мелодию мелодией из файла .mel. Перед этим программа предложит "
-               "сохранить набор под другим именем.");
-    MakeAction(ID_MELODY_SAVE, "С&охранить мелодию...",
-               "Сохранение текущей мелодии.\nСохранить мелодию",
-               "Сохраняет текущую мелодию с её названием в отдельный файл .mel.");
-    MakeAction(ID_MELODY_IMPORT, "&Импорт мелодии...",
-               "Импорт мелодии из RTTTL или MIDI.\nИмпорт мелодии",
-               "Заменяет текущую мелодию мелодией из текста RTTTL (.rtttl, .rtx, .txt) или файла "
-               "MIDI (.mid). Ноты вписываются в диапазон звонка, паузы и точки отбрасываются; "
-               "программа сообщит, что пришлось изменить.");
-    MakeAction(ID_MELODY_EXPORT, "&Экспорт мелодии...",
-               "Экспорт мелодии в RTTTL или MIDI.\nЭкспорт мелодии",
-               "Сохраняет текущую мелодию как текст RTTTL (.rtttl) или файл MIDI (.mid), чтобы "
-               "открыть её в другой программе или телефоне.");
+    MakeAction(
+        ID_FILE_SAVE, tr("&Сохранить набор\tCtrl+S"),
+        tr("Сохранение набора мелодий.\nСохранить набор"),
+        tr("Сохраняет набор мелодий в его файл; набор без имени программа предложит назвать."),
+        QKeySequence(Qt::CTRL | Qt::Key_S));
+    MakeAction(ID_FILE_SAVE_AS, tr("Сохранит набор &как..."),
+               tr("Сохранение набора мелодий под другим именем.\nСохранить набор как"),
+               tr("Сохраняет набор мелодий в новый файл и дальше работает с ним."));
+    MakeAction(ID_MELODY_LOAD, tr("З&агрузить мелодию..."),
+               tr("Загрузка мелодии в набор.\nЗагрузить мелодию"),
+               tr("Заменяет текущую мелодию мелодией из файла .mel. Перед этим программа предложит "
+                  "сохранить набор под другим именем."));
+    MakeAction(ID_MELODY_SAVE, tr("С&охранить мелодию..."),
+               tr("Сохранение текущей мелодии.\nСохранить мелодию"),
+               tr("Сохраняет текущую мелодию с её названием в отдельный файл .mel."));
+    MakeAction(
+        ID_MELODY_IMPORT, tr("&Импорт мелодии..."),
+        tr("Импорт мелодии из RTTTL или MIDI.\nИмпорт мелодии"),
+        tr("Заменяет текущую мелодию мелодией из текста RTTTL (.rtttl, .rtx, .txt) или файла "
+           "MIDI (.mid). Ноты вписываются в диапазон звонка, паузы и точки отбрасываются; "
+           "программа сообщит, что пришлось изменить."));
+    MakeAction(ID_MELODY_EXPORT, tr("&Экспорт мелодии..."),
+               tr("Экспорт мелодии в RTTTL или MIDI.\nЭкспорт мелодии"),
+               tr("Сохраняет текущую мелодию как текст RTTTL (.rtttl) или файл MIDI (.mid), чтобы "
+                  "открыть её в другой программе или телефоне."));
     for (int i = 0; i < kRecentFileCount; ++i) {
         auto* action = new QAction(this);
         action->setVisible(false);
-        action->setWhatsThis(QStringLiteral("Открывает набор мелодий, с которым вы недавно "
-                                            "работали."));
+        action->setWhatsThis(tr("Открывает набор мелодий, с которым вы недавно "
+                                "работали."));
         connect(action, &QAction::triggered, this, &CMainFrame::OnOpenRecentFile);
         m_recentActions[i] = action;
         m_actions.insert(ID_FILE_MRU_FILE1 + i, action);
     }
-    MakeAction(ID_APP_EXIT, "&Выход", "Завершение работы с программой.\nВыход",
-               "Закрывает программу. Если набор изменён, программа предложит его сохранить.",
+    MakeAction(ID_APP_EXIT, tr("&Выход"), tr("Завершение работы с программой.\nВыход"),
+               tr("Закрывает программу. Если набор изменён, программа предложит его сохранить."),
                QKeySequence::Quit);
 
     // --- Edit ---
     // --- Edit ---
-    MakeAction(ID_EDIT_UNDO, "&Отменить\tCtrl+Z", "Отмена последнего изменения набора.\nОтменить",
-               "Возвращает набор к тому, каким он был до последнего изменения, и показывает, "
-               "где оно было. Переход к другой мелодии изменением не считается.",
+    MakeAction(ID_EDIT_UNDO, tr("&Отменить\tCtrl+Z"),
+               tr("Отмена последнего изменения набора.\nОтменить"),
+               tr("Возвращает набор к тому, каким он был до последнего изменения, и показывает, "
+                  "где оно было. Переход к другой мелодии изменением не считается."),
                QKeySequence(Qt::CTRL | Qt::Key_Z));
-    MakeAction(ID_EDIT_REDO, "&Повторить\tCtrl+Y", "Повтор отменённого изменения.\nПовторить",
-               "Снова делает изменение, отменённое последним.");
+    MakeAction(ID_EDIT_REDO, tr("&Повторить\tCtrl+Y"),
+               tr("Повтор отменённого изменения.\nПовторить"),
+               tr("Снова делает изменение, отменённое последним."));
     Action(ID_EDIT_REDO)
         ->setShortcuts(
             {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    MakeAction(ID_MELODY_TITLE, "&Название мелодии...\tN", "Задание названия мелодии.\nНазвание",
-               "Задаёт название текущей мелодии (до 30 знаков). Название рисуется над нотами и "
-               "хранится в файлах, но в звонок не записывается.",
+    MakeAction(ID_MELODY_TITLE, tr("&Название мелодии...\tN"),
+               tr("Задание названия мелодии.\nНазвание"),
+               tr("Задаёт название текущей мелодии (до 30 знаков). Название рисуется над нотами и "
+                  "хранится в файлах, но в звонок не записывается."),
                QKeySequence(Qt::Key_N));
-    MakeAction(ID_MELODY_NEXT, "&Следующая мелодия\t Ctrl+PgUp",
-               "Переход к следующей мелодии.\nСледующая мелодия",
-               "Показывает следующую мелодию набора; после последней — первую.",
+    MakeAction(ID_MELODY_NEXT, tr("&Следующая мелодия\t Ctrl+PgUp"),
+               tr("Переход к следующей мелодии.\nСледующая мелодия"),
+               tr("Показывает следующую мелодию набора; после последней — первую."),
                QKeySequence(Qt::CTRL | Qt::Key_PageUp));
-    MakeAction(ID_MELODY_PREV, "&Предыдущая мелодия\t Ctrl+PgDn",
-               "Возврат к предыдущей мелодии.\nПредыдущая мелодия",
-               "Показывает предыдущую мелодию набора; перед первой — последнюю.",
+    MakeAction(ID_MELODY_PREV, tr("&Предыдущая мелодия\t Ctrl+PgDn"),
+               tr("Возврат к предыдущей мелодии.\nПредыдущая мелодия"),
+               tr("Показывает предыдущую мелодию набора; перед первой — последнюю."),
                QKeySequence(Qt::CTRL | Qt::Key_PageDown));
     MakeAction(
-        ID_NOTE_INSERT, "&Вставить ноту\tIns", "Вставка новой ноты.\nВставить ноту",
-        "Вставляет ноту «Соль, восьмая» после выделенной ноты или в конец мелодии и выделяет "
-        "её. Мелодия не может быть длиннее, чем позволяет формат набора.",
+        ID_NOTE_INSERT, tr("&Вставить ноту\tIns"), tr("Вставка новой ноты.\nВставить ноту"),
+        tr("Вставляет ноту «Соль, восьмая» после выделенной ноты или в конец мелодии и выделяет "
+           "её. Мелодия не может быть длиннее, чем позволяет формат набора."),
         QKeySequence(Qt::Key_Insert));
-    MakeAction(ID_NOTE_DELETE, "&Удалить ноту\tDel", "Удаление выделенной ноты.\nУдалить ноту",
-               "Удаляет выделенную ноту (после подтверждения).", QKeySequence(Qt::Key_Delete));
-    MakeAction(ID_NOTE_DELETE_LAST, "У&далить последнюю ноту\tBack",
-               "Удаление последней ноты.\nУдалить последнюю ноту",
-               "Удаляет последнюю ноту мелодии без подтверждения.",
+    MakeAction(ID_NOTE_DELETE, tr("&Удалить ноту\tDel"),
+               tr("Удаление выделенной ноты.\nУдалить ноту"),
+               tr("Удаляет выделенную ноту (после подтверждения)."), QKeySequence(Qt::Key_Delete));
+    MakeAction(ID_NOTE_DELETE_LAST, tr("У&далить последнюю ноту\tBack"),
+               tr("Удаление последней ноты.\nУдалить последнюю ноту"),
+               tr("Удаляет последнюю ноту мелодии без подтверждения."),
                QKeySequence(Qt::Key_Backspace));
-    MakeAction(ID_MELODY_TRANSPOSE, "&Транспонировать...",
-               "Сдвиг всей мелодии на несколько полутонов.\nТранспонировать",
-               "Сдвигает все ноты мелодии вверх или вниз на заданное число полутонов. Если нота "
-               "выйдет за пределы звонка, мелодия не изменится — или ноты можно вписать по "
-               "октавам.");
-    MakeAction(ID_NOTE_NEXT, "С&ледующая нота\tP", "Выделение следующей ноты.\nСледующая нота",
-               "Выделяет следующую ноту. После последней ноты выделение снимается, затем снова "
-               "выделяется первая.",
+    MakeAction(ID_MELODY_TRANSPOSE, tr("&Транспонировать..."),
+               tr("Сдвиг всей мелодии на несколько полутонов.\nТранспонировать"),
+               tr("Сдвигает все ноты мелодии вверх или вниз на заданное число полутонов. Если нота "
+                  "выйдет за пределы звонка, мелодия не изменится — или ноты можно вписать по "
+                  "октавам."));
+    MakeAction(ID_NOTE_NEXT, tr("С&ледующая нота\tP"),
+               tr("Выделение следующей ноты.\nСледующая нота"),
+               tr("Выделяет следующую ноту. После последней ноты выделение снимается, затем снова "
+                  "выделяется первая."),
                QKeySequence(Qt::Key_P));
-    MakeAction(ID_NOTE_PREV, "П&редыдущая нота\tO", "Выделение предыдущей ноты.\nПредыдущая нота",
-               "Выделяет предыдущую ноту. Перед первой нотой выделение снимается, затем снова "
-               "выделяется последняя.",
+    MakeAction(ID_NOTE_PREV, tr("П&редыдущая нота\tO"),
+               tr("Выделение предыдущей ноты.\nПредыдущая нота"),
+               tr("Выделяет предыдущую ноту. Перед первой нотой выделение снимается, затем снова "
+                  "выделяется последняя."),
                QKeySequence(Qt::Key_O));
-    MakeAction(ID_TONE_UP, "П&овысить тон\tW", "Повышение тона выделенной ноты.\nПовысить тон",
-               "Повышает выделенную ноту на полтона (не выше ре-диеза третьей октавы).",
+    MakeAction(ID_TONE_UP, tr("П&овысить тон\tW"),
+               tr("Повышение тона выделенной ноты.\nПовысить тон"),
+               tr("Повышает выделенную ноту на полтона (не выше ре-диеза третьей октавы)."),
                QKeySequence(Qt::Key_W));
-    MakeAction(ID_TONE_DOWN, "Пон&изить тон\tX", "Понижение тона выделенной ноты.\nПонизить тон",
-               "Понижает выделенную ноту на полтона (не ниже соль-диеза малой октавы).",
+    MakeAction(ID_TONE_DOWN, tr("Пон&изить тон\tX"),
+               tr("Понижение тона выделенной ноты.\nПонизить тон"),
+               tr("Понижает выделенную ноту на полтона (не ниже соль-диеза малой октавы)."),
                QKeySequence(Qt::Key_X));
-    MakeAction(ID_OCTAVE_UP, "На &октаву выше\tShift+W",
-               "Повышение выделенной ноты на октаву.\nНа октаву выше",
-               "Повышает выделенную ноту на октаву, если она не выходит за верх диапазона.",
+    MakeAction(ID_OCTAVE_UP, tr("На &октаву выше\tShift+W"),
+               tr("Повышение выделенной ноты на октаву.\nНа октаву выше"),
+               tr("Повышает выделенную ноту на октаву, если она не выходит за верх диапазона."),
                QKeySequence(Qt::SHIFT | Qt::Key_W));
-    MakeAction(ID_OCTAVE_DOWN, "На о&ктаву ниже\tShift+X",
-               "Понижение выделенной ноты на октаву.\nНа октаву ниже",
-               "Понижает выделенную ноту на октаву, если она не выходит за низ диапазона.",
+    MakeAction(ID_OCTAVE_DOWN, tr("На о&ктаву ниже\tShift+X"),
+               tr("Понижение выделенной ноты на октаву.\nНа октаву ниже"),
+               tr("Понижает выделенную ноту на октаву, если она не выходит за низ диапазона."),
                QKeySequence(Qt::SHIFT | Qt::Key_X));
-    MakeAction(ID_DURATION_UP, "Увели&чить длительность\tD",
-               "Увеличение длительности выделенной ноты.\nУвеличить длительность",
-               "Удваивает длительность выделенной ноты (не длиннее целой).",
+    MakeAction(ID_DURATION_UP, tr("Увели&чить длительность\tD"),
+               tr("Увеличение длительности выделенной ноты.\nУвеличить длительность"),
+               tr("Удваивает длительность выделенной ноты (не длиннее целой)."),
                QKeySequence(Qt::Key_D));
-    MakeAction(ID_DURATION_DOWN, "Умень&шить длительность\tA",
-               "Уменьшение длительности выделенной ноты.\nУменьшить длительность",
-               "Вдвое укорачивает выделенную ноту (не короче шестнадцатой).",
+    MakeAction(ID_DURATION_DOWN, tr("Умень&шить длительность\tA"),
+               tr("Уменьшение длительности выделенной ноты.\nУменьшить длительность"),
+               tr("Вдвое укорачивает выделенную ноту (не короче шестнадцатой)."),
                QKeySequence(Qt::Key_A));
 
     // --- View ---
-    MakeAction(ID_VIEW_STATUS_BAR, "&Строка состояния",
-               "Вывод и скрытие строки состояния.\nСтрока состояния",
-               "Показывает или скрывает строку состояния внизу окна.")
+    MakeAction(ID_VIEW_STATUS_BAR, tr("&Строка состояния"),
+               tr("Вывод и скрытие строки состояния.\nСтрока состояния"),
+               tr("Показывает или скрывает строку состояния внизу окна."))
         ->setCheckable(true);
-    MakeAction(ID_VIEW_ZOOM_IN, "&Крупнее\tCtrl++", "Увеличение масштаба нотного стана.\nКрупнее",
-               "Показывает нотный стан крупнее (до 400 %). Также Ctrl+колесо мыши вверх.",
+    MakeAction(ID_VIEW_ZOOM_IN, tr("&Крупнее\tCtrl++"),
+               tr("Увеличение масштаба нотного стана.\nКрупнее"),
+               tr("Показывает нотный стан крупнее (до 400 %). Также Ctrl+колесо мыши вверх."),
                QKeySequence(Qt::CTRL | Qt::Key_Plus))
         ->setShortcuts(
             {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
-    MakeAction(ID_VIEW_ZOOM_OUT, "&Мельче\tCtrl+-", "Уменьшение масштаба нотного стана.\nМельче",
-               "Показывает нотный стан мельче (до 50 %). Также Ctrl+колесо мыши вниз.",
+    MakeAction(ID_VIEW_ZOOM_OUT, tr("&Мельче\tCtrl+-"),
+               tr("Уменьшение масштаба нотного стана.\nМельче"),
+               tr("Показывает нотный стан мельче (до 50 %). Также Ctrl+колесо мыши вниз."),
                QKeySequence(Qt::CTRL | Qt::Key_Minus));
-    MakeAction(ID_VIEW_ZOOM_NORMAL, "&Обычный размер\tCtrl+0",
-               "Нотный стан в обычном размере.\nОбычный размер",
-               "Возвращает нотному стану обычный размер (100 %).",
+    MakeAction(ID_VIEW_ZOOM_NORMAL, tr("&Обычный размер\tCtrl+0"),
+               tr("Нотный стан в обычном размере.\nОбычный размер"),
+               tr("Возвращает нотному стану обычный размер (100 %)."),
                QKeySequence(Qt::CTRL | Qt::Key_0));
 
     // --- Playback, doorbell ---
-    MakeAction(ID_MELODY_PLAY, "&Проиграть мелодию...\tCtrl+P", "Проигрывание мелодии.\nИграть",
-               "Проигрывает текущую мелодию через динамик компьютера — с начала или с выделенной "
-               "ноты.",
-               QKeySequence(Qt::CTRL | Qt::Key_P));
-    MakeAction(ID_BELL_READ, "&Считать набор\tCtrl+R", "Чтение набора мелодий.\nСчитать набор",
-               "Считывает набор мелодий из памяти звонка вместо текущего набора.",
+    MakeAction(
+        ID_MELODY_PLAY, tr("&Проиграть мелодию...\tCtrl+P"), tr("Проигрывание мелодии.\nИграть"),
+        tr("Проигрывает текущую мелодию через динамик компьютера — с начала или с выделенной "
+           "ноты."),
+        QKeySequence(Qt::CTRL | Qt::Key_P));
+    MakeAction(ID_BELL_READ, tr("&Считать набор\tCtrl+R"),
+               tr("Чтение набора мелодий.\nСчитать набор"),
+               tr("Считывает набор мелодий из памяти звонка вместо текущего набора."),
                QKeySequence(Qt::CTRL | Qt::Key_R));
-    MakeAction(ID_BELL_WRITE, "&Записать набор\tCtrl+W", "Запись набора мелодий.\nЗаписать набор",
-               "Записывает весь набор мелодий в память звонка.",
-               QKeySequence(Qt::CTRL | Qt::Key_W));
-    MakeAction(ID_BELL_TEST, "&Тест...\tCtrl+T", "Тестирование звонка.\nТест звонка",
-               "Заставляет звонок играть и замолкать, чтобы проверить, что он подключён.",
+    MakeAction(
+        ID_BELL_WRITE, tr("&Записать набор\tCtrl+W"), tr("Запись набора мелодий.\nЗаписать набор"),
+        tr("Записывает весь набор мелодий в память звонка."), QKeySequence(Qt::CTRL | Qt::Key_W));
+    MakeAction(ID_BELL_TEST, tr("&Тест...\tCtrl+T"), tr("Тестирование звонка.\nТест звонка"),
+               tr("Заставляет звонок играть и замолкать, чтобы проверить, что он подключён."),
                QKeySequence(Qt::CTRL | Qt::Key_T));
-    MakeAction(ID_BELL_PORT, "&Порт звонка...",
-               "Выбор порта, к которому подключён звонок.\nПорт "
-               "звонка",
-               "Выбирает параллельный порт (или модель звонка), через который программа говорит со "
-               "звонком.");
+    MakeAction(
+        ID_BELL_PORT, tr("&Порт звонка..."),
+        tr("Выбор порта, к которому подключён звонок.\nПорт "
+           "звонка"),
+        tr("Выбирает параллельный порт (или модель звонка), через который программа говорит со "
+           "звонком."));
 
     // --- Help ---
-    MakeAction(ID_HELP_FINDER, "&Вызов справки", "Вызов справочной системы.\nСправка",
-               "Открывает справку по программе.");
-    MakeAction(ID_HELP, "Справка", "Display help for current task or command\nСправка",
-               "Открывает справку по программе.", QKeySequence(Qt::Key_F1));
-    MakeAction(ID_CONTEXT_HELP, "Справка по объекту",
-               "Вывод справки при щелчке мышью на кнопке, меню или окне.\nСправка",
-               "После этой команды щёлкните кнопку, пункт меню или часть окна, чтобы узнать, для "
-               "чего они.",
-               QKeySequence(Qt::SHIFT | Qt::Key_F1));
-    MakeAction(ID_APP_ABOUT, "&О программе...", "Вывод сведений о программе.\nО программе",
-               "Показывает версию и назначение программы.");
+    MakeAction(ID_HELP_FINDER, tr("&Вызов справки"), tr("Вызов справочной системы.\nСправка"),
+               tr("Открывает справку по программе."));
+    MakeAction(ID_HELP, tr("Справка"), tr("Display help for current task or command\nСправка"),
+               tr("Открывает справку по программе."), QKeySequence(Qt::Key_F1));
+    MakeAction(
+        ID_CONTEXT_HELP, tr("Справка по объекту"),
+        tr("Вывод справки при щелчке мышью на кнопке, меню или окне.\nСправка"),
+        tr("После этой команды щёлкните кнопку, пункт меню или часть окна, чтобы узнать, для "
+           "чего они."),
+        QKeySequence(Qt::SHIFT | Qt::Key_F1));
+    MakeAction(ID_APP_ABOUT, tr("&О программе..."), tr("Вывод сведений о программе.\nО программе"),
+               tr("Показывает версию и назначение программы."));
 
     // Handlers: the set's file commands here, melody commands in the document, note commands in
     // the view, the doorbell's in CMainFrame_bell.cpp.
@@ -329,7 +343,7 @@ void CMainFrame::createActions()
 
 void CMainFrame::createMenus()
 {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&Файл"));
+    QMenu* file = menuBar()->addMenu(tr("&Файл"));
     for (int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS})
         file->addAction(Action(id));
     file->addSeparator();
@@ -344,7 +358,7 @@ void CMainFrame::createMenus()
     m_pRecentSeparator = file->addSeparator();
     file->addAction(Action(ID_APP_EXIT));
 
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Правка"));
+    QMenu* edit = menuBar()->addMenu(tr("&Правка"));
     edit->addAction(Action(ID_EDIT_UNDO));
     edit->addAction(Action(ID_EDIT_REDO));
     edit->addSeparator();
@@ -364,23 +378,23 @@ void CMainFrame::createMenus()
          {ID_TONE_UP, ID_TONE_DOWN, ID_OCTAVE_UP, ID_OCTAVE_DOWN, ID_DURATION_UP, ID_DURATION_DOWN})
         edit->addAction(Action(id));
 
-    m_pViewMenu = menuBar()->addMenu(QStringLiteral("&Вид"));
+    m_pViewMenu = menuBar()->addMenu(tr("&Вид"));
     for (int id : {ID_VIEW_ZOOM_IN, ID_VIEW_ZOOM_OUT, ID_VIEW_ZOOM_NORMAL})
         m_pViewMenu->addAction(Action(id));
     m_pViewMenu->addSeparator();
     // The toolbar's own toggle action is added here by createToolBar.
 
-    QMenu* play = menuBar()->addMenu(QStringLiteral("В&оспроизведение"));
+    QMenu* play = menuBar()->addMenu(tr("В&оспроизведение"));
     play->addAction(Action(ID_MELODY_PLAY));
 
-    QMenu* bell = menuBar()->addMenu(QStringLiteral("&Звонок"));
+    QMenu* bell = menuBar()->addMenu(tr("&Звонок"));
     bell->addAction(Action(ID_BELL_READ));
     bell->addAction(Action(ID_BELL_WRITE));
     bell->addSeparator();
     bell->addAction(Action(ID_BELL_TEST));
     bell->addAction(Action(ID_BELL_PORT));
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Справка"));
+    QMenu* help = menuBar()->addMenu(tr("&Справка"));
     help->addAction(Action(ID_HELP_FINDER));
     help->addSeparator();
     help->addAction(Action(ID_APP_ABOUT));
@@ -406,7 +420,7 @@ void CMainFrame::createMenus()
 
 void CMainFrame::createToolBar()
 {
-    m_pToolBar = addToolBar(QStringLiteral("Панель инструментов"));
+    m_pToolBar = addToolBar(tr("Панель инструментов"));
     m_pToolBar->setObjectName(QStringLiteral("mainToolBar"));
     m_pToolBar->setIconSize(QSize(16, 16));
     m_pToolBar->setAllowedAreas(Qt::AllToolBarAreas);
@@ -457,12 +471,12 @@ void CMainFrame::createToolBar()
     }
 
     QAction* toggle = m_pToolBar->toggleViewAction();
-    toggle->setText(QStringLiteral("&Панель инструментов"));
-    toggle->setStatusTip(QStringLiteral("Вывод и скрытие набора инструментов."));
-    toggle->setToolTip(QStringLiteral("Набор инструментов"));
-    toggle->setWhatsThis(QStringLiteral("Показывает или скрывает панель инструментов. Панель "
-                                        "можно перетащить к любому краю окна или оставить "
-                                        "плавающей."));
+    toggle->setText(tr("&Панель инструментов"));
+    toggle->setStatusTip(tr("Вывод и скрытие набора инструментов."));
+    toggle->setToolTip(tr("Набор инструментов"));
+    toggle->setWhatsThis(tr("Показывает или скрывает панель инструментов. Панель "
+                            "можно перетащить к любому краю окна или оставить "
+                            "плавающей."));
     m_actions.insert(ID_VIEW_TOOLBAR, toggle);
     m_pViewMenu->addAction(toggle);
     m_pViewMenu->addAction(Action(ID_VIEW_STATUS_BAR));
@@ -473,19 +487,19 @@ namespace
 
 QString FormatPaneText(int melodies, int notes)
 {
-    return QStringLiteral(" %1 м. х %2 н.").arg(melodies).arg(notes);
+    return CMainFrame::tr(" %1 м. х %2 н.").arg(melodies).arg(notes);
 }
 QString MelodyPaneText(int number)
 {
-    return QStringLiteral(" %1 м.").arg(number);
+    return CMainFrame::tr(" %1 м.").arg(number);
 }
 QString NotesPaneText(int count)
 {
-    return QStringLiteral(" %1 н.").arg(count);
+    return CMainFrame::tr(" %1 н.").arg(count);
 }
 QString TonePaneText(BYTE code, bool none)
 {
-    return none ? QString() : QString::fromUtf8(g_szNoteNames[(code >> 3) % 12]);
+    return none ? QString() : PitchName(code >> 3);
 }
 QString DurationPaneText(BYTE code, bool none)
 {
@@ -504,16 +518,16 @@ void CMainFrame::createStatusBar()
     // otherwise the idle text (or the What's This mode text).
     connect(bar, &QStatusBar::messageChanged, this, [this](const QString& message) {
         if (message.isEmpty())
-            statusBar()->showMessage(Utf8(m_bHelpMode ? kHelpModeMessage : kIdleMessage));
+            statusBar()->showMessage(tr(m_bHelpMode ? kHelpModeMessage : kIdleMessage));
         else
             ElideStatusMessage(message);
     });
-    bar->showMessage(Utf8(kIdleMessage));
+    bar->showMessage(tr(kIdleMessage));
 
     struct PaneInfo {
-        const char* widthTemplate;
+        QString widthTemplate;
         QStringList longest; // every text the pane can show that might outgrow the template
-        const char* whatsThis;
+        QString whatsThis;
     };
     QStringList formats, tones, durations;
     for (const SetFormat& f : kSetFormats)
@@ -523,20 +537,21 @@ void CMainFrame::createStatusBar()
     for (int d = 0; d < kDurationCount; ++d)
         durations << DurationPaneText(BYTE(d), false);
     const PaneInfo panes[PaneCount] = {
-        {"11м.х111н.", formats, "Формат набора: число мелодий и наибольшее число нот в мелодии."},
-        {"32 м.", {MelodyPaneText(32)}, "Номер текущей мелодии в наборе."},
-        {"255 н.", {NotesPaneText(255)}, "Число нот в текущей мелодии."},
-        {"Соль #", tones, "Тон выделенной ноты."},
-        {"1/16", durations, "Длительность выделенной ноты."},
+        {tr("11м.х111н."), formats,
+         tr("Формат набора: число мелодий и наибольшее число нот в мелодии.")},
+        {tr("32 м."), {MelodyPaneText(32)}, tr("Номер текущей мелодии в наборе.")},
+        {tr("255 н."), {NotesPaneText(255)}, tr("Число нот в текущей мелодии.")},
+        {tr("Соль #"), tones, tr("Тон выделенной ноты.")},
+        {QStringLiteral("1/16"), durations, tr("Длительность выделенной ноты.")},
     };
     for (int i = 0; i < PaneCount; ++i) {
         auto* label = new QLabel;
         label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
         label->setContentsMargins(3, 0, 3, 0);
-        label->setWhatsThis(Utf8(panes[i].whatsThis));
+        label->setWhatsThis(panes[i].whatsThis);
         // Sized once from its template, widened where a real text would otherwise be cut.
         const QFontMetrics fm(label->font());
-        int width = fm.horizontalAdvance(Utf8(panes[i].widthTemplate));
+        int width = fm.horizontalAdvance(panes[i].widthTemplate);
         for (const QString& text : panes[i].longest)
             width = qMax(width, fm.horizontalAdvance(text));
         label->setMinimumWidth(width + 2 * label->frameWidth() + 6);
@@ -552,9 +567,9 @@ void CMainFrame::createStatusBar()
             label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
             label->setContentsMargins(3, 0, 3, 0);
             label->setAlignment(Qt::AlignCenter);
-            label->setMinimumWidth(label->fontMetrics().horizontalAdvance(Utf8(names[i])) +
+            label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QLatin1String(names[i])) +
                                    2 * label->frameWidth() + 6);
-            label->setProperty("lockName", Utf8(names[i]));
+            label->setProperty("lockName", QLatin1String(names[i]));
             bar->addPermanentWidget(label);
             m_lockPanes[i] = label;
         }
@@ -572,7 +587,10 @@ void CMainFrame::ElideStatusMessage(const QString& message)
     int room = bar->width() - 12;
     if (m_panes[0] && m_panes[0]->isVisible())
         room = m_panes[0]->geometry().left() - 12;
-    const QString elided = bar->fontMetrics().elidedText(message, Qt::ElideRight, qMax(room, 0));
+    // A device's message may run to several lines (what failed, then how to fix it): the bar
+    // has one, the tool tip keeps the lines.
+    const QString line = QString(message).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    const QString elided = bar->fontMetrics().elidedText(line, Qt::ElideRight, qMax(room, 0));
     bar->setProperty("fullMessage", message);
     bar->setProperty("elided", elided);
     bar->setToolTip(elided == message ? QString() : message);
@@ -639,14 +657,15 @@ void CMainFrame::UpdateCommandUI()
     const struct {
         int id;
         const char* word;
+        const char* named; // the word with the step's name as %1
         const char* name;
         const char* keys;
-    } history[] = {{ID_EDIT_UNDO, "&Отменить", m_pDoc->UndoName(), "Ctrl+Z"},
-                   {ID_EDIT_REDO, "&Повторить", m_pDoc->RedoName(), "Ctrl+Y"}};
+    } history[] = {{ID_EDIT_UNDO, QT_TR_NOOP("&Отменить"), QT_TR_NOOP("&Отменить «%1»"),
+                    m_pDoc->UndoName(), "Ctrl+Z"},
+                   {ID_EDIT_REDO, QT_TR_NOOP("&Повторить"), QT_TR_NOOP("&Повторить «%1»"),
+                    m_pDoc->RedoName(), "Ctrl+Y"}};
     for (const auto& h : history) {
-        QString text = Utf8(h.word);
-        if (h.name)
-            text += QStringLiteral(" «%1»").arg(Utf8(h.name));
+        const QString text = h.name ? tr(h.named).arg(CTinklaDoc::tr(h.name)) : tr(h.word);
         Action(h.id)->setText(text + QLatin1Char('\t') + QLatin1String(h.keys));
         Action(h.id)->setEnabled(h.name != nullptr);
     }
@@ -739,7 +758,7 @@ void CMainFrame::OnFileOpen()
     FileDialogRequest request;
     request.save = false;
     request.defaultExtension = QStringLiteral("fml");
-    request.filter = Utf8(kOpenSetFilter);
+    request.filter = tr(kOpenSetFilter);
     const QString path = m_pDoc->GetPrompter().FileDialog(request);
     if (!path.isEmpty())
         OpenDocument(path);
@@ -747,12 +766,12 @@ void CMainFrame::OnFileOpen()
 
 void CMainFrame::createExamplesMenu(QMenu* file)
 {
-    QMenu* examples = file->addMenu(QStringLiteral("&Примеры"));
+    QMenu* examples = file->addMenu(tr("&Примеры"));
     examples->setObjectName(QStringLiteral("examplesMenu"));
-    examples->menuAction()->setStatusTip(QStringLiteral("Известные мелодии, готовые для звонка."));
-    examples->menuAction()->setWhatsThis(QStringLiteral(
-        "Открывает одну из известных мелодий, записанных для звонка, как новый набор. "
-        "Прежде программа предложит сохранить изменённый набор."));
+    examples->menuAction()->setStatusTip(tr("Известные мелодии, готовые для звонка."));
+    examples->menuAction()->setWhatsThis(
+        tr("Открывает одну из известных мелодий, записанных для звонка, как новый набор. "
+           "Прежде программа предложит сохранить изменённый набор."));
     std::vector<Example> list = ListExamples();
     // The files are named in Latin letters; the menu is read by its Russian titles.
     std::sort(list.begin(), list.end(), [](const Example& a, const Example& b) {
@@ -761,7 +780,7 @@ void CMainFrame::createExamplesMenu(QMenu* file)
     examples->setEnabled(!list.empty());
     for (const Example& example : list) {
         QAction* action = examples->addAction(example.title);
-        action->setStatusTip(QStringLiteral("Открывает «%1» как новый набор.").arg(example.title));
+        action->setStatusTip(tr("Открывает «%1» как новый набор.").arg(example.title));
         action->setWhatsThis(examples->menuAction()->whatsThis());
         const QString path = example.path;
         connect(action, &QAction::triggered, this, [this, path] {
@@ -878,11 +897,11 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
     switch (event->type()) {
     case QEvent::EnterWhatsThisMode:
         m_bHelpMode = true;
-        statusBar()->showMessage(Utf8(kHelpModeMessage));
+        statusBar()->showMessage(tr(kHelpModeMessage));
         break;
     case QEvent::LeaveWhatsThisMode:
         m_bHelpMode = false;
-        statusBar()->showMessage(Utf8(kIdleMessage));
+        statusBar()->showMessage(tr(kIdleMessage));
         break;
     case QEvent::KeyRelease: {
         const int key = static_cast<QKeyEvent*>(event)->key();
@@ -915,11 +934,13 @@ void CMainFrame::OnHelpFinder()
 {
     if (!m_pHelp) {
         m_pHelp = new QTextBrowser;
-        m_pHelp->setWindowTitle(QStringLiteral("Справка - Tinkla"));
+        m_pHelp->setWindowTitle(tr("Справка - Tinkla"));
         m_pHelp->setWindowIcon(ApplicationIcon());
         m_pHelp->setOpenExternalLinks(true);
         m_pHelp->document()->setDocumentMargin(14);
-        m_pHelp->setSource(QUrl(QStringLiteral("qrc:/help/index.html")));
+        m_pHelp->setSource(QUrl(CurrentUiLanguage() == UiLanguage::English
+                                    ? QStringLiteral("qrc:/help/index_en.html")
+                                    : QStringLiteral("qrc:/help/index.html")));
         m_pHelp->resize(720, 640);
         auto* close = new QAction(m_pHelp);
         close->setShortcut(QKeySequence(Qt::Key_Escape));

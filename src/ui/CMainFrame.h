@@ -24,8 +24,10 @@ class CTinklaDoc;
 class CTinklaView;
 
 // The idle text of the message pane and its text in What's This mode.
-inline constexpr const char* kIdleMessage = "Для справки нажмите F1.";
-inline constexpr const char* kHelpModeMessage = "Выберите объект для справки.";
+inline constexpr const char* kIdleMessage =
+    QT_TRANSLATE_NOOP("tinkla::CMainFrame", "Для справки нажмите F1.");
+inline constexpr const char* kHelpModeMessage =
+    QT_TRANSLATE_NOOP("tinkla::CMainFrame", "Выберите объект для справки.");
 
 class CMainFrame : public QMainWindow
 {
@@ -102,8 +104,8 @@ private:
     void readSettings();
     void writeSettings();
 
-    QAction* MakeAction(int id, const char* text, const char* prompt, const char* whatsThis,
-                        const QKeySequence& shortcut = {});
+    QAction* MakeAction(int id, const QString& text, const QString& prompt,
+                        const QString& whatsThis, const QKeySequence& shortcut = {});
     bool OpenDocument(const QString& path); // without the gate
     void UpdateRecentFileActions();
     void ElideStatusMessage(const QString& message);

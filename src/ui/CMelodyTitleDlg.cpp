@@ -21,18 +21,18 @@ CMelodyTitleDlg::CMelodyTitleDlg(QWidget* parent)
                           Qt::WindowCloseButtonHint),
       m_edit(new QLineEdit)
 {
-    setWindowTitle(QStringLiteral("Задание названия мелодии"));
+    setWindowTitle(tr("Задание названия мелодии"));
 
     m_edit->setMaxLength(kMaxTitleChars);
     m_edit->setValidator(new Cp1251Validator(m_edit));
     m_edit->setClearButtonEnabled(true);
-    m_edit->setWhatsThis(QStringLiteral(
-        "Название рисуется над нотным станом и хранится вместе с мелодией в файлах .fml и .mel. "
-        "Не длиннее 30 знаков; в звонок не записывается."));
+    m_edit->setWhatsThis(
+        tr("Название рисуется над нотным станом и хранится вместе с мелодией в файлах .fml и .mel. "
+           "Не длиннее 30 знаков; в звонок не записывается."));
     // Room for the whole 30 characters of a typical title without scrolling.
     m_edit->setMinimumWidth(m_edit->fontMetrics().averageCharWidth() * (kMaxTitleChars + 4));
 
-    auto* box = new QGroupBox(QStringLiteral("Название мелодии"));
+    auto* box = new QGroupBox(tr("Название мелодии"));
     auto* boxLayout = new QVBoxLayout(box);
     boxLayout->addWidget(m_edit);
 
@@ -54,8 +54,8 @@ void CMelodyTitleDlg::accept()
 {
     if (m_edit->text().size() > kMaxTitleChars) {
         QMessageBox::information(this, QStringLiteral("Tinkla"),
-                                 QStringLiteral("Название мелодии должно быть не длиннее %1 "
-                                                "знаков.")
+                                 tr("Название мелодии должно быть не длиннее %1 "
+                                    "знаков.")
                                      .arg(kMaxTitleChars));
         m_edit->setSelection(kMaxTitleChars, int(m_edit->text().size()) - kMaxTitleChars);
         m_edit->setFocus();

@@ -17,8 +17,8 @@ namespace tinkla
 
 namespace
 {
-const char* const kPlayText = "Играть";
-const char* const kStopText = "Стоп";
+const char* const kPlayText = QT_TRANSLATE_NOOP("tinkla::CPlayDlg", "Играть");
+const char* const kStopText = QT_TRANSLATE_NOOP("tinkla::CPlayDlg", "Стоп");
 // The number shown is at most the longest melody's count.
 const char* const kWidestNumber = "255";
 } // namespace
@@ -26,17 +26,17 @@ const char* const kWidestNumber = "255";
 QString CPlayDlg::ToneName(int tone)
 {
     tone = qBound(0, tone, kToneCount - 1);
-    return QString::asprintf(OctaveFormat(tone), g_szNoteNames[tone % 12]);
+    return tinkla::ToneName(tone);
 }
 
 CPlayDlg::CPlayDlg(CTinklaDoc* doc, QWidget* parent) : QDialog(parent), m_pDoc(doc)
 {
-    setWindowTitle(QString::fromUtf8("Воспроизведение мелодии"));
+    setWindowTitle(tr("Воспроизведение мелодии"));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
 
-    auto* labelNumber = new QLabel(QString::fromUtf8("Номер ноты"), this);
-    auto* labelTone = new QLabel(QString::fromUtf8("Тон"), this);
-    auto* labelDuration = new QLabel(QString::fromUtf8("Длительность"), this);
+    auto* labelNumber = new QLabel(tr("Номер ноты"), this);
+    auto* labelTone = new QLabel(tr("Тон"), this);
+    auto* labelDuration = new QLabel(tr("Длительность"), this);
     m_wndNoteNumber = new QLabel(this);
     m_wndTone = new QLabel(this);
     m_wndDuration = new QLabel(this);
@@ -47,23 +47,23 @@ CPlayDlg::CPlayDlg(CTinklaDoc* doc, QWidget* parent) : QDialog(parent), m_pDoc(d
     int valueWidth = fm.horizontalAdvance(QString::fromUtf8(kWidestNumber));
     for (int tone = 0; tone < kToneCount; ++tone)
         valueWidth = qMax(valueWidth, fm.horizontalAdvance(ToneName(tone)));
-    for (const char* name : g_szDurationNames)
-        valueWidth = qMax(valueWidth, fm.horizontalAdvance(QString::fromUtf8(name)));
+    for (int duration = 0; duration < kDurationCount; ++duration)
+        valueWidth = qMax(valueWidth, fm.horizontalAdvance(DurationName(duration)));
     for (QLabel* value : {m_wndNoteNumber, m_wndTone, m_wndDuration}) {
         value->setMinimumWidth(valueWidth + fm.averageCharWidth());
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
     }
 
-    m_btnPlay = new QPushButton(QString::fromUtf8(kPlayText), this);
+    m_btnPlay = new QPushButton(tr(kPlayText), this);
     // Not the default button, not even while it has the focus: Enter never plays or stops.
     m_btnPlay->setAutoDefault(false);
     m_btnPlay->setDefault(false);
     const QFontMetrics bfm(m_btnPlay->font());
     m_btnPlay->setMinimumWidth(
         qMax(m_btnPlay->sizeHint().width(),
-             bfm.horizontalAdvance(QString::fromUtf8(kPlayText)) + bfm.averageCharWidth() * 6));
+             bfm.horizontalAdvance(tr(kPlayText)) + bfm.averageCharWidth() * 6));
 
-    m_btnFromSelected = new QCheckBox(QString::fromUtf8("Начать с выделенной ноты"), this);
+    m_btnFromSelected = new QCheckBox(tr("Начать с выделенной ноты"), this);
 
     auto* grid = new QGridLayout(this);
     grid->setSizeConstraint(QLayout::SetFixedSize);
@@ -144,8 +144,7 @@ void CPlayDlg::ShowPlayedNote()
     const int duration = code & 7;
     m_strNoteNumber = QString::number(i + 1);
     m_strTone = ToneName(code >> 3);
-    m_strDuration =
-        duration < kDurationCount ? QString::fromUtf8(g_szDurationNames[duration]) : QString();
+    m_strDuration = DurationName(duration);
     m_wndNoteNumber->setText(m_strNoteNumber);
     m_wndTone->setText(m_strTone);
     m_wndDuration->setText(m_strDuration);
@@ -155,13 +154,13 @@ void CPlayDlg::ShowPlayedNote()
 void CPlayDlg::OnPlay()
 {
     CMelody* melody = Melody();
-    if (m_btnPlay->text() == QString::fromUtf8(kPlayText)) {
+    if (m_btnPlay->text() == tr(kPlayText)) {
         if (!melody || melody->GetNoteCount() == 0)
             return;
         // The box was filled only when a note is selected, so its state is a valid request.
         const bool fromSelected = m_btnFromSelected->isChecked();
         m_btnFromSelected->setEnabled(false);
-        m_btnPlay->setText(QString::fromUtf8(kStopText));
+        m_btnPlay->setText(tr(kStopText));
         m_timer.start();
         melody->PlayStep(true, fromSelected);
         ShowPlayedNote();

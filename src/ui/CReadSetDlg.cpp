@@ -4,7 +4,7 @@ namespace tinkla
 {
 
 CReadSetDlg::CReadSetDlg(QWidget* parent)
-    : CTransferDlg(QStringLiteral("Чтение мелодий из звонка"), true, parent)
+    : CTransferDlg(tr("Чтение мелодий из звонка"), true, parent)
 {
     Follow(m_session);
 }

@@ -18,14 +18,19 @@ namespace
 
 // What each format means for the user: how many melodies, how long, and the trade between them.
 const char* const kFormatHelp[kFormatCount] = {
-    "32 мелодии, в каждой не больше 7 нот. Подходит для коротких сигналов: звонок хранит "
-    "больше всего мелодий.",
-    "16 мелодий, в каждой не больше 15 нот.",
-    "8 мелодий, в каждой не больше 31 ноты. Этот формат получает набор, с которым запускается "
-    "программа.",
-    "4 мелодии, в каждой не больше 63 нот.",
-    "2 мелодии, в каждой не больше 127 нот.",
-    "Одна мелодия длиной до 255 нот: вся память звонка отдана ей.",
+    QT_TRANSLATE_NOOP(
+        "tinkla::CSetFormatDlg",
+        "32 мелодии, в каждой не больше 7 нот. Подходит для коротких сигналов: звонок хранит "
+        "больше всего мелодий."),
+    QT_TRANSLATE_NOOP("tinkla::CSetFormatDlg", "16 мелодий, в каждой не больше 15 нот."),
+    QT_TRANSLATE_NOOP(
+        "tinkla::CSetFormatDlg",
+        "8 мелодий, в каждой не больше 31 ноты. Этот формат получает набор, с которым запускается "
+        "программа."),
+    QT_TRANSLATE_NOOP("tinkla::CSetFormatDlg", "4 мелодии, в каждой не больше 63 нот."),
+    QT_TRANSLATE_NOOP("tinkla::CSetFormatDlg", "2 мелодии, в каждой не больше 127 нот."),
+    QT_TRANSLATE_NOOP("tinkla::CSetFormatDlg",
+                      "Одна мелодия длиной до 255 нот: вся память звонка отдана ей."),
 };
 
 } // namespace
@@ -35,16 +40,16 @@ CSetFormatDlg::CSetFormatDlg(QWidget* parent)
                           Qt::WindowCloseButtonHint | Qt::WindowContextHelpButtonHint),
       m_group(new QButtonGroup(this))
 {
-    setWindowTitle(QStringLiteral("Выбор формата набора мелодий"));
+    setWindowTitle(tr("Выбор формата набора мелодий"));
 
-    auto* box = new QGroupBox(QStringLiteral("Возможные форматы набора мелодий"));
+    auto* box = new QGroupBox(tr("Возможные форматы набора мелодий"));
     auto* grid = new QGridLayout(box);
     grid->setHorizontalSpacing(24);
     // The memory of the doorbell holds 256 notes and end marks; every format fills it exactly,
     // so the left column trades melodies for length and the right one continues the trade.
     for (int i = 0; i < kFormatCount; ++i) {
-        auto* radio = new QRadioButton(QString::fromUtf8(kSetFormats[i].label));
-        radio->setWhatsThis(QString::fromUtf8(kFormatHelp[i]));
+        auto* radio = new QRadioButton(SetFormatLabel(i));
+        radio->setWhatsThis(tr(kFormatHelp[i]));
         m_group->addButton(radio, i);
         grid->addWidget(radio, i % 3, i / 3);
     }

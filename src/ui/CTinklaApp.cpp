@@ -44,20 +44,19 @@ bool CTinklaApp::ParseCommandLine(const QStringList& arguments, int* exitCode)
     QCommandLineParser parser;
     // Qt's own options are single-dash words ("-platform offscreen"): kept apart from -h and -v.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.setApplicationDescription(
-        QStringLiteral("Редактор мелодий и программатор музыкального звонка."));
+    parser.setApplicationDescription(tr("Редактор мелодий и программатор музыкального звонка."));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Показать эту справку."));
+                                  tr("Показать эту справку."));
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("Показать версию программы."));
+                                     tr("Показать версию программы."));
     const QCommandLineOption port(QStringLiteral("port"),
-                                  QStringLiteral("Порт звонка на этот запуск: sim[:ФАЙЛ], "
-                                                 "ppdev:/dev/parportN, direct:0x378 или "
-                                                 "exec:КОМАНДА."),
+                                  tr("Порт звонка на этот запуск: sim[:ФАЙЛ], "
+                                     "ppdev:/dev/parportN, direct:0x378 или "
+                                     "exec:КОМАНДА."),
                                   QStringLiteral("PORT"));
     const QCommandLineOption speaker(QStringLiteral("speaker"),
-                                     QStringLiteral("Вывод звука на этот запуск: audio, pcspkr, "
-                                                    "ports, wav:ФАЙЛ или none."),
+                                     tr("Вывод звука на этот запуск: audio, pcspkr, "
+                                        "ports, wav:ФАЙЛ или none."),
                                      QStringLiteral("SINK"));
     parser.addOption(help);
     parser.addOption(version);
@@ -77,9 +76,8 @@ bool CTinklaApp::ParseCommandLine(const QStringList& arguments, int* exitCode)
         qtOption.setFlags(QCommandLineOption::HiddenFromHelp);
         parser.addOption(qtOption);
     }
-    parser.addPositionalArgument(QStringLiteral("файл"),
-                                 QStringLiteral("Набор мелодий (.fml), который открыть."),
-                                 QStringLiteral("[файл]"));
+    parser.addPositionalArgument(tr("файл"), tr("Набор мелодий (.fml), который открыть."),
+                                 tr("[файл]"));
     if (!parser.parse(arguments)) {
         std::fprintf(stderr, "tinkla: %s\n\n%s", qPrintable(parser.errorText()),
                      qPrintable(parser.helpText()));

@@ -14,18 +14,18 @@ namespace tinkla
 CTransposeDlg::CTransposeDlg(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
-      m_spin(new QSpinBox), m_fold(new QCheckBox(QStringLiteral("Вписать по &октавам")))
+      m_spin(new QSpinBox), m_fold(new QCheckBox(tr("Вписать по &октавам")))
 {
-    setWindowTitle(QStringLiteral("Транспонирование"));
+    setWindowTitle(tr("Транспонирование"));
     m_spin->setRange(-(kToneCount - 1), kToneCount - 1);
-    m_spin->setSuffix(QStringLiteral(" полутонов"));
-    m_spin->setWhatsThis(QStringLiteral("На сколько полутонов сдвинуть всю мелодию: "
-                                        "вверх — положительное число, вниз — отрицательное."));
-    m_fold->setWhatsThis(QStringLiteral("Ноты, которые вышли бы за пределы звонка, переносятся "
-                                        "на октаву; иначе мелодия не изменится."));
-    auto* box = new QGroupBox(QStringLiteral("Сдвиг мелодии"));
+    m_spin->setSuffix(tr(" полутонов"));
+    m_spin->setWhatsThis(tr("На сколько полутонов сдвинуть всю мелодию: "
+                            "вверх — положительное число, вниз — отрицательное."));
+    m_fold->setWhatsThis(tr("Ноты, которые вышли бы за пределы звонка, переносятся "
+                            "на октаву; иначе мелодия не изменится."));
+    auto* box = new QGroupBox(tr("Сдвиг мелодии"));
     auto* form = new QFormLayout(box);
-    form->addRow(QStringLiteral("&Сдвиг:"), m_spin);
+    form->addRow(tr("&Сдвиг:"), m_spin);
     form->addRow(m_fold);
     LayOutDialog(this, box);
     m_spin->setFocus();

@@ -7,7 +7,7 @@ namespace
 {
 const QString Title()
 {
-    return QStringLiteral("Запись мелодий в звонок");
+    return CWriteSetDlg::tr("Запись мелодий в звонок");
 }
 } // namespace
 

@@ -1,6 +1,7 @@
 #pragma once
 // The layout the program's small dialogs share: one group box above centred OK and "Отмена"
 // buttons, fixed to the size its contents need.
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -16,7 +17,8 @@ inline QDialogButtonBox* LayOutDialog(QDialog* dialog, QWidget* body, bool cance
                                                 : QDialogButtonBox::Ok);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
     if (cancel)
-        buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Отмена"));
+        buttons->button(QDialogButtonBox::Cancel)
+            ->setText(QCoreApplication::translate("DialogButtons", "Отмена"));
     buttons->setCenterButtons(true);
     QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
