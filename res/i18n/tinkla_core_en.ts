@@ -475,6 +475,11 @@ The melody was not changed.</translation>
         <source>Неизвестный порт %1. %2</source>
         <translation>Unknown port %1. %2</translation>
     </message>
+    <message>
+        <source>«%1»</source>
+        <extracomment>The quotation marks of the language around a user&apos;s text.</extracomment>
+        <translation>“%1”</translation>
+    </message>
 </context>
 <context>
     <name>PpdevPort</name>

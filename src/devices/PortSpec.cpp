@@ -43,7 +43,8 @@ QString Quoted(const QString& text)
             c = QChar(u'?');
     if (text.size() > 80)
         shown += QStringLiteral("…");
-    return QStringLiteral("«") + shown + QStringLiteral("»");
+    //: The quotation marks of the language around a user's text.
+    return Text::tr("«%1»").arg(shown);
 }
 
 bool ParseMs(const QString& name, const QString& value, double* ms, QString* error)
