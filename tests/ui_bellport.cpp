@@ -1,13 +1,18 @@
 // "Порт звонка": the PORT text the controls stand for, the check that asks a port whether a
-// doorbell answers, and confirming a choice (remembered, connected at once).
+// doorbell answers, and confirming a choice (remembered, connected at once); "Вывод звука", its
+// counterpart for the speaker.
+#include "devices/Pit.h"
 #include "devices/PortSpec.h"
+#include "devices/SoundWav.h"
 #include "ui/CBellPortDlg.h"
+#include "ui/CSoundDlg.h"
 #include "ui/Commands.h"
 #include "ui_editor_support.h"
 
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 
 using namespace tinkla;
 using tinkla::test::kRowName;
@@ -162,6 +167,40 @@ TEST_F(BellPortCommand, ConfirmedChoiceIsRememberedAndConnected)
     Action(ID_BELL_PORT)->trigger();
     EXPECT_EQ(SettingPort(), second);
     EXPECT_TRUE(prompter.shown.empty());
+}
+
+// A check installs the choice and says what would mend it; Cancel puts back what played before;
+// OK remembers the choice and installs it at once.
+TEST_F(BellPortCommand, SoundOutputIsCheckedThenRememberedAndInstalled)
+{
+    SetSettingSpeaker(QStringLiteral("none"));
+    const QString wav = dir.filePath(QStringLiteral("tone.wav"));
+    const auto sink = [] { return &dynamic_cast<Pit&>(*Ports::Instance().Speaker()).Sink(); };
+
+    test::WhenModal([&](QWidget* w) {
+        auto* dlg = qobject_cast<CSoundDlg*>(w);
+        ASSERT_NE(dlg, nullptr);
+        EXPECT_EQ(dlg->SinkText(), QStringLiteral("none"));
+        dlg->SetSinkText(QStringLiteral("pcspkr:/dev/input/no-such-speaker"));
+        EXPECT_FALSE(dlg->OnCheck());
+        EXPECT_TRUE(dlg->CheckText().contains(QStringLiteral("modprobe pcspkr")))
+            << dlg->CheckText().toStdString();
+        dlg->reject();
+    });
+    Action(ID_SOUND_OUTPUT)->trigger();
+    EXPECT_EQ(SettingSpeaker(), QStringLiteral("none"));
+    EXPECT_NE(dynamic_cast<NullSink*>(sink()), nullptr);
+
+    prompter.files.push_back(wav);
+    test::WhenModal([&](QWidget* w) {
+        auto* dlg = static_cast<CSoundDlg*>(w);
+        dlg->SetSinkText(QStringLiteral("wav:") + dir.filePath(QStringLiteral("old.wav")));
+        dlg->BrowseButton()->click();
+        dlg->accept();
+    });
+    Action(ID_SOUND_OUTPUT)->trigger();
+    EXPECT_EQ(SettingSpeaker(), QStringLiteral("wav:") + wav);
+    EXPECT_NE(dynamic_cast<WavSink*>(sink()), nullptr);
 }
 
 } // namespace

@@ -40,6 +40,10 @@ The port is chosen with the command “Doorbell” → “Doorbell port…”.</
         <source>Звонок подключается через %1.</source>
         <translation>The doorbell is connected through %1.</translation>
     </message>
+    <message>
+        <source>Звук выводится через %1.</source>
+        <translation>Sound goes through %1.</translation>
+    </message>
 </context>
 <context>
     <name>tinkla::CAboutDlg</name>
@@ -878,6 +882,20 @@ About</translation>
         <source>Справка - Tinkla</source>
         <translation>Help - Tinkla</translation>
     </message>
+    <message>
+        <source>&amp;Вывод звука...</source>
+        <translation>&amp;Sound output…</translation>
+    </message>
+    <message>
+        <source>Выбор устройства, через которое звучат мелодии.
+Вывод звука</source>
+        <translation>Choose the device the melodies sound through.
+Sound output</translation>
+    </message>
+    <message>
+        <source>Выбирает, куда идёт звук: звуковая карта, встроенный динамик, файл WAV или без звука; кнопка «Проверить» играет на выбранном выводе короткий тон.</source>
+        <translation>Chooses where the sound goes: the sound card, the PC speaker, a WAV file or no sound; the “Check” button plays a short tone on the chosen output.</translation>
+    </message>
 </context>
 <context>
     <name>tinkla::CMelodyTitleDlg</name>
@@ -969,6 +987,101 @@ About</translation>
     <message>
         <source>Возможные форматы набора мелодий</source>
         <translation>Possible melody set formats</translation>
+    </message>
+</context>
+<context>
+    <name>tinkla::CSoundDlg</name>
+    <message>
+        <source>Обзор...</source>
+        <translation>Browse…</translation>
+    </message>
+    <message>
+        <source>&amp;Проверить</source>
+        <translation>&amp;Check</translation>
+    </message>
+    <message>
+        <source>Вывод звука</source>
+        <translation>Sound output</translation>
+    </message>
+    <message>
+        <source>На этот запуск вывод звука задан в командной строке: --speaker %1. Вывод, выбранный здесь, будет запомнен и начнет действовать сразу.</source>
+        <translation>For this run the sound output was given on the command line: --speaker %1. An output chosen here will be remembered and take effect at once.</translation>
+    </message>
+    <message>
+        <source>Мелодии звучат через</source>
+        <translation>Melodies sound through</translation>
+    </message>
+    <message>
+        <source>&amp;Звуковую карту (ALSA)</source>
+        <translation>The &amp;sound card (ALSA)</translation>
+    </message>
+    <message>
+        <source>&amp;Встроенный динамик (pcspkr)</source>
+        <translation>The &amp;PC speaker (pcspkr)</translation>
+    </message>
+    <message>
+        <source>Порты &amp;таймера напрямую (только для root, только x86)</source>
+        <translation>The &amp;timer ports directly (root only, x86 only)</translation>
+    </message>
+    <message>
+        <source>Запись в &amp;файл WAV</source>
+        <translation>Recording to a &amp;WAV file</translation>
+    </message>
+    <message>
+        <source>&amp;Без звука</source>
+        <translation>&amp;No sound</translation>
+    </message>
+    <message>
+        <source>Устройство ALSA:</source>
+        <translation>ALSA device:</translation>
+    </message>
+    <message>
+        <source>Имя устройства ALSA: default, pulse, hw:0,0 и т. п.; список выводит команда «aplay -L».</source>
+        <translation>The name of an ALSA device: default, pulse, hw:0,0 and so on; “aplay -L” lists them.</translation>
+    </message>
+    <message>
+        <source>Устройство:</source>
+        <translation>Device:</translation>
+    </message>
+    <message>
+        <source>найти автоматически</source>
+        <translation>found automatically</translation>
+    </message>
+    <message>
+        <source>Устройство ввода PC-динамика; пусто — то, что найдётся в /dev/input/by-path/*pcspkr*.</source>
+        <translation>The input device of the PC speaker; empty: the one found in /dev/input/by-path/*pcspkr*.</translation>
+    </message>
+    <message>
+        <source>Файл:</source>
+        <translation>File:</translation>
+    </message>
+    <message>
+        <source>Вывод (--speaker):</source>
+        <translation>Output (--speaker):</translation>
+    </message>
+    <message>
+        <source>Включить выбранный вывод и сыграть на нём короткий проверочный тон.</source>
+        <translation>Turn the chosen output on and play a short test tone on it.</translation>
+    </message>
+    <message>
+        <source>Проверочный тон записывается в файл %1.</source>
+        <translation>The test tone is being recorded to the file %1.</translation>
+    </message>
+    <message>
+        <source>Мелодии будут играться беззвучно.</source>
+        <translation>Melodies will play silently.</translation>
+    </message>
+    <message>
+        <source>Звучит проверочный тон: ля первой октавы, 440 Гц. Если его не слышно, проверьте громкость.</source>
+        <translation>A test tone is playing: A4, 440 Hz. If you cannot hear it, check the volume.</translation>
+    </message>
+    <message>
+        <source>Файл для записи звука</source>
+        <translation>File to record the sound to</translation>
+    </message>
+    <message>
+        <source>Звук WAV (*.wav)|*.wav|Все файлы (*.*)|*.*||</source>
+        <translation>WAV sound (*.wav)|*.wav|All files (*.*)|*.*||</translation>
     </message>
 </context>
 <context>

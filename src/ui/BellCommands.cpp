@@ -13,6 +13,7 @@
 #include "ui/CBellTestDlg.h"
 #include "ui/CMainFrame.h"
 #include "ui/CReadSetDlg.h"
+#include "ui/CSoundDlg.h"
 #include "ui/CTinklaApp.h"
 #include "ui/CTinklaView.h"
 #include "ui/CWriteSetDlg.h"
@@ -56,6 +57,22 @@ QString BellCommands::WantedPort() const
 void BellCommands::Notice(const QString& text)
 {
     m_pFrame->statusBar()->showMessage(text, kNoticeMs);
+}
+
+QString BellCommands::WantedSpeaker() const
+{
+    if (m_bSpeakerChosen)
+        return m_strSpeaker;
+    const QString overridden = CTinklaApp::SpeakerOverride();
+    return overridden.isEmpty() ? SettingSpeaker() : overridden;
+}
+
+QString BellCommands::InstallSpeaker(const QString& sink)
+{
+    const SpeakerSetup speaker = SetupSpeaker(sink);
+    m_bOwnsSpeaker = true;
+    m_strSpeaker = sink;
+    return speaker.ok ? speaker.notice : speaker.error;
 }
 
 bool BellCommands::Connect(const QString& text)
@@ -102,14 +119,9 @@ void BellCommands::Startup()
 
     QStringList notices;
     if (!Ports::Instance().Speaker()) {
-        const QString overridden = CTinklaApp::SpeakerOverride();
-        const SpeakerSetup speaker =
-            SetupSpeaker(overridden.isEmpty() ? SettingSpeaker() : overridden);
-        m_bOwnsSpeaker = true;
-        if (!speaker.ok)
-            notices << speaker.error;
-        else if (!speaker.notice.isEmpty())
-            notices << speaker.notice;
+        const QString said = InstallSpeaker(WantedSpeaker());
+        if (!said.isEmpty())
+            notices << said;
     }
     if (EnsureLink()) {
         CalibrateDelays();
@@ -255,6 +267,24 @@ void BellCommands::Port()
     CalibrateDelays();
     SendResetPulse();
     Notice(tr("Звонок подключается через %1.").arg(text));
+}
+
+void BellCommands::Sound()
+{
+    // What plays now: a check in the dialog replaces it, and Cancel puts it back.
+    const QString installed = m_bOwnsSpeaker ? m_strSpeaker : WantedSpeaker();
+    CSoundDlg dlg(installed, m_bSpeakerChosen ? QString() : CTinklaApp::SpeakerOverride(),
+                  m_pFrame->GetDocument()->GetPrompter(), m_pFrame);
+    if (dlg.exec() != QDialog::Accepted) {
+        if (dlg.Checked())
+            InstallSpeaker(installed);
+        return;
+    }
+    const QString text = dlg.SinkText();
+    SetSettingSpeaker(text);
+    m_bSpeakerChosen = true;
+    const QString said = InstallSpeaker(text);
+    Notice(said.isEmpty() ? tr("Звук выводится через %1.").arg(text) : said);
 }
 
 } // namespace tinkla

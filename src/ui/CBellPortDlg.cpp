@@ -18,7 +18,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -34,14 +33,6 @@ const char* const kSimOptionsHelp = QT_TRANSLATE_NOOP(
     "sda-low или scl-low (линия данных или тактов замкнута на землю), busy (звонок не "
     "заканчивает запись), stretch=МС (звонок задерживает такты), twr=МС (время записи страницы, "
     "обычно 5).");
-
-QLabel* Indented(const QString& text, QWidget* buddy)
-{
-    auto* label = new QLabel(text);
-    label->setBuddy(buddy);
-    label->setContentsMargins(label->fontMetrics().averageCharWidth() * 3, 0, 0, 0);
-    return label;
-}
 
 } // namespace
 
@@ -76,14 +67,11 @@ CBellPortDlg::CBellPortDlg(const QString& current, const QString& overridden, QW
     auto* column = new QVBoxLayout(body);
     column->setContentsMargins(0, 0, 0, 0);
 
-    if (!overridden.isEmpty()) {
-        auto* note = new QLabel(tr("На этот запуск порт задан в командной строке: --port %1. Порт, "
-                                   "выбранный здесь, будет запомнен и начнет действовать сразу.")
-                                    .arg(overridden));
-        note->setWordWrap(true);
-        note->setTextFormat(Qt::PlainText);
-        column->addWidget(note);
-    }
+    if (!overridden.isEmpty())
+        column->addWidget(
+            WrappedNote(tr("На этот запуск порт задан в командной строке: --port %1. Порт, "
+                           "выбранный здесь, будет запомнен и начнет действовать сразу.")
+                            .arg(overridden)));
 
     auto* box = new QGroupBox(tr("Звонок подключен через"));
     auto* grid = new QGridLayout(box);
@@ -99,10 +87,10 @@ CBellPortDlg::CBellPortDlg(const QString& current, const QString& overridden, QW
 
     int row = 0;
     grid->addWidget(m_radio[Sim], row++, 0, 1, 3);
-    grid->addWidget(Indented(tr("Файл памяти:"), m_editSimPath), row, 0);
+    grid->addWidget(IndentedLabel(tr("Файл памяти:"), m_editSimPath), row, 0);
     grid->addWidget(m_editSimPath, row, 1);
     grid->addWidget(m_btnBrowse, row++, 2);
-    grid->addWidget(Indented(tr("Неисправности:"), m_editSimOptions), row, 0);
+    grid->addWidget(IndentedLabel(tr("Неисправности:"), m_editSimOptions), row, 0);
     grid->addWidget(m_editSimOptions, row++, 1, 1, 2);
     m_editSimOptions->setPlaceholderText(tr("нет"));
     m_editSimOptions->setToolTip(tr(kSimOptionsHelp));
@@ -110,28 +98,28 @@ CBellPortDlg::CBellPortDlg(const QString& current, const QString& overridden, QW
     m_editSimPath->setMinimumWidth(em * 44);
 
     grid->addWidget(m_radio[Ppdev], row++, 0, 1, 3);
-    grid->addWidget(Indented(tr("Устройство:"), m_comboPpdev), row, 0);
+    grid->addWidget(IndentedLabel(tr("Устройство:"), m_comboPpdev), row, 0);
     grid->addWidget(m_comboPpdev, row++, 1, 1, 2);
     m_comboPpdev->setEditable(true);
     const QStringList devices = PpdevDevices();
     m_comboPpdev->addItems(devices);
     if (devices.isEmpty()) {
         m_comboPpdev->setEditText(QStringLiteral("/dev/parport0"));
-        auto* none = Indented(tr("В системе нет устройств /dev/parport*: нужен "
-                                 "параллельный порт и модуль ядра ppdev."),
-                              nullptr);
+        auto* none = IndentedLabel(tr("В системе нет устройств /dev/parport*: нужен "
+                                      "параллельный порт и модуль ядра ppdev."),
+                                   nullptr);
         none->setWordWrap(true);
         none->setEnabled(false);
         grid->addWidget(none, row++, 0, 1, 3);
     }
 
     grid->addWidget(m_radio[Direct], row++, 0, 1, 3);
-    grid->addWidget(Indented(tr("Адрес порта:"), m_editAddress), row, 0);
+    grid->addWidget(IndentedLabel(tr("Адрес порта:"), m_editAddress), row, 0);
     grid->addWidget(m_editAddress, row++, 1, 1, 2);
     m_editAddress->setText(QStringLiteral("0x378"));
 
     grid->addWidget(m_radio[Exec], row++, 0, 1, 3);
-    grid->addWidget(Indented(tr("Команда:"), m_editCommand), row, 0);
+    grid->addWidget(IndentedLabel(tr("Команда:"), m_editCommand), row, 0);
     grid->addWidget(m_editCommand, row++, 1, 1, 2);
     m_editCommand->setToolTip(
         tr("Программа получает строки «o 378 38» (запись в порт) и «i 379» (чтение порта) и на "
@@ -152,19 +140,9 @@ CBellPortDlg::CBellPortDlg(const QString& current, const QString& overridden, QW
     m_wndPortText->setTextFormat(Qt::PlainText);
     column->addLayout(portRow);
 
-    auto* checkRow = new QHBoxLayout;
-    checkRow->addWidget(m_btnCheck, 0, Qt::AlignTop);
-    checkRow->addWidget(m_wndResultIcon, 0, Qt::AlignTop);
-    checkRow->addWidget(m_wndResult, 1);
-    m_btnCheck->setAutoDefault(false);
     m_btnCheck->setToolTip(tr("Спросить выбранный порт, отвечает ли звонок. Память "
                               "звонка не меняется."));
-    m_wndResult->setWordWrap(true);
-    m_wndResult->setTextFormat(Qt::PlainText);
-    m_wndResult->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    // Two lines of answer fit without the dialog growing when the answer comes.
-    m_wndResult->setMinimumHeight(fontMetrics().lineSpacing() * 3);
-    column->addLayout(checkRow);
+    column->addLayout(CheckResultRow(m_btnCheck, m_wndResultIcon, m_wndResult));
 
     LayOutDialog(this, body);
 
@@ -260,11 +238,7 @@ void CBellPortDlg::UpdateControls()
 
 void CBellPortDlg::ShowResult(bool ok, const QString& text)
 {
-    const QIcon icon =
-        style()->standardIcon(ok ? QStyle::SP_DialogApplyButton : QStyle::SP_MessageBoxCritical);
-    const int size = style()->pixelMetric(QStyle::PM_SmallIconSize);
-    m_wndResultIcon->setPixmap(icon.pixmap(size, size));
-    m_wndResult->setText(text);
+    ShowCheckResult(m_wndResultIcon, m_wndResult, ok, text);
 }
 
 bool CBellPortDlg::OnCheck()

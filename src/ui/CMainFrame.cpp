@@ -263,6 +263,10 @@ void CMainFrame::createActions()
         tr("Проигрывает текущую мелодию через динамик компьютера — с начала или с выделенной "
            "ноты."),
         QKeySequence(Qt::CTRL | Qt::Key_P));
+    MakeAction(ID_SOUND_OUTPUT, tr("&Вывод звука..."),
+               tr("Выбор устройства, через которое звучат мелодии.\nВывод звука"),
+               tr("Выбирает, куда идёт звук: звуковая карта, встроенный динамик, файл WAV или "
+                  "без звука; кнопка «Проверить» играет на выбранном выводе короткий тон."));
     MakeAction(ID_BELL_READ, tr("&Считать набор\tCtrl+R"),
                tr("Чтение набора мелодий.\nСчитать набор"),
                tr("Считывает набор мелодий из памяти звонка вместо текущего набора."),
@@ -333,6 +337,7 @@ void CMainFrame::createActions()
     on(ID_BELL_WRITE, this, &CMainFrame::OnBellWrite);
     on(ID_BELL_TEST, this, &CMainFrame::OnBellTest);
     on(ID_BELL_PORT, this, &CMainFrame::OnBellPort);
+    on(ID_SOUND_OUTPUT, this, &CMainFrame::OnSoundOutput);
     on(ID_HELP_FINDER, this, &CMainFrame::OnHelpFinder);
     on(ID_HELP, this, &CMainFrame::OnHelpFinder);
     on(ID_CONTEXT_HELP, this, &CMainFrame::OnContextHelp);
@@ -386,6 +391,8 @@ void CMainFrame::createMenus()
 
     QMenu* play = menuBar()->addMenu(tr("В&оспроизведение"));
     play->addAction(Action(ID_MELODY_PLAY));
+    play->addSeparator();
+    play->addAction(Action(ID_SOUND_OUTPUT));
 
     QMenu* bell = menuBar()->addMenu(tr("&Звонок"));
     bell->addAction(Action(ID_BELL_READ));

@@ -83,6 +83,7 @@ public slots:
     void OnBellWrite();
     void OnBellTest();
     void OnBellPort();
+    void OnSoundOutput();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -41,4 +41,9 @@ void CMainFrame::OnBellPort()
     Bell(this, m_pBell).Port();
 }
 
+void CMainFrame::OnSoundOutput()
+{
+    Bell(this, m_pBell).Sound();
+}
+
 } // namespace tinkla

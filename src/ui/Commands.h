@@ -33,6 +33,7 @@ enum CommandId : int {
     ID_VIEW_ZOOM_IN = 32807,
     ID_VIEW_ZOOM_OUT = 32808,
     ID_VIEW_ZOOM_NORMAL = 32809,
+    ID_SOUND_OUTPUT = 32810, // where the speaker's tone goes
     ID_FILE_NEW = 57600,
     ID_FILE_OPEN = 57601,
     ID_FILE_SAVE = 57603,
