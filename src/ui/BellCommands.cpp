@@ -72,7 +72,9 @@ QString BellCommands::InstallSpeaker(const QString& sink)
     const SpeakerSetup speaker = SetupSpeaker(sink);
     m_bOwnsSpeaker = true;
     m_strSpeaker = sink;
-    return speaker.ok ? speaker.notice : speaker.error;
+    const QString said = speaker.ok ? speaker.notice : speaker.error;
+    m_bSpeakerWorks = said.isEmpty();
+    return said;
 }
 
 bool BellCommands::Connect(const QString& text)
@@ -283,6 +285,10 @@ void BellCommands::Sound()
     const QString text = dlg.SinkText();
     SetSettingSpeaker(text);
     m_bSpeakerChosen = true;
+    // Opening a working sink again would start its WAV recording afresh, over what it holds; one
+    // that failed is tried again (the driver may have been loaded since).
+    if (text == installed && m_bOwnsSpeaker && m_bSpeakerWorks && !dlg.Checked())
+        return;
     const QString said = InstallSpeaker(text);
     Notice(said.isEmpty() ? tr("Звук выводится через %1.").arg(text) : said);
 }

@@ -66,6 +66,7 @@ private:
     bool m_bOwnsSpeaker = false;
     QString m_strSpeaker;          // the SINK text installed (when m_bOwnsSpeaker)
     bool m_bSpeakerChosen = false; // in the sound dialog during this run
+    bool m_bSpeakerWorks = false;  // m_strSpeaker opened without an error or a fallback
     int m_nStartupWaitedMs = 0;
 };
 

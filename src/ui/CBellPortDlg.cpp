@@ -57,8 +57,8 @@ CBellPortDlg::CBellPortDlg(const QString& current, const QString& overridden, QW
       m_editSimPath(new QLineEdit), m_btnBrowse(new QPushButton(tr("Обзор..."))),
       m_editSimOptions(new QLineEdit), m_comboPpdev(new QComboBox), m_editAddress(new QLineEdit),
       m_editCommand(new QLineEdit), m_wndPortText(new QLabel),
-      m_btnCheck(new QPushButton(tr("&Проверить"))), m_wndResultIcon(new QLabel),
-      m_wndResult(new QLabel), m_checkVerify(new QCheckBox(tr("&Проверять после записи")))
+      m_btnCheck(new QPushButton(tr("&Проверить"))),
+      m_checkVerify(new QCheckBox(tr("&Проверять после записи")))
 {
     setWindowTitle(tr("Порт звонка"));
     const int em = fontMetrics().averageCharWidth();
@@ -142,7 +142,7 @@ CBellPortDlg::CBellPortDlg(const QString& current, const QString& overridden, QW
 
     m_btnCheck->setToolTip(tr("Спросить выбранный порт, отвечает ли звонок. Память "
                               "звонка не меняется."));
-    column->addLayout(CheckResultRow(m_btnCheck, m_wndResultIcon, m_wndResult));
+    column->addLayout(m_answer.Row(m_btnCheck));
 
     LayOutDialog(this, body);
 
@@ -184,14 +184,6 @@ void CBellPortDlg::SetPortText(const QString& input)
     UpdateControls();
 }
 
-CBellPortDlg::Kind CBellPortDlg::Chosen() const
-{
-    for (int i = 0; i < KindCount; ++i)
-        if (m_radio[i]->isChecked())
-            return static_cast<Kind>(i);
-    return Sim;
-}
-
 QString CBellPortDlg::PortText() const
 {
     switch (Chosen()) {
@@ -231,14 +223,7 @@ void CBellPortDlg::UpdateControls()
     m_editAddress->setEnabled(kind == Direct);
     m_editCommand->setEnabled(kind == Exec);
     m_wndPortText->setText(PortText());
-    // An answer about another choice would mislead.
-    m_wndResultIcon->clear();
-    m_wndResult->clear();
-}
-
-void CBellPortDlg::ShowResult(bool ok, const QString& text)
-{
-    ShowCheckResult(m_wndResultIcon, m_wndResult, ok, text);
+    m_answer.Clear();
 }
 
 bool CBellPortDlg::OnCheck()
@@ -246,13 +231,8 @@ bool CBellPortDlg::OnCheck()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const ProbeResult result = ProbeDoorbell(PortText());
     QApplication::restoreOverrideCursor();
-    ShowResult(result.ok, result.message);
+    m_answer.Show(result.ok, result.message);
     return result.ok;
-}
-
-QString CBellPortDlg::CheckText() const
-{
-    return m_wndResult->text();
 }
 
 void CBellPortDlg::OnBrowse()
@@ -275,7 +255,7 @@ void CBellPortDlg::accept()
     PortSpec parsed;
     QString error;
     if (!ParsePortSpec(PortText(), &parsed, &error)) {
-        ShowResult(false, error);
+        m_answer.Show(false, error);
         return;
     }
     SetSettingVerifyWrite(m_checkVerify->isChecked());

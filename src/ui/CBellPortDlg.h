@@ -3,6 +3,8 @@
 // parallel port through ppdev, a port address by direct I/O, or a bridge program — and a
 // "Проверить" button that says whether a doorbell answers there and, if not, why. The choice is
 // a PORT text in the --port grammar (devices/PortSpec.h); OK accepts only one that parses.
+#include "ui/DialogButtons.h"
+
 #include <QDialog>
 #include <QString>
 #include <QStringList>
@@ -31,9 +33,9 @@ public:
 
     // "Проверить": asks the chosen port whether a doorbell answers; shows and returns the answer.
     bool OnCheck();
-    QString CheckText() const;
+    QString CheckText() const { return m_answer.Text(); }
     // Shows why the port chosen now does not work, as a check would (until the choice changes).
-    void ShowProblem(const QString& text) { ShowResult(false, text); }
+    void ShowProblem(const QString& text) { m_answer.Show(false, text); }
 
     QPushButton* CheckButton() const { return m_btnCheck; }
     QLineEdit* SimPathEdit() const { return m_editSimPath; }
@@ -48,9 +50,8 @@ public slots:
 
 private:
     enum Kind { Sim, Ppdev, Direct, Exec, KindCount };
-    Kind Chosen() const;
+    Kind Chosen() const { return CheckedKind<Kind>(m_radio); }
     void UpdateControls();
-    void ShowResult(bool ok, const QString& text);
     void OnBrowse();
 
     QRadioButton* m_radio[KindCount] = {};
@@ -62,8 +63,7 @@ private:
     QLineEdit* m_editCommand;
     QLabel* m_wndPortText;
     QPushButton* m_btnCheck;
-    QLabel* m_wndResultIcon;
-    QLabel* m_wndResult;
+    CheckAnswer m_answer;
     QCheckBox* m_checkVerify;
 };
 

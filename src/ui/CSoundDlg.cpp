@@ -33,7 +33,7 @@ CSoundDlg::CSoundDlg(const QString& current, const QString& overridden, Prompter
       m_prompter(prompter), m_editAlsa(new QLineEdit), m_editPcspkr(new QLineEdit),
       m_editWav(new QLineEdit), m_btnBrowse(new QPushButton(tr("Обзор..."))),
       m_wndSinkText(new QLabel), m_btnCheck(new QPushButton(tr("&Проверить"))),
-      m_wndResultIcon(new QLabel), m_wndResult(new QLabel), m_pToneTimer(new QTimer(this))
+      m_pToneTimer(new QTimer(this))
 {
     setWindowTitle(tr("Вывод звука"));
     const int em = fontMetrics().averageCharWidth();
@@ -96,7 +96,7 @@ CSoundDlg::CSoundDlg(const QString& current, const QString& overridden, Prompter
 
     m_btnCheck->setToolTip(tr("Включить выбранный вывод и сыграть на нём короткий "
                               "проверочный тон."));
-    column->addLayout(CheckResultRow(m_btnCheck, m_wndResultIcon, m_wndResult));
+    column->addLayout(m_answer.Row(m_btnCheck));
 
     LayOutDialog(this, body);
 
@@ -143,14 +143,6 @@ void CSoundDlg::SetSinkText(const QString& text)
     UpdateControls();
 }
 
-CSoundDlg::Kind CSoundDlg::Chosen() const
-{
-    for (int i = 0; i < KindCount; ++i)
-        if (m_radio[i]->isChecked())
-            return static_cast<Kind>(i);
-    return Audio;
-}
-
 QString CSoundDlg::SinkText() const
 {
     const auto withArg = [](const char* name, const QLineEdit* edit) {
@@ -185,14 +177,7 @@ void CSoundDlg::UpdateControls()
     m_editWav->setEnabled(kind == Wav);
     m_btnBrowse->setEnabled(kind == Wav);
     m_wndSinkText->setText(SinkText());
-    // An answer about another choice would mislead.
-    m_wndResultIcon->clear();
-    m_wndResult->clear();
-}
-
-void CSoundDlg::ShowResult(bool ok, const QString& text)
-{
-    ShowCheckResult(m_wndResultIcon, m_wndResult, ok, text);
+    m_answer.Clear();
 }
 
 bool CSoundDlg::OnCheck()
@@ -204,29 +189,24 @@ bool CSoundDlg::OnCheck()
     QApplication::restoreOverrideCursor();
     // "audio" without a device plays silently: no tone will be heard, so the check fails.
     if (!setup.ok || !setup.notice.isEmpty()) {
-        ShowResult(false, setup.ok ? setup.notice : setup.error);
+        m_answer.Show(false, setup.ok ? setup.notice : setup.error);
         return false;
     }
     CNote(kTestTone, 0).SoundOn();
     m_pToneTimer->start();
     switch (Chosen()) {
     case Wav:
-        ShowResult(true, tr("Проверочный тон записывается в файл %1.").arg(m_editWav->text()));
+        m_answer.Show(true, tr("Проверочный тон записывается в файл %1.").arg(m_editWav->text()));
         break;
     case None:
-        ShowResult(true, tr("Мелодии будут играться беззвучно."));
+        m_answer.Show(true, tr("Мелодии будут играться беззвучно."));
         break;
     default:
-        ShowResult(true, tr("Звучит проверочный тон: ля первой октавы, 440 Гц. Если его не "
-                            "слышно, проверьте громкость."));
+        m_answer.Show(true, tr("Звучит проверочный тон: ля первой октавы, 440 Гц. Если его не "
+                               "слышно, проверьте громкость."));
         break;
     }
     return true;
-}
-
-QString CSoundDlg::CheckText() const
-{
-    return m_wndResult->text();
 }
 
 void CSoundDlg::OnBrowse()
@@ -255,7 +235,7 @@ void CSoundDlg::accept()
     QString error;
     if (!ParseSinkSpec(SinkText(), nullptr, &error)) {
         error[0] = error[0].toUpper();
-        ShowResult(false, error);
+        m_answer.Show(false, error);
         return;
     }
     QDialog::accept();

@@ -5,6 +5,8 @@
 // choice is a SINK text in the --speaker grammar (devices/SoundSink.h); OK accepts only one that
 // parses. The caller stores and installs the confirmed choice, and puts back what played before
 // when the dialog is cancelled after a check.
+#include "ui/DialogButtons.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -36,7 +38,7 @@ public:
     // "Проверить": installs the chosen sink as the speaker and sounds the test tone on it; shows
     // and returns whether that worked.
     bool OnCheck();
-    QString CheckText() const;
+    QString CheckText() const { return m_answer.Text(); }
     // Whether a check has replaced the speaker that was installed when the dialog opened.
     bool Checked() const { return m_bChecked; }
 
@@ -52,9 +54,8 @@ public slots:
 
 private:
     enum Kind { Audio, Pcspkr, RealPorts, Wav, None, KindCount };
-    Kind Chosen() const;
+    Kind Chosen() const { return CheckedKind<Kind>(m_radio); }
     void UpdateControls();
-    void ShowResult(bool ok, const QString& text);
     void OnBrowse();
     void EndTone();
 
@@ -66,8 +67,7 @@ private:
     QPushButton* m_btnBrowse;
     QLabel* m_wndSinkText;
     QPushButton* m_btnCheck;
-    QLabel* m_wndResultIcon;
-    QLabel* m_wndResult;
+    CheckAnswer m_answer;
     QTimer* m_pToneTimer;
     bool m_bChecked = false;
 };

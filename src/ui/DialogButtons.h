@@ -8,8 +8,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <cstddef>
 
 namespace tinkla
 {
@@ -52,31 +54,55 @@ inline QLabel* WrappedNote(const QString& text)
     return note;
 }
 
-// The "Проверить" button with its answer beside it: an icon, and the text shown whole (wrapped,
-// the dialog growing for it) and selectable, so the command that mends a fault can be copied.
-inline QHBoxLayout* CheckResultRow(QPushButton* check, QLabel* icon, QLabel* result)
+// The kind whose radio button is checked; the first when none is.
+template <class Kind, size_t N> Kind CheckedKind(QRadioButton* const (&radios)[N])
 {
-    auto* row = new QHBoxLayout;
-    row->addWidget(check, 0, Qt::AlignTop);
-    row->addWidget(icon, 0, Qt::AlignTop);
-    row->addWidget(result, 1);
-    check->setAutoDefault(false);
-    result->setWordWrap(true);
-    result->setTextFormat(Qt::PlainText);
-    result->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    // Two lines of answer fit without the dialog growing when the answer comes.
-    result->setMinimumHeight(result->fontMetrics().lineSpacing() * 3);
-    return row;
+    for (size_t i = 0; i < N; ++i)
+        if (radios[i]->isChecked())
+            return static_cast<Kind>(i);
+    return static_cast<Kind>(0);
 }
 
-inline void ShowCheckResult(QLabel* icon, QLabel* result, bool ok, const QString& text)
+// The answer beside a "Проверить" button: an icon, and the text shown whole (wrapped, the dialog
+// growing for it) and selectable, so the command that mends a fault can be copied. Its labels
+// belong to the dialog once Row() has laid them out.
+class CheckAnswer
 {
-    const QStyle* style = icon->style();
-    const int size = style->pixelMetric(QStyle::PM_SmallIconSize);
-    icon->setPixmap(
-        style->standardIcon(ok ? QStyle::SP_DialogApplyButton : QStyle::SP_MessageBoxCritical)
-            .pixmap(size, size));
-    result->setText(text);
-}
+public:
+    QHBoxLayout* Row(QPushButton* check)
+    {
+        auto* row = new QHBoxLayout;
+        row->addWidget(check, 0, Qt::AlignTop);
+        row->addWidget(m_icon, 0, Qt::AlignTop);
+        row->addWidget(m_text, 1);
+        check->setAutoDefault(false);
+        m_text->setWordWrap(true);
+        m_text->setTextFormat(Qt::PlainText);
+        m_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        // Two lines of answer fit without the dialog growing when the answer comes.
+        m_text->setMinimumHeight(m_text->fontMetrics().lineSpacing() * 3);
+        return row;
+    }
+    void Show(bool ok, const QString& text)
+    {
+        const QStyle* style = m_icon->style();
+        const int size = style->pixelMetric(QStyle::PM_SmallIconSize);
+        m_icon->setPixmap(
+            style->standardIcon(ok ? QStyle::SP_DialogApplyButton : QStyle::SP_MessageBoxCritical)
+                .pixmap(size, size));
+        m_text->setText(text);
+    }
+    // An answer about another choice would mislead.
+    void Clear()
+    {
+        m_icon->clear();
+        m_text->clear();
+    }
+    QString Text() const { return m_text->text(); }
+
+private:
+    QLabel* m_icon = new QLabel;
+    QLabel* m_text = new QLabel;
+};
 
 } // namespace tinkla
