@@ -4,6 +4,7 @@
 #include "devices/Pit.h"
 #include "devices/PortSpec.h"
 #include "devices/SoundWav.h"
+#include "test_speaker_support.h"
 #include "ui/CBellPortDlg.h"
 #include "ui/CSoundDlg.h"
 #include "ui/Commands.h"
@@ -169,11 +170,13 @@ TEST_F(BellPortCommand, ConfirmedChoiceIsRememberedAndConnected)
     EXPECT_TRUE(prompter.shown.empty());
 }
 
-// A check installs the choice and says what would mend it; Cancel puts back what played before;
-// OK remembers the choice and installs it at once.
+// A check installs the choice and says what would mend it; Cancel puts back the very speaker that
+// played before (a recording goes on); OK remembers the choice and installs it at once.
 TEST_F(BellPortCommand, SoundOutputIsCheckedThenRememberedAndInstalled)
 {
     SetSettingSpeaker(QStringLiteral("none"));
+    std::vector<uint32_t> events;
+    test::RecordSpeaker(&events);
     const QString wav = dir.filePath(QStringLiteral("tone.wav"));
     const auto sink = [] { return &dynamic_cast<Pit&>(*Ports::Instance().Speaker()).Sink(); };
 
@@ -189,7 +192,7 @@ TEST_F(BellPortCommand, SoundOutputIsCheckedThenRememberedAndInstalled)
     });
     Action(ID_SOUND_OUTPUT)->trigger();
     EXPECT_EQ(SettingSpeaker(), QStringLiteral("none"));
-    EXPECT_NE(dynamic_cast<NullSink*>(sink()), nullptr);
+    EXPECT_NE(dynamic_cast<test::RecordingSink*>(sink()), nullptr);
 
     prompter.files.push_back(wav);
     test::WhenModal([&](QWidget* w) {

@@ -273,21 +273,17 @@ void BellCommands::Port()
 
 void BellCommands::Sound()
 {
-    // What plays now: a check in the dialog replaces it, and Cancel puts it back.
     const QString installed = m_bOwnsSpeaker ? m_strSpeaker : WantedSpeaker();
     CSoundDlg dlg(installed, m_bSpeakerChosen ? QString() : CTinklaApp::SpeakerOverride(),
                   m_pFrame->GetDocument()->GetPrompter(), m_pFrame);
-    if (dlg.exec() != QDialog::Accepted) {
-        if (dlg.Checked())
-            InstallSpeaker(installed);
-        return;
-    }
+    if (dlg.exec() != QDialog::Accepted)
+        return; // the speaker is the one that played before
     const QString text = dlg.SinkText();
     SetSettingSpeaker(text);
     m_bSpeakerChosen = true;
     // Opening a working sink again would start its WAV recording afresh, over what it holds; one
     // that failed is tried again (the driver may have been loaded since).
-    if (text == installed && m_bOwnsSpeaker && m_bSpeakerWorks && !dlg.Checked())
+    if (text == installed && m_bOwnsSpeaker && m_bSpeakerWorks && !dlg.Replaced())
         return;
     const QString said = InstallSpeaker(text);
     Notice(said.isEmpty() ? tr("Звук выводится через %1.").arg(text) : said);

@@ -1,5 +1,6 @@
 #include "ui/CSoundDlg.h"
 
+#include "devices/Pit.h"
 #include "devices/Speaker.h"
 #include "model/Note.h"
 #include "platform/Prompter.h"
@@ -106,6 +107,7 @@ CSoundDlg::CSoundDlg(const QString& current, const QString& overridden, Prompter
 
     m_radio[Audio]->setChecked(true);
     SetSinkText(current);
+    m_strInstalled = SinkText();
 
     connect(group, &QButtonGroup::idToggled, this, [this] { UpdateControls(); });
     for (QLineEdit* edit : {m_editAlsa, m_editPcspkr, m_editWav})
@@ -114,6 +116,8 @@ CSoundDlg::CSoundDlg(const QString& current, const QString& overridden, Prompter
     connect(m_btnCheck, &QPushButton::clicked, this, &CSoundDlg::OnCheck);
     UpdateControls();
 }
+
+CSoundDlg::~CSoundDlg() = default;
 
 void CSoundDlg::SetSinkText(const QString& text)
 {
@@ -183,10 +187,20 @@ void CSoundDlg::UpdateControls()
 bool CSoundDlg::OnCheck()
 {
     EndTone();
-    m_bChecked = true;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const SpeakerSetup setup = SetupSpeaker(SinkText());
-    QApplication::restoreOverrideCursor();
+    SpeakerSetup setup;
+    if (SinkText() == m_strInstalled && InstalledWorks()) {
+        // Opening it again would start its WAV recording afresh, or find its device busy.
+        if (m_bReplaced)
+            Ports::Instance().SetSpeaker(std::move(m_pOriginal));
+        m_bReplaced = false;
+    } else {
+        if (!m_bReplaced)
+            m_pOriginal = Ports::Instance().ExchangeSpeaker(nullptr);
+        m_bReplaced = true;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        setup = SetupSpeaker(SinkText());
+        QApplication::restoreOverrideCursor();
+    }
     // "audio" without a device plays silently: no tone will be heard, so the check fails.
     if (!setup.ok || !setup.notice.isEmpty()) {
         m_answer.Show(false, setup.ok ? setup.notice : setup.error);
@@ -230,6 +244,15 @@ void CSoundDlg::EndTone()
     }
 }
 
+bool CSoundDlg::InstalledWorks() const
+{
+    // A sink that did not open, and "audio" without a device, left a silent stand-in.
+    const auto* pit =
+        dynamic_cast<const Pit*>(m_bReplaced ? m_pOriginal.get() : Ports::Instance().Speaker());
+    return pit && (m_strInstalled == QLatin1String("none") ||
+                   !dynamic_cast<const NullSink*>(&pit->Sink()));
+}
+
 void CSoundDlg::accept()
 {
     QString error;
@@ -244,6 +267,12 @@ void CSoundDlg::accept()
 void CSoundDlg::done(int result)
 {
     EndTone();
+    if (m_bReplaced && result != Accepted) {
+        Ports::Instance().SetSpeaker(std::move(m_pOriginal));
+        m_bReplaced = false;
+    }
+    // The caller installs the choice next; nothing may still hold its device or file then.
+    m_pOriginal.reset();
     QDialog::done(result);
 }
 

@@ -3,12 +3,14 @@
 // through the input layer, the real timer ports, a WAV file, or nowhere — and a "Проверить"
 // button that installs the choice and sounds a short tone on it, or says why it cannot. The
 // choice is a SINK text in the --speaker grammar (devices/SoundSink.h); OK accepts only one that
-// parses. The caller stores and installs the confirmed choice, and puts back what played before
-// when the dialog is cancelled after a check.
+// parses. A check sets the speaker that played when the dialog opened aside, silent but open, so
+// that Cancel can put it back as it was (a WAV recording goes on in its file); the caller stores
+// and installs a confirmed choice.
 #include "ui/DialogButtons.h"
 
 #include <QDialog>
 #include <QString>
+#include <memory>
 
 class QLabel;
 class QLineEdit;
@@ -19,6 +21,7 @@ class QTimer;
 namespace tinkla
 {
 
+class PortDevice;
 class Prompter;
 
 class CSoundDlg : public QDialog
@@ -29,6 +32,7 @@ public:
     // prompter: asks for the WAV file.
     CSoundDlg(const QString& current, const QString& overridden, Prompter& prompter,
               QWidget* parent = nullptr);
+    ~CSoundDlg() override;
 
     // The SINK text of the controls as they stand.
     QString SinkText() const;
@@ -36,11 +40,13 @@ public:
     void SetSinkText(const QString& text);
 
     // "Проверить": installs the chosen sink as the speaker and sounds the test tone on it; shows
-    // and returns whether that worked.
+    // and returns whether that worked. The choice the dialog opened with, when it works, is
+    // checked on the speaker as it is, without opening its device or file again.
     bool OnCheck();
     QString CheckText() const { return m_answer.Text(); }
-    // Whether a check has replaced the speaker that was installed when the dialog opened.
-    bool Checked() const { return m_bChecked; }
+    // Whether the speaker now installed is not the one the dialog opened with (it was closed on
+    // OK; Cancel puts it back).
+    bool Replaced() const { return m_bReplaced; }
 
     QPushButton* CheckButton() const { return m_btnCheck; }
     QPushButton* BrowseButton() const { return m_btnBrowse; }
@@ -49,8 +55,10 @@ public:
     static constexpr int kTestToneMs = 300;
 
 public slots:
-    void accept() override;         // refuses, with the reason shown, a choice that does not parse
-    void done(int result) override; // the test tone ends with the dialog
+    void accept() override; // refuses, with the reason shown, a choice that does not parse
+    // The test tone ends with the dialog; Cancel puts back the speaker a check set aside, OK
+    // closes it.
+    void done(int result) override;
 
 private:
     enum Kind { Audio, Pcspkr, RealPorts, Wav, None, KindCount };
@@ -58,6 +66,7 @@ private:
     void UpdateControls();
     void OnBrowse();
     void EndTone();
+    bool InstalledWorks() const;
 
     Prompter& m_prompter;
     QRadioButton* m_radio[KindCount] = {};
@@ -69,7 +78,9 @@ private:
     QPushButton* m_btnCheck;
     CheckAnswer m_answer;
     QTimer* m_pToneTimer;
-    bool m_bChecked = false;
+    QString m_strInstalled; // the SINK text the dialog opened with, as SinkText() gives it
+    std::unique_ptr<PortDevice> m_pOriginal; // set aside while m_bReplaced
+    bool m_bReplaced = false;
 };
 
 } // namespace tinkla
