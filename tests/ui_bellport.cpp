@@ -7,6 +7,7 @@
 #include "test_speaker_support.h"
 #include "ui/CBellPortDlg.h"
 #include "ui/CSoundDlg.h"
+#include "ui/CTinklaApp.h"
 #include "ui/Commands.h"
 #include "ui_editor_support.h"
 
@@ -137,6 +138,14 @@ TEST(BellPortDialog, LongAnswerOfSeveralLinesShowsWholeAndCanBeCopied)
 class BellPortCommand : public tinkla::test::EditorTest
 {
 protected:
+    // Without the port, --port or --speaker an earlier test in this process left behind.
+    void SetUp() override
+    {
+        DisconnectPort();
+        int exitCode = 0;
+        ASSERT_TRUE(CTinklaApp::ParseCommandLine({QStringLiteral("tinkla")}, &exitCode));
+        EditorTest::SetUp();
+    }
     void TearDown() override
     {
         EditorTest::TearDown();

@@ -124,26 +124,13 @@ void CSoundDlg::SetSinkText(const QString& text)
     SinkSpec parsed;
     if (!ParseSinkSpec(text, &parsed, nullptr))
         return;
-    switch (parsed.kind) {
-    case SinkSpec::Audio:
+    if (parsed.kind == SinkSpec::Audio)
         m_editAlsa->setText(parsed.arg.isEmpty() ? kDefaultAlsa : parsed.arg);
-        m_radio[Audio]->setChecked(true);
-        break;
-    case SinkSpec::Pcspkr:
+    else if (parsed.kind == SinkSpec::Pcspkr)
         m_editPcspkr->setText(parsed.arg);
-        m_radio[Pcspkr]->setChecked(true);
-        break;
-    case SinkSpec::RealPorts:
-        m_radio[RealPorts]->setChecked(true);
-        break;
-    case SinkSpec::Wav:
+    else if (parsed.kind == SinkSpec::Wav)
         m_editWav->setText(parsed.arg);
-        m_radio[Wav]->setChecked(true);
-        break;
-    case SinkSpec::None:
-        m_radio[None]->setChecked(true);
-        break;
-    }
+    m_radio[parsed.kind]->setChecked(true);
     UpdateControls();
 }
 

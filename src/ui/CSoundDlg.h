@@ -6,6 +6,7 @@
 // parses. A check sets the speaker that played when the dialog opened aside, silent but open, so
 // that Cancel can put it back as it was (a WAV recording goes on in its file); the caller stores
 // and installs a confirmed choice.
+#include "devices/SoundSink.h"
 #include "ui/DialogButtons.h"
 
 #include <QDialog>
@@ -61,7 +62,15 @@ public slots:
     void done(int result) override;
 
 private:
-    enum Kind { Audio, Pcspkr, RealPorts, Wav, None, KindCount };
+    // In the order of SinkSpec::Kind, so that a parsed kind picks its radio button.
+    enum Kind {
+        Audio = SinkSpec::Audio,
+        Pcspkr = SinkSpec::Pcspkr,
+        RealPorts = SinkSpec::RealPorts,
+        Wav = SinkSpec::Wav,
+        None = SinkSpec::None,
+        KindCount
+    };
     Kind Chosen() const { return CheckedKind<Kind>(m_radio); }
     void UpdateControls();
     void OnBrowse();
