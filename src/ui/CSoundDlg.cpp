@@ -197,7 +197,8 @@ bool CSoundDlg::OnCheck()
     m_pToneTimer->start();
     switch (Chosen()) {
     case Wav:
-        m_answer.Show(true, tr("Проверочный тон записывается в файл %1.").arg(m_editWav->text()));
+        m_answer.Show(
+            true, tr("Проверочный тон записывается в файл %1.").arg(m_editWav->text().trimmed()));
         break;
     case None:
         m_answer.Show(true, tr("Мелодии будут играться беззвучно."));
@@ -233,11 +234,13 @@ void CSoundDlg::EndTone()
 
 bool CSoundDlg::InstalledWorks() const
 {
-    // A sink that did not open, and "audio" without a device, left a silent stand-in.
+    // A sink that did not open, and "audio" without a device, left a silent stand-in; a sink with
+    // a notice has failed since (the sound server went away, the disk filled up).
     const auto* pit =
         dynamic_cast<const Pit*>(m_bReplaced ? m_pOriginal.get() : Ports::Instance().Speaker());
-    return pit && (m_strInstalled == QLatin1String("none") ||
-                   !dynamic_cast<const NullSink*>(&pit->Sink()));
+    return pit && pit->Sink().Notice().isEmpty() &&
+           (m_strInstalled == QLatin1String("none") ||
+            !dynamic_cast<const NullSink*>(&pit->Sink()));
 }
 
 void CSoundDlg::accept()
