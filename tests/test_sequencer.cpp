@@ -3,8 +3,7 @@
 #include "devices/Pit.h"
 #include "devices/Speaker.h"
 #include "model/Melody.h"
-
-#include "support/DocTestKit.h"
+#include "test_speaker_support.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +14,6 @@ using namespace tinkla;
 
 namespace
 {
-
-TINKLA_PRINT_ROWS_BY_NAME
 
 struct Event {
     int tick;
@@ -37,17 +34,30 @@ struct Recorder final : SoundSink {
     const int* tick;
 };
 
-// Logs the raw port writes and passes them on to the Pit.
+using Writes = std::vector<std::pair<uint16_t, uint8_t>>;
+
+// Port writes given as "port=value" in hex: "43=B6 42=97".
+Writes ParseWrites(const char* text)
+{
+    Writes writes;
+    for (const QByteArray& w : QByteArray(text).split(' ')) {
+        const QList<QByteArray> pv = w.split('=');
+        writes.push_back({uint16_t(pv[0].toUInt(nullptr, 16)), uint8_t(pv[1].toUInt(nullptr, 16))});
+    }
+    return writes;
+}
+
+// Logs the raw port writes and passes them on.
 struct PortLog final : PortDevice {
     explicit PortLog(std::unique_ptr<PortDevice> inner) : inner(std::move(inner)) {}
     uint8_t In(uint16_t port) override { return inner->In(port); }
     void Out(uint16_t port, uint8_t value) override
     {
-        writes->push_back({port, value});
+        writes.push_back({port, value});
         inner->Out(port, value);
     }
     std::unique_ptr<PortDevice> inner;
-    std::vector<std::pair<uint16_t, uint8_t>>* writes = nullptr;
+    Writes writes;
 };
 
 uint32_t DivisorOf(int tone)
@@ -69,11 +79,12 @@ protected:
 
     // Drives the melody as the playback dialog does: start, then on every tick either close
     // (when the end was marked) or count the tick and step. Returns the tick that closes.
-    int PlayToClose(CMelody& m, bool fromSelected = false, int limit = 10000)
+    int PlayToClose(CMelody& m, bool fromSelected = false)
     {
         tick = 0;
+        endTick = -1;
         m.PlayStep(true, fromSelected);
-        while (tick < limit) {
+        while (tick < 10000) {
             ++tick;
             if (m.IsPlayEnded())
                 return tick;
@@ -101,65 +112,58 @@ protected:
     ScopedSpeaker m_speaker;
 };
 
-struct TimingCase {
-    const char* name;
-    std::vector<BYTE> notes;
-    std::vector<Event> events;
-    int endTick;   // the tick whose step marks the end
-    int closeTick; // the tick on which the dialog closes
-};
-
-class SequencerTiming : public SequencerTest, public ::testing::WithParamInterface<TimingCase>
+TEST_F(SequencerTest, TonesStartAndStopOnTheirTicks)
 {
-};
-
-TEST_P(SequencerTiming, TonesStartAndStopOnTheirTicks)
-{
-    const TimingCase& c = GetParam();
+    const uint32_t kA4 = DivisorOf(13); // 2711
+    struct Row {
+        const char* name;
+        std::vector<BYTE> notes;
+        int selected; // -1: from the first note
+        std::vector<Event> events;
+        int endTick;   // the tick whose step marks the end
+        int closeTick; // the tick on which the dialog closes
+    };
+    const Row rows[] = {
+        {"OneQuarter", {Code(13, 2)}, -1, {{0, kA4}, {8, 0}}, 9, 10},
+        {"WholeThenEighth",
+         {Code(0, 0), Code(31, 3)},
+         -1,
+         {{0, 5736}, {32, 0}, {33, 958}, {37, 0}},
+         38,
+         39},
+        // The same note twice still gets its silent tick between.
+        {"RepeatedHalf",
+         {Code(13, 1), Code(13, 1)},
+         -1,
+         {{0, kA4}, {16, 0}, {17, kA4}, {33, 0}},
+         34,
+         35},
+        {"FromTheSelection",
+         {Code(1, 4), Code(2, 4), Code(3, 4), Code(4, 4), Code(5, 4)},
+         3,
+         {{0, DivisorOf(4)}, {2, 0}, {3, DivisorOf(5)}, {5, 0}},
+         6,
+         7},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        events.clear();
+        CMelody m;
+        for (BYTE code : r.notes)
+            m.AppendNote(code);
+        m.Select(r.selected);
+        EXPECT_EQ(PlayToClose(m, r.selected >= 0), r.closeTick);
+        EXPECT_EQ(events, r.events);
+        EXPECT_EQ(endTick, r.endTick);
+        EXPECT_EQ(ThePit().SoundingDivisor(), 0u);
+        EXPECT_EQ(m.GetSelected(), r.selected) << "played to its end, the selection stays";
+    }
+    // Asked to start from the selection when there is none, it starts from the first note.
     CMelody m;
-    for (BYTE code : c.notes)
-        m.AppendNote(code);
-    const int closeTick = PlayToClose(m);
-    EXPECT_EQ(events, c.events);
-    EXPECT_EQ(endTick, c.endTick);
-    EXPECT_EQ(closeTick, c.closeTick);
-    EXPECT_EQ(ThePit().SoundingDivisor(), 0u);
-    EXPECT_EQ(m.GetSelected(), -1) << "a melody that played to its end leaves the selection";
-}
-
-const uint32_t kA4 = DivisorOf(13); // 2711
-
-INSTANTIATE_TEST_SUITE_P(
-    Melodies, SequencerTiming,
-    ::testing::Values(TimingCase{"OneQuarter", {Code(13, 2)}, {{0, kA4}, {8, 0}}, 9, 10},
-                      TimingCase{"WholeThenEighth",
-                                 {Code(0, 0), Code(31, 3)},
-                                 {{0, 5736}, {32, 0}, {33, 958}, {37, 0}},
-                                 38,
-                                 39},
-                      // The same note twice still gets its silent tick between.
-                      TimingCase{"RepeatedHalf",
-                                 {Code(13, 1), Code(13, 1)},
-                                 {{0, kA4}, {16, 0}, {17, kA4}, {33, 0}},
-                                 34,
-                                 35}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(SequencerTest, StartFromSelectionPlaysFromThatNoteOrFromTheFirst)
-{
-    CMelody m;
-    for (int tone : {1, 2, 3, 4, 5})
-        m.AppendNote(Code(tone, 4));
-    CMelody unselected = m;
-    unselected.PlayStep(true, true);
-    EXPECT_EQ(unselected.GetPlayIndex(), 0);
+    m.AppendNote(Code(1, 4));
+    m.PlayStep(true, true);
     EXPECT_EQ(ThePit().SoundingDivisor(), DivisorOf(1));
-    unselected.StopPlay();
-    events.clear();
-    m.Select(3);
-    PlayToClose(m, true);
-    const std::vector<Event> expected = {{0, DivisorOf(4)}, {2, 0}, {3, DivisorOf(5)}, {5, 0}};
-    EXPECT_EQ(events, expected);
+    m.StopPlay();
 }
 
 TEST_F(SequencerTest, StopInThePauseOnlySelectsTheNotePlayedLast)
@@ -203,107 +207,60 @@ TEST_F(SequencerTest, NotesRemovedUnderThePlaybackEndItSilently)
 
 TEST_F(SequencerTest, ToneThirteenProgramsDivisorLowByteFirst)
 {
-    std::vector<std::pair<uint16_t, uint8_t>> writes;
-    auto log = std::make_unique<PortLog>(Ports::Instance().ExchangeSpeaker(nullptr));
-    log->writes = &writes;
-    Ports::Instance().SetSpeaker(std::move(log));
+    auto owned = std::make_unique<PortLog>(Ports::Instance().ExchangeSpeaker(nullptr));
+    PortLog& log = *owned;
+    Ports::Instance().SetSpeaker(std::move(owned));
     Outp(kPortSpeaker, 0x30); // other bits of 0x61 must survive
-    writes.clear();
+    log.writes.clear();
 
     CNote(13, 2).SoundOn();
     CNote::SoundOff();
-    const std::vector<std::pair<uint16_t, uint8_t>> expected = {
-        {0x43, 0xB6}, {0x42, 0x97}, {0x42, 0x0A}, {0x61, 0x33}, {0x61, 0x30}};
-    EXPECT_EQ(writes, expected);
+    EXPECT_EQ(log.writes, ParseWrites("43=B6 42=97 42=0A 61=33 61=30"));
     EXPECT_EQ(events, (std::vector<Event>{{0, 0x0A97}, {0, 0}}));
 }
 
-TEST_F(SequencerTest, PitDecodesEveryDivisor)
+// Port write sequences the timer stand-in must decode like the hardware; a Pit that still sounds
+// when it goes silences its sink.
+TEST(PitDecoding, GivesTheHardwaresTones)
 {
-    for (uint32_t d = 0; d <= 0xFFFF; ++d) {
-        Outp(kPortPitControl, 0xB6);
-        Outp(kPortPitData, static_cast<uint8_t>(d & 0xFF));
-        Outp(kPortPitData, static_cast<uint8_t>(d >> 8));
-        Outp(kPortSpeaker, 0x03);
-        const uint32_t want = d ? d : 65536;
-        ASSERT_EQ(ThePit().SoundingDivisor(), want) << d;
-        Outp(kPortSpeaker, 0x00);
-        ASSERT_EQ(ThePit().SoundingDivisor(), 0u) << d;
+    struct Row {
+        const char* name;
+        const char* writes;
+        std::vector<uint32_t> events; // divisors, 0 = silence
+    };
+    const Row rows[] = {
+        {"GateBeforeCount", "61=03 43=B6 42=97 42=0A", {2711, 0}},
+        {"ZeroCountIs65536", "43=B6 42=00 42=00 61=03", {65536, 0}},
+        {"HalfACountIsNotATone", "43=B6 42=97 61=03", {}},
+        {"GateWithoutSpeakerData", "43=B6 42=97 42=0A 61=01", {}},
+        {"OneShotModeDoesNotSing", "43=B0 42=97 42=0A 61=03", {}},
+        {"LowByteOnlyAccess", "43=96 42=80 61=03", {0x80, 0}},
+        {"NewCountWhileSounding", "43=B6 42=97 42=0A 61=03 42=00 42=04", {2711, 0x400, 0}},
+        {"ControlWordStopsTheCounterUntilItsCount",
+         "43=B6 42=97 42=0A 61=03 43=B6 42=97 42=0A",
+         {2711, 0, 2711, 0}},
+        {"OtherBitsOf61DoNotMatter", "43=B6 42=97 42=0A 61=FF 61=FC", {2711, 0}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        std::vector<uint32_t> events;
+        {
+            Pit pit(std::make_unique<test::RecordingSink>(&events));
+            for (const auto& [port, value] : ParseWrites(r.writes))
+                pit.Out(port, value);
+        }
+        EXPECT_EQ(events, r.events);
     }
-    EXPECT_EQ(events.size(), 2u * 65536);
 }
 
-// Port write sequences the timer stand-in must decode like the hardware.
-struct PitCase {
-    const char* name;
-    std::vector<std::pair<uint16_t, uint8_t>> writes;
-    std::vector<uint32_t> events; // divisors, 0 = silence
-};
-
-class PitDecoding : public SequencerTest, public ::testing::WithParamInterface<PitCase>
+TEST(PitReading, Port61ReadsBackAndTheCountReadsLowThenHigh)
 {
-};
-
-TEST_P(PitDecoding, GivesTheHardwaresTones)
-{
-    for (const auto& [port, value] : GetParam().writes)
-        Outp(port, value);
-    std::vector<uint32_t> got;
-    for (const Event& e : events)
-        got.push_back(e.divisor);
-    EXPECT_EQ(got, GetParam().events);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Sequences, PitDecoding,
-    ::testing::Values(
-        PitCase{"GateBeforeCount", {{0x61, 3}, {0x43, 0xB6}, {0x42, 0x97}, {0x42, 0x0A}}, {2711}},
-        PitCase{"HalfACountIsNotATone", {{0x43, 0xB6}, {0x42, 0x97}, {0x61, 3}}, {}},
-        PitCase{
-            "GateWithoutSpeakerData", {{0x43, 0xB6}, {0x42, 0x97}, {0x42, 0x0A}, {0x61, 1}}, {}},
-        PitCase{
-            "OneShotModeDoesNotSing", {{0x43, 0xB0}, {0x42, 0x97}, {0x42, 0x0A}, {0x61, 3}}, {}},
-        PitCase{"LowByteOnlyAccess", {{0x43, 0x96}, {0x42, 0x80}, {0x61, 3}}, {0x80}},
-        PitCase{"NewCountWhileSounding",
-                {{0x43, 0xB6}, {0x42, 0x97}, {0x42, 0x0A}, {0x61, 3}, {0x42, 0x00}, {0x42, 0x04}},
-                {2711, 0x400}},
-        PitCase{"ControlWordStopsTheCounterUntilItsCount",
-                {{0x43, 0xB6},
-                 {0x42, 0x97},
-                 {0x42, 0x0A},
-                 {0x61, 3},
-                 {0x43, 0xB6},
-                 {0x42, 0x97},
-                 {0x42, 0x0A}},
-                {2711, 0, 2711}},
-        PitCase{"OtherBitsOf61DoNotMatter",
-                {{0x43, 0xB6}, {0x42, 0x97}, {0x42, 0x0A}, {0x61, 0xFF}, {0x61, 0xFC}},
-                {2711, 0}}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(SequencerTest, Port61ReadsBackAndTheCountReadsLowThenHigh)
-{
-    Outp(kPortSpeaker, 0x5A);
-    EXPECT_EQ(Inp(kPortSpeaker), 0x5A);
-    Outp(kPortPitControl, 0xB6);
-    Outp(kPortPitData, 0x97);
-    Outp(kPortPitData, 0x0A);
-    EXPECT_EQ(Inp(kPortPitData), 0x97);
-    EXPECT_EQ(Inp(kPortPitData), 0x0A);
-}
-
-TEST(PitLifetime, DestroyingASoundingPitSilencesItsSink)
-{
-    std::vector<Event> log;
-    int tick = 0;
-    {
-        Pit pit(std::make_unique<Recorder>(&log, &tick));
-        pit.Out(kPortPitControl, 0xB6);
-        pit.Out(kPortPitData, 0x97);
-        pit.Out(kPortPitData, 0x0A);
-        pit.Out(kPortSpeaker, 0x03);
-    }
-    EXPECT_EQ(log, (std::vector<Event>{{0, 2711}, {0, 0}}));
+    Pit pit(nullptr);
+    for (const auto& [port, value] : ParseWrites("61=5A 43=B6 42=97 42=0A"))
+        pit.Out(port, value);
+    EXPECT_EQ(pit.In(kPortSpeaker), 0x5A);
+    EXPECT_EQ(pit.In(kPortPitData), 0x97);
+    EXPECT_EQ(pit.In(kPortPitData), 0x0A);
 }
 
 } // namespace
