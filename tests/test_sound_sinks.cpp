@@ -6,10 +6,8 @@
 #include "devices/Speaker.h"
 #include "support/DocTestKit.h"
 
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QThread>
-#include <QtEndian>
 
 #include <cstring>
 #include <linux/input.h>
@@ -24,7 +22,6 @@ TEST(SinkSpecParse, ReadsTheKindAndItsArgumentTrimmedAndInAnyCase)
 {
     const std::tuple<QString, SinkSpec::Kind, QString> rows[] = {
         {" AUDIO:hw:1,0 ", SinkSpec::Audio, "hw:1,0"},
-        {"pcspkr:/dev/input/event3", SinkSpec::Pcspkr, "/dev/input/event3"},
         {"wav:C:мелодия a.wav", SinkSpec::Wav, "C:мелодия a.wav"},
     };
     for (const auto& [text, kind, arg] : rows) {
@@ -72,8 +69,8 @@ TEST(SpeakerSetup, RealPortsAreRefusedTellingAMissingPrivilegeFromAMissingIoperm
     ShutdownSpeaker();
     if (s.ok)
         GTEST_SKIP() << "this process may program the real timer";
-    const QString reason = geteuid() != 0 ? QStringLiteral("root") : QStringLiteral("ioperm");
-    EXPECT_TRUE(s.error.contains(reason) || (geteuid() != 0 && s.error.contains("x86")))
+    EXPECT_TRUE(s.error.contains(geteuid() ? "root" : "ioperm") ||
+                (geteuid() && s.error.contains("x86")))
         << s.error.toStdString();
 }
 
@@ -83,8 +80,7 @@ TEST(PcspkrSink, ALockedNodeIsRefusedWithTheFix)
     test::TempFiles files;
     const QString locked = files.Write(QStringLiteral("event7"), QByteArray());
     ::chmod(QFile::encodeName(locked).constData(), 0);
-    const QFileInfo node(locked);
-    const QString group = node.groupId() == 0 ? QStringLiteral("input") : node.group();
+    const QString group = QFileInfo(locked).groupId() ? QFileInfo(locked).group() : "input";
     const test::UnwritableDir unprivileged(files.Dir());
     if (!unprivileged.ok())
         GTEST_SKIP() << "cannot open a file without permission here";
@@ -94,7 +90,7 @@ TEST(PcspkrSink, ALockedNodeIsRefusedWithTheFix)
         << error.toStdString();
 }
 
-TEST(AlsaSink, SoundsTheToneFadingInAndEndsInSilence)
+TEST(AlsaSink, SoundsTheToneAtItsPitchAndEndsInSilence)
 {
     const test::TempFiles files;
     const QString raw = files.Path(QStringLiteral("alsa.raw"));
@@ -107,10 +103,8 @@ TEST(AlsaSink, SoundsTheToneFadingInAndEndsInSilence)
     EXPECT_NEAR(sink->PeriodFrames() * 1000.0 / rate, 20.0, 10.0) << "a short period";
     sink->Tone(2711);
     // Its null device takes samples as fast as they come: wait for half a second of them.
-    QElapsedTimer waited;
-    waited.start();
-    while (QFileInfo(raw).size() < qint64(rate) && waited.elapsed() < 5000)
-        QThread::usleep(500);
+    for (int ms = 0; QFileInfo(raw).size() < qint64(rate) && ms < 5000; ++ms)
+        QThread::msleep(1);
     sink->Silence();
     sink.reset();
 
@@ -138,7 +132,6 @@ TEST(SquareVoice, NoteEdgesRampPitchChangesWaitForASignChangeAndTooHighIsSilence
         voice.SetTarget(divisor);
         voice.Render(out.data() + from, to - from);
     }
-    EXPECT_TRUE(voice.IsSilent());
     EXPECT_LE(std::abs(out[0]), step) << "fades in";
     int bigJumps = 0;
     for (size_t i = 1; i < out.size(); ++i) {
@@ -171,14 +164,13 @@ TEST(EmergencySilence, EveryExitSilencesThePcSpeakerAndCompletesTheRecording)
         SCOPED_TRACE(how);
         const test::TempFiles files;
         const QString events = files.Write(QStringLiteral("events"), QByteArray());
-        const QString wavPath = files.Path(QStringLiteral("rec.wav"));
         std::fflush(nullptr); // the child must not repeat what the parent has buffered
         const pid_t pid = fork();
         ASSERT_GE(pid, 0);
         if (pid == 0) {
             // The sinks are deliberately leaked: their destructors must not be what saves us.
             auto* speaker = PcspkrSink::Open(events, nullptr).release();
-            auto* recorder = WavSink::Open(wavPath, 8000, nullptr).release();
+            auto* recorder = WavSink::Open(files.Path("rec.wav"), 8000, nullptr).release();
             speaker->Tone(2711); // 1193180 / 2711 = 440.126 Hz: whole hertz go to the driver
             speaker->Silence();
             speaker->Tone(958); // 1245.49 Hz
@@ -190,24 +182,22 @@ TEST(EmergencySilence, EveryExitSilencesThePcSpeakerAndCompletesTheRecording)
         }
         int status = 0;
         ASSERT_EQ(waitpid(pid, &status, 0), pid);
-        EXPECT_TRUE(signal ? WIFSIGNALED(status) && WTERMSIG(status) == signal
-                           : WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        EXPECT_TRUE(signal ? WIFSIGNALED(status) && WTERMSIG(status) == signal : status == 0);
         std::vector<int> values; // the last word to the speaker is silence
         const QByteArray sent = test::TempFiles::Read(events);
         for (qsizetype at = 0; at + qsizetype(sizeof(input_event)) <= sent.size();
              at += sizeof(input_event)) {
             const auto* e = reinterpret_cast<const input_event*>(sent.constData() + at);
-            EXPECT_EQ(e->type, EV_SND);
-            EXPECT_EQ(e->code, SND_TONE);
+            EXPECT_TRUE(e->type == EV_SND && e->code == SND_TONE) << e->type << ' ' << e->code;
             values.push_back(e->value);
         }
         values.erase(std::unique(values.begin(), values.end()), values.end()); // silence twice
         EXPECT_EQ(values, (std::vector<int>{440, 0, 1245, 0}));
         // The header's two sizes describe the bytes that reached the disk.
-        const QByteArray b = test::TempFiles::Read(wavPath);
+        const QByteArray b = test::TempFiles::Read(files.Path("rec.wav"));
         ASSERT_GE(b.size(), kWavHeaderBytes);
-        EXPECT_EQ(qFromLittleEndian<quint32>(b.constData() + 4), quint32(b.size() - 8));
-        EXPECT_EQ(qFromLittleEndian<quint32>(b.constData() + 40), quint32(b.size() - 44));
+        EXPECT_EQ(b.mid(4, 4), test::Le32(b.size() - 8));
+        EXPECT_EQ(b.mid(40, 4), test::Le32(b.size() - kWavHeaderBytes));
     }
 }
 
