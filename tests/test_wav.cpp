@@ -126,7 +126,23 @@ TEST(PlayAndWavCommands, RenderPlayInRealTimeRefuseWithTheirStatusAndStopOnSigte
     EXPECT_EQ(QString::fromUtf8(r.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts),
               (QStringList{QString::fromUtf8("2  До, Вторая октава  Шестнадцатая"),
                            QString::fromUtf8("3  Ми, Вторая октава  Шестнадцатая")}));
-    ExpectHeader(Wav::Read(rec), kDefaultWavRate);
+    const Wav played = Wav::Read(rec);
+    ExpectHeader(played, kDefaultWavRate);
+    // Timed by the real clock, so a busy machine is allowed for, but a command line at the wrong
+    // tick rate or pitch is not: two sixteenths of 110 ms, at 523 and 659 Hz.
+    std::vector<std::pair<size_t, int>> runs; // samples and sign changes of each sounding run
+    for (size_t i = 0; i < played.Count(); ++i) {
+        if (played.At(i) == 0)
+            continue;
+        if (i == 0 || played.At(i - 1) == 0)
+            runs.push_back({0, 0});
+        runs.back().first++;
+        runs.back().second += runs.back().first > 1 && played.At(i) != played.At(i - 1);
+    }
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_NEAR(runs[0].first * 1000.0 / kDefaultWavRate, 110.0, 30.0);
+    for (const auto& [run, hz] : {std::pair{runs[0], 523}, {runs[1], 659}})
+        EXPECT_NEAR(run.second * double(kDefaultWavRate) / (2.0 * run.first), hz, hz * 0.02);
 
     const std::pair<QStringList, int> refusals[] = {
         {{"play", "SET", "x", "--speaker", "none"}, 2},
