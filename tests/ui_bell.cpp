@@ -247,20 +247,6 @@ TEST_F(BellDialogTest, FailureInsideTheImageReadLeavesTheBusFreeAndReachesTheCom
     EXPECT_STREQ(dlg.Failure(), kMsgBellLink);
 }
 
-TEST_F(BellTest, PortThatDoesNotOpenIsReportedByEveryCommand)
-{
-    SetSettingPort(QStringLiteral("ppdev:/dev/tinkla-no-such-parport"));
-    frame->StartupDoorbell();
-    EXPECT_FALSE(frame->statusBar()->currentMessage().isEmpty());
-    for (int id : {ID_BELL_READ, ID_BELL_WRITE, ID_BELL_TEST})
-        Trigger(id);
-    ASSERT_EQ(prompter.shown.size(), 3u);
-    for (const auto& shown : prompter.shown) {
-        ExpectShown(shown, kMsgBellLink, MB_OK | MB_ICONHAND);
-        EXPECT_TRUE(shown.text.contains(QStringLiteral("/dev/tinkla-no-such-parport")));
-    }
-}
-
 // The pulses themselves are the bus's; here, when the window sends them. Every way out goes
 // through the same reject(): Cancel stands for them all.
 TEST_F(BellTest, TestWindowPlaysOnTestStopsOnStopAndOnTheWayOut)

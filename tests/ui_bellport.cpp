@@ -1,5 +1,6 @@
 // "Порт звонка" and "Вывод звука", one story each: the text the controls stand for, the check
 // that tries a choice, and a choice confirmed (remembered, in use at once).
+#include "bell/BellMessages.h"
 #include "devices/Pit.h"
 #include "devices/PortSpec.h"
 #include "devices/SoundWav.h"
@@ -12,6 +13,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QStatusBar>
 
 using namespace tinkla;
 
@@ -48,18 +50,29 @@ protected:
     QTemporaryDir dir;
 };
 
-TEST_F(BellPortCommand, PortIsCheckedThenRememberedAndConnected)
+// A port that does not open at start-up: a line in the status bar, the reason with every doorbell
+// command and in the port dialog, where another is chosen, checked, remembered and connected.
+TEST_F(BellPortCommand, PortThatDoesNotOpenIsReportedThenAnotherIsCheckedAndConnected)
 {
-    const QString first = QStringLiteral("sim:") + dir.filePath(QStringLiteral("a.bin"));
+    const QString none = QStringLiteral("ppdev:/dev/tinkla-no-such-parport");
     const QString second = QStringLiteral("sim:") + dir.filePath(QStringLiteral("b.bin"));
-    SetSettingPort(first);
+    SetSettingPort(none);
     frame->StartupDoorbell();
-    ASSERT_EQ(ConnectedPortText(), first);
+    EXPECT_FALSE(frame->statusBar()->currentMessage().isEmpty());
+    for (int id : {ID_BELL_READ, ID_BELL_WRITE, ID_BELL_TEST})
+        Action(id)->trigger();
+    ASSERT_EQ(prompter.shown.size(), 3u);
+    for (const auto& shown : prompter.shown) {
+        EXPECT_TRUE(shown.text.startsWith(QString::fromUtf8(kMsgBellLink)));
+        EXPECT_TRUE(shown.text.contains(QStringLiteral("/dev/tinkla-no-such-parport")));
+        EXPECT_EQ(shown.type, unsigned(MB_OK | MB_ICONHAND));
+    }
 
     test::WhenModal([&](QWidget* w) {
         auto* dlg = qobject_cast<CBellPortDlg*>(w);
         ASSERT_NE(dlg, nullptr);
-        EXPECT_EQ(dlg->PortText(), first);
+        EXPECT_EQ(dlg->PortText(), none);
+        EXPECT_TRUE(dlg->CheckText().contains(QStringLiteral("/dev/tinkla-no-such-parport")));
         for (const char* text :
              {"sim:/tmp/bell memory.bin", "sim:/tmp/b.bin,absent,twr=7", "sim,sda-low",
               "ppdev:/dev/parport1", "direct:0x278", "exec:tinkla-cli bridge --port sim"}) {

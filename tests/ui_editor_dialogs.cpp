@@ -60,19 +60,11 @@ TEST(QtMessageBox, ButtonsIconAndAnswer)
               IDCANCEL);
 }
 
-// Six formats in two columns, the chosen one checked; the arrows cross the columns, and Escape
-// keeps the choice.
-TEST(SetFormatDialog, ShowsSixFormatsInTwoColumnsThatTheArrowsCross)
+// The arrows go from the chosen format across the two columns; Escape keeps the choice.
+TEST(SetFormatDialog, ArrowsCrossTheColumnsAndEscapeKeepsTheChoice)
 {
     QtPrompter prompter;
     WhenModal([](QWidget* w) {
-        const QList<QRadioButton*> radios = w->findChildren<QRadioButton*>();
-        EXPECT_EQ(radios.size(), 6);
-        if (radios.size() == 6) {
-            EXPECT_EQ(radios[0]->text(), QStringLiteral("32 м. x 7 н."));
-            EXPECT_EQ(radios[5]->text(), QStringLiteral("1 м. x 255 н."));
-            EXPECT_TRUE(radios[2]->isChecked());
-        }
         // From "8 × 31" up to "16 × 15", then right to "2 × 127".
         for (Qt::Key key : {Qt::Key_Up, Qt::Key_Right, Qt::Key_Return})
             QTest::keyClick(w->focusWidget(), key);
