@@ -78,7 +78,6 @@ protected:
         return notes;
     }
     void Trigger(int id) { Action(id)->trigger(); }
-    // The port accesses since the last call.
     std::string NewTrace()
     {
         std::fflush(nullptr);
@@ -86,7 +85,6 @@ protected:
         m_traceSeen += bytes.size();
         return bytes.toStdString();
     }
-    // The reset pulses sent since the last look at the trace.
     qsizetype ResetPulses() { return QString::fromStdString(NewTrace()).count("o 378 18\n"); }
     QTemporaryDir dir;
     const QString memory = dir.filePath(QStringLiteral("doorbell.bin"));
@@ -138,12 +136,11 @@ TEST_P(BellCommand, AsksFirstAndChangesTheSetOnlyByAReadThatWorks)
     NewTrace();
     Trigger(b.command);
 
-    const auto& shown = prompter.shown;
-    ASSERT_EQ(shown.size() == 1, !b.failure) << prompter.texts().join('|').toStdString();
+    ASSERT_EQ(prompter.shown.size() == 1, !b.failure) << prompter.texts().join('|').toStdString();
     if (b.command == ID_BELL_READ)
-        ExpectShown(shown[0], kMsgReplaceSet, MB_YESNOCANCEL | MB_ICONQUESTION);
+        ExpectShown(prompter.shown[0], kMsgReplaceSet, MB_YESNOCANCEL | MB_ICONQUESTION);
     if (b.failure)
-        ExpectShown(shown.back(), b.failure, MB_OK | MB_ICONHAND);
+        ExpectShown(prompter.shown.back(), b.failure, MB_OK | MB_ICONHAND);
     ASSERT_EQ(prompter.fileRequests.size(), b.saveAs ? 1u : 0u);
     if (b.saveAs) {
         EXPECT_EQ(prompter.fileRequests[0].title, QStringLiteral("Сохранить как"));
@@ -213,9 +210,7 @@ TEST_F(BellDialogTest, FailureInsideTheImageReadLeavesTheBusFreeAndReachesTheCom
     QTemporaryDir dir;
     SimOptions options;
     options.path = dir.filePath(QStringLiteral("doorbell.bin"));
-    QByteArray bytes(SimDoorbell::kMemoryBytes, 0);
-    bytes[256] = char(0xE0);
-    WriteBytes(options.path, bytes);
+    WriteBytes(options.path, QByteArray(256, 0) + char(0xE0) + QByteArray(255, 0));
     auto* held = Install(std::make_unique<ClockHeldLow>(std::make_unique<SimDoorbell>(options)));
     {
         CReadSetDlg dlg;
@@ -236,8 +231,7 @@ TEST_F(BellDialogTest, FailureInsideTheImageReadLeavesTheBusFreeAndReachesTheCom
         next.Tick();
     EXPECT_EQ(next.State(), TransferState::Done);
 
-    // The close box, or Esc, while the doorbell holds the clock: closing the read fails, and
-    // that failure is kept for the command to show.
+    // Closed (Esc, the close box) while the clock is held: the failure to close is kept to show.
     CReadSetDlg dlg;
     for (int i = 0; i < 3; ++i)
         dlg.OnTimer();
@@ -282,11 +276,9 @@ TEST_F(BellTest, TestWindowPlaysOnTestStopsOnStopAndOnTheWayOut)
     Trigger(ID_BELL_TEST);
     EXPECT_EQ(ResetPulses(), 1) << "on the way out";
     EXPECT_EQ(sound.back(), 0u);
-    EXPECT_TRUE(prompter.shown.empty());
 }
 
-// The steps of the bar of the transfer dialog the next command opens, from the moment it is up,
-// and when each came.
+// The steps of the next transfer dialog's bar from the moment it is up, and when each came.
 void FollowProgress(QElapsedTimer* clock, std::vector<std::pair<int, qint64>>* steps)
 {
     clock->start();
@@ -305,7 +297,6 @@ TEST_F(BellTest, UserStoryOnDefaultSettings)
     frame->StartupDoorbell();
     EXPECT_EQ(ConnectedPortText(), QStringLiteral("sim"));
     InsertNotes(3);
-    Trigger(ID_TONE_UP); // the third note: Соль# instead of Соль
     const Notes written = Content();
     QElapsedTimer clock;
     std::vector<std::pair<int, qint64>> steps;
@@ -316,8 +307,7 @@ TEST_F(BellTest, UserStoryOnDefaultSettings)
     EXPECT_EQ(frame->statusBar()->currentMessage(),
               QStringLiteral("Набор мелодий записан в звонок."));
     EXPECT_EQ(QFile(DefaultDoorbellFile()).size(), SimDoorbell::kMemoryBytes);
-    // The bar runs through the write and the verify, and is repainted as it goes (a visible
-    // change repaints the bar at once).
+    // The bar runs through the write and the verify, repainted as it goes (at every change shown).
     ASSERT_GE(steps.size(), 10u) << "the bar was not repainted during the write";
     EXPECT_EQ(steps.back().first, 2 * kTransferSteps);
 
