@@ -150,18 +150,23 @@ protected:
 };
 
 // The port given on the command line serves this run only: not remembered, let go with the window.
-TEST_F(StartUp, OpensTheSetNamedOnTheCommandLineOnThePortGivenThereAndReportsABadOne)
+TEST_F(StartUp, OpensTheFileNamedOnTheCommandLineOnThePortGivenThereAndReportsABadOne)
 {
     SetSettingPort(QStringLiteral("ppdev:/dev/tinkla-remembered"));
     const QString port = QStringLiteral("sim:") + dir.filePath(QStringLiteral("bell.bin"));
-    // 2 × 127: M, N, then two empty melodies titled "A".
-    const QByteArray melody = QByteArray::fromHex("01000000014100000000");
+    // A .mel of 40 notes: too long for 8 × 31, so the set becomes 4 × 63.
+    QByteArray mel = QByteArray::fromHex("28000000"
+                                         "04000000"
+                                         "0141"
+                                         "28000000");
+    for (int i = 0; i < 40; ++i)
+        mel += QByteArray::fromHex("0b03");
     ASSERT_TRUE(Start(
-        "two.fml", QByteArray::fromHex("020000007f000000") + melody + melody,
+        "long.mel", mel,
         {QStringLiteral("--port"), port, QStringLiteral("--speaker"), QStringLiteral("none")}));
-    EXPECT_EQ(app->GetDocument()->GetMelodyCount(), 2u);
+    EXPECT_EQ(app->GetDocument()->GetNotesPerMelody(), 63u);
+    EXPECT_EQ(app->GetDocument()->GetCurrentMelody()->GetNoteCount(), 40);
     EXPECT_TRUE(app->GetMainFrame()->isVisible());
-    EXPECT_EQ(app->GetMainFrame()->windowTitle(), QStringLiteral("two.fml[*] - Tinkla"));
     // Qt's own texts are Russian from now on.
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Да"));
     // The start-up step runs once the window is on the screen.
