@@ -10,6 +10,7 @@
 #include "test_speaker_support.h"
 #include "ui/CBellTestDlg.h"
 #include "ui/CReadSetDlg.h"
+#include "ui/CTinklaApp.h"
 #include "ui/CTransferDlg.h"
 #include "ui/Commands.h"
 #include "ui_editor_support.h"
@@ -77,7 +78,6 @@ protected:
                 notes[k].push_back(doc->GetMelody(k)->GetNoteCode(j));
         return notes;
     }
-    void Trigger(int id) { Action(id)->trigger(); }
     std::string NewTrace()
     {
         std::fflush(nullptr);
@@ -134,7 +134,7 @@ TEST_P(BellCommand, AsksFirstAndChangesTheSetOnlyByAReadThatWorks)
             QTest::keyClick(dlg, Qt::Key_Escape);
         });
     NewTrace();
-    Trigger(b.command);
+    Action(b.command)->trigger();
 
     ASSERT_EQ(prompter.shown.size() == 1, !b.failure) << prompter.texts().join('|').toStdString();
     if (b.command == ID_BELL_READ)
@@ -212,19 +212,17 @@ TEST_F(BellDialogTest, FailureInsideTheImageReadLeavesTheBusFreeAndReachesTheCom
     options.path = dir.filePath(QStringLiteral("doorbell.bin"));
     WriteBytes(options.path, QByteArray(256, 0) + char(0xE0) + QByteArray(255, 0));
     auto* held = Install(std::make_unique<ClockHeldLow>(std::make_unique<SimDoorbell>(options)));
-    {
-        CReadSetDlg dlg;
-        for (int i = 0; i < 5; ++i)
-            dlg.OnTimer();
-        held->HoldFor(5000.0);
-        const double start = clock.Peek();
-        dlg.OnTimer();
-        ASSERT_EQ(dlg.State(), TransferState::Failed);
-        EXPECT_STREQ(dlg.Failure(), kMsgBellLink);
-        // One 3-second limit (4 s on the whole-second clock); closing does not wait again.
-        EXPECT_LT(clock.Peek() - start, 4100.0);
-        clock.Advance(5000.0);
-    }
+    CReadSetDlg failing;
+    for (int i = 0; i < 5; ++i)
+        failing.OnTimer();
+    held->HoldFor(5000.0);
+    const double start = clock.Peek();
+    failing.OnTimer();
+    ASSERT_EQ(failing.State(), TransferState::Failed);
+    EXPECT_STREQ(failing.Failure(), kMsgBellLink);
+    // One 3-second limit (4 s on the whole-second clock); closing does not wait again.
+    EXPECT_LT(clock.Peek() - start, 4100.0);
+    clock.Advance(5000.0);
     // No reset pulse in between: only a bus left free lets the next read start.
     ReadSession next;
     while (!next.IsFinished())
@@ -273,7 +271,7 @@ TEST_F(BellTest, TestWindowPlaysOnTestStopsOnStopAndOnTheWayOut)
         NewTrace();
         QTest::mouseClick(dlg->CancelButton(), Qt::LeftButton);
     });
-    Trigger(ID_BELL_TEST);
+    Action(ID_BELL_TEST)->trigger();
     EXPECT_EQ(ResetPulses(), 1) << "on the way out";
     EXPECT_EQ(sound.back(), 0u);
 }
@@ -294,6 +292,8 @@ TEST_F(BellTest, UserStoryOnDefaultSettings)
 {
     const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
     qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toLocal8Bit());
+    int exitCode = 0; // without the --port or --speaker of an earlier start-up in this process
+    ASSERT_TRUE(CTinklaApp::ParseCommandLine({QStringLiteral("tinkla")}, &exitCode));
     frame->StartupDoorbell();
     EXPECT_EQ(ConnectedPortText(), QStringLiteral("sim"));
     InsertNotes(3);
@@ -302,7 +302,7 @@ TEST_F(BellTest, UserStoryOnDefaultSettings)
     std::vector<std::pair<int, qint64>> steps;
     prompter.answers = {IDYES};
     FollowProgress(&clock, &steps);
-    Trigger(ID_BELL_WRITE);
+    Action(ID_BELL_WRITE)->trigger();
     ExpectShown(prompter.shown.at(0), kMsgWriteBell, MB_YESNO | MB_ICONQUESTION);
     EXPECT_EQ(frame->statusBar()->currentMessage(),
               QStringLiteral("Набор мелодий записан в звонок."));
@@ -315,7 +315,7 @@ TEST_F(BellTest, UserStoryOnDefaultSettings)
     steps.clear();
     prompter.answers = {IDNO};
     FollowProgress(&clock, &steps);
-    Trigger(ID_BELL_READ);
+    Action(ID_BELL_READ)->trigger();
     EXPECT_EQ(Content(), written);
     EXPECT_TRUE(frame->statusBar()->currentMessage().contains(QStringLiteral("считан")));
     // 255 ticks, each near the 1 ms the timer asks for: repainting the bar does not hold them.
