@@ -3,12 +3,10 @@
 #include "devices/PortSpec.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CMelodyTitleDlg.h"
-#include "ui/CSetFormatDlg.h"
 #include "ui/CTinklaApp.h"
 #include "ui/QtPrompter.h"
 #include "ui_editor_support.h"
 
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -138,7 +136,7 @@ protected:
     // Starts the application on a file of the given bytes after the given options.
     bool Start(const char* name, const QByteArray& bytes, QStringList options = {})
     {
-        const QString path = QDir(dir.path()).filePath(QString::fromUtf8(name));
+        const QString path = dir.filePath(QString::fromUtf8(name));
         WriteBytes(path, bytes);
         int code = -1;
         return app->InitInstance(QStringList{QStringLiteral("tinkla")} + options << path, &code);
