@@ -84,6 +84,9 @@ TEST_F(BellPortCommand, PortThatDoesNotOpenIsReportedThenAnotherIsCheckedAndConn
         EXPECT_EQ(dlg->PortText(), QStringLiteral("sim"));
 
         // The check asks without writing the memory; another choice makes its answer stale.
+        dlg->SetPortText(second + QStringLiteral(",sda-low"));
+        EXPECT_FALSE(dlg->OnCheck());
+        EXPECT_TRUE(dlg->CheckText().contains(QStringLiteral("Линия данных")));
         dlg->SetPortText(second);
         EXPECT_TRUE(dlg->OnCheck());
         EXPECT_TRUE(dlg->CheckText().contains(QStringLiteral("Звонок отвечает")));
