@@ -1,6 +1,6 @@
-// "Порт звонка": the PORT text the controls stand for, the check that asks a port whether a
-// doorbell answers, and confirming a choice (remembered, connected at once); "Вывод звука", its
-// counterpart for the speaker.
+// "Порт звонка" and "Вывод звука", one story each: the text the controls stand for, the check
+// that tries a choice, and a choice confirmed (remembered, in use at once).
+#include "bell/BellMessages.h"
 #include "devices/Pit.h"
 #include "devices/PortSpec.h"
 #include "devices/SoundWav.h"
@@ -11,52 +11,14 @@
 #include "ui/Commands.h"
 #include "ui_editor_support.h"
 
-#include <QDir>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
+#include <QStatusBar>
 
 using namespace tinkla;
-using tinkla::test::kRowName;
 
 namespace
 {
-
-using tinkla::test::PrintTo;
-
-struct PortText {
-    const char* name;
-    const char* text;
-};
-
-class PortTexts : public ::testing::TestWithParam<PortText>
-{
-};
-
-TEST_P(PortTexts, ControlsGiveBackTheTextTheyWereSetFrom)
-{
-    const QString text = QString::fromUtf8(GetParam().text);
-    CBellPortDlg dlg(QStringLiteral("sim"), QString());
-    dlg.SetPortText(text);
-    EXPECT_EQ(dlg.PortText(), text);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Kinds, PortTexts,
-    ::testing::Values(PortText{"Sim", "sim"},
-                      PortText{"SimPathWithSpace", "sim:/tmp/bell memory.bin"},
-                      PortText{"SimPathAndOptions", "sim:/tmp/b.bin,absent,twr=7"},
-                      PortText{"SimOption", "sim,sda-low"},
-                      PortText{"Ppdev", "ppdev:/dev/parport1"}, PortText{"Direct", "direct:0x278"},
-                      PortText{"Exec", "exec:tinkla-cli bridge --port sim"}),
-    kRowName);
-
-TEST(BellPortDialog, DefaultMemoryFileIsStoredAsPlainSim)
-{
-    CBellPortDlg dlg(QStringLiteral("sim:") + DefaultDoorbellFile(), QString());
-    EXPECT_EQ(dlg.SimPathEdit()->text(), DefaultDoorbellFile());
-    EXPECT_EQ(dlg.PortText(), QStringLiteral("sim"));
-}
 
 TEST(BellPortDialog, FindsParportNodesInNumberOrder)
 {
@@ -69,76 +31,10 @@ TEST(BellPortDialog, FindsParportNodesInNumberOrder)
                            dir.filePath(QStringLiteral("parport10"))}));
 }
 
-struct Check {
-    const char* name;
-    const char* port; // "%1": a memory file of the test's own
-    bool ok;
-    const char* says; // part of the answer
-};
-
-class PortCheck : public ::testing::TestWithParam<Check>
-{
-};
-
-TEST_P(PortCheck, SaysWhetherADoorbellAnswersAndWhyNot)
-{
-    const Check& c = GetParam();
-    QTemporaryDir dir;
-    const QString port =
-        QString::fromUtf8(c.port).arg(dir.filePath(QStringLiteral("doorbell.bin")));
-    CBellPortDlg dlg(port, QString());
-    ASSERT_EQ(dlg.PortText(), port);
-    EXPECT_EQ(dlg.OnCheck(), c.ok);
-    EXPECT_TRUE(dlg.CheckText().contains(QString::fromUtf8(c.says)))
-        << dlg.CheckText().toStdString();
-    EXPECT_TRUE(QDir(dir.path()).isEmpty()) << "the check wrote the doorbell's memory";
-    dlg.SetPortText(QStringLiteral("direct:0x278")); // another choice makes the answer stale
-    EXPECT_TRUE(dlg.CheckText().isEmpty());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Ports, PortCheck,
-    ::testing::Values(Check{"Sim", "sim:%1", true, "Звонок отвечает"},
-                      Check{"SimNothingThere", "sim:%1,absent", false, "не отвечает"},
-                      Check{"SimDataLineLow", "sim:%1,sda-low", false, "Линия данных"},
-                      Check{"NoDeviceNode", "ppdev:/dev/parport-none", false, "/dev/parport-none"}),
-    kRowName);
-
-TEST(BellPortDialog, RefusesToConfirmWhatDoesNotParse)
-{
-    CBellPortDlg dlg(QStringLiteral("sim,bogus"), QString());
-    dlg.show();
-    dlg.accept();
-    EXPECT_TRUE(dlg.isVisible());
-    EXPECT_TRUE(dlg.CheckText().contains(QStringLiteral("bogus")));
-}
-
-// A device's answer may be several long lines (what failed, then the command that mends it): the
-// dialog grows to show it whole, and the command can be copied from it.
-TEST(BellPortDialog, LongAnswerOfSeveralLinesShowsWholeAndCanBeCopied)
-{
-    CBellPortDlg dlg(QStringLiteral("ppdev:/dev/parport0"), QString());
-    dlg.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
-    const QString line(30, QLatin1Char('w'));
-    const QString answer = QStringList(6, QStringList(4, line).join(QLatin1Char(' '))).join('\n');
-    dlg.ShowProblem(answer);
-    for (int i = 0; i < 3; ++i) // the request to grow climbs one widget per event-loop turn
-        QApplication::processEvents();
-    QLabel* shown = nullptr;
-    for (QLabel* label : dlg.findChildren<QLabel*>())
-        if (label->text() == answer)
-            shown = label;
-    ASSERT_TRUE(shown);
-    EXPECT_TRUE(shown->wordWrap());
-    EXPECT_GE(shown->height(), shown->heightForWidth(shown->width()));
-    EXPECT_TRUE(shown->textInteractionFlags() & Qt::TextSelectableByMouse);
-}
-
 class BellPortCommand : public tinkla::test::EditorTest
 {
 protected:
-    // Without the port, --port or --speaker an earlier test in this process left behind.
+    // Without the port, --port or --speaker an earlier test left behind.
     void SetUp() override
     {
         DisconnectPort();
@@ -154,18 +50,65 @@ protected:
     QTemporaryDir dir;
 };
 
-TEST_F(BellPortCommand, ConfirmedChoiceIsRememberedAndConnected)
+// A port that does not open at start-up: a line in the status bar, the reason with every doorbell
+// command and in the port dialog, where another is chosen, checked, remembered and connected.
+TEST_F(BellPortCommand, PortThatDoesNotOpenIsReportedThenAnotherIsCheckedAndConnected)
 {
-    const QString first = QStringLiteral("sim:") + dir.filePath(QStringLiteral("a.bin"));
+    const QString none = QStringLiteral("ppdev:/dev/tinkla-no-such-parport");
     const QString second = QStringLiteral("sim:") + dir.filePath(QStringLiteral("b.bin"));
-    SetSettingPort(first);
+    SetSettingPort(none);
     frame->StartupDoorbell();
-    ASSERT_EQ(ConnectedPortText(), first);
+    EXPECT_FALSE(frame->statusBar()->currentMessage().isEmpty());
+    for (int id : {ID_BELL_READ, ID_BELL_WRITE, ID_BELL_TEST})
+        Action(id)->trigger();
+    ASSERT_EQ(prompter.shown.size(), 3u);
+    for (const auto& shown : prompter.shown) {
+        EXPECT_TRUE(shown.text.startsWith(QString::fromUtf8(kMsgBellLink)));
+        EXPECT_TRUE(shown.text.contains(QStringLiteral("/dev/tinkla-no-such-parport")));
+        EXPECT_EQ(shown.type, unsigned(MB_OK | MB_ICONHAND));
+    }
 
     test::WhenModal([&](QWidget* w) {
         auto* dlg = qobject_cast<CBellPortDlg*>(w);
         ASSERT_NE(dlg, nullptr);
-        EXPECT_EQ(dlg->PortText(), first);
+        EXPECT_EQ(dlg->PortText(), none);
+        EXPECT_TRUE(dlg->CheckText().contains(QStringLiteral("/dev/tinkla-no-such-parport")));
+        for (const char* text :
+             {"sim:/tmp/bell memory.bin", "sim:/tmp/b.bin,absent,twr=7", "sim,sda-low",
+              "ppdev:/dev/parport1", "direct:0x278", "exec:tinkla-cli bridge --port sim"}) {
+            dlg->SetPortText(QString::fromUtf8(text));
+            EXPECT_EQ(dlg->PortText(), QString::fromUtf8(text));
+        }
+        // The default memory file is stored as plain "sim", so it follows $XDG_DATA_HOME.
+        dlg->SetPortText(QStringLiteral("sim:") + DefaultDoorbellFile());
+        EXPECT_EQ(dlg->PortText(), QStringLiteral("sim"));
+
+        // The check asks without writing the memory; another choice makes its answer stale.
+        dlg->SetPortText(second + QStringLiteral(",sda-low"));
+        EXPECT_FALSE(dlg->OnCheck());
+        EXPECT_TRUE(dlg->CheckText().contains(QStringLiteral("Линия данных")));
+        dlg->SetPortText(second);
+        EXPECT_TRUE(dlg->OnCheck());
+        EXPECT_TRUE(dlg->CheckText().contains(QStringLiteral("Звонок отвечает")));
+        EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("b.bin"))));
+        dlg->SetPortText(QStringLiteral("sim,bogus"));
+        EXPECT_TRUE(dlg->CheckText().isEmpty());
+        dlg->accept(); // refused, with the reason
+        EXPECT_TRUE(dlg->isVisible());
+        EXPECT_TRUE(dlg->CheckText().contains(QStringLiteral("bogus")));
+        // A device's answer may be several long lines (what failed, then the command that
+        // mends it): the dialog grows to show it whole, and the command can be copied.
+        const QString line = QStringList(4, QString(30, QLatin1Char('w'))).join(' ');
+        const QString answer = QStringList(6, line).join('\n');
+        dlg->ShowProblem(answer);
+        for (int i = 0; i < 3; ++i) // the request to grow climbs one widget per event-loop turn
+            QApplication::processEvents();
+        QLabel* shown = nullptr;
+        for (QLabel* label : dlg->findChildren<QLabel*>())
+            shown = label->text() == answer ? label : shown;
+        EXPECT_TRUE(shown && shown->wordWrap());
+        EXPECT_TRUE(shown && shown->height() >= shown->heightForWidth(shown->width()));
+        EXPECT_TRUE(shown && shown->textInteractionFlags() & Qt::TextSelectableByMouse);
         dlg->SetPortText(second);
         dlg->accept();
     });
@@ -176,11 +119,11 @@ TEST_F(BellPortCommand, ConfirmedChoiceIsRememberedAndConnected)
     test::WhenModal([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
     Action(ID_BELL_PORT)->trigger();
     EXPECT_EQ(SettingPort(), second);
-    EXPECT_TRUE(prompter.shown.empty());
 }
 
-// A check installs the choice and says what would mend it; Cancel puts back the very speaker that
-// played before (a recording goes on); OK remembers the choice and installs it at once.
+// A check sets the speaker in use aside and tries the choice; checking the one in use tries it in
+// place (a second opening would start its recording afresh); Cancel puts back the very speaker
+// that played before (a recording goes on); OK remembers the choice and installs it at once.
 TEST_F(BellPortCommand, SoundOutputIsCheckedThenRememberedAndInstalled)
 {
     SetSettingSpeaker(QStringLiteral("none"));
@@ -193,6 +136,9 @@ TEST_F(BellPortCommand, SoundOutputIsCheckedThenRememberedAndInstalled)
         auto* dlg = qobject_cast<CSoundDlg*>(w);
         ASSERT_NE(dlg, nullptr);
         EXPECT_EQ(dlg->SinkText(), QStringLiteral("none"));
+        const PortDevice* before = Ports::Instance().Speaker();
+        EXPECT_TRUE(dlg->OnCheck());
+        EXPECT_EQ(Ports::Instance().Speaker(), before) << "the speaker in use was opened again";
         dlg->SetSinkText(QStringLiteral("pcspkr:/dev/input/no-such-speaker"));
         EXPECT_FALSE(dlg->OnCheck());
         EXPECT_TRUE(dlg->CheckText().contains(QStringLiteral("modprobe pcspkr")))

@@ -1,13 +1,12 @@
 // The editor's real dialogs and message boxes, answered with keys and clicks, and the start-up
 // of the whole application.
+#include "devices/PortSpec.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CMelodyTitleDlg.h"
-#include "ui/CSetFormatDlg.h"
 #include "ui/CTinklaApp.h"
 #include "ui/QtPrompter.h"
 #include "ui_editor_support.h"
 
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -20,100 +19,46 @@ namespace tinkla::test
 namespace
 {
 
-using tinkla::test::PrintTo;
-
-struct FilterCase {
-    const char* name;
-    const char* pairs;
-    QStringList filters;
-};
-
-class FileFilters : public ::testing::TestWithParam<FilterCase>
+TEST(FileFilters, PairsBecomeQtNameFilters)
 {
-};
-
-TEST_P(FileFilters, PairsBecomeQtNameFilters)
-{
-    EXPECT_EQ(NameFiltersFromPairs(QString::fromUtf8(GetParam().pairs)), GetParam().filters);
+    // "*.*" would hide files without a dot; the doubled space of the label goes.
+    EXPECT_EQ(NameFiltersFromPairs(QStringLiteral("Набор  (*.fml)|*.fml|Все файлы (*.*)|*.*||")),
+              (QStringList{QStringLiteral("Набор (*.fml)"), QStringLiteral("Все файлы (*)")}));
+    EXPECT_EQ(NameFiltersFromPairs(QStringLiteral("Мелодии|*.mel;*.MEL||")),
+              QStringList{QStringLiteral("Мелодии (*.mel *.MEL)")});
+    EXPECT_TRUE(NameFiltersFromPairs(QString()).isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Forms, FileFilters,
-    ::testing::Values(
-        // "*.*" would hide files without a dot; the doubled space of the label goes.
-        FilterCase{"AllFiles",
-                   "Набор мелодий  (*.fml)|*.fml|Все файлы (*.*)|*.*||",
-                   {QStringLiteral("Набор мелодий (*.fml)"), QStringLiteral("Все файлы (*)")}},
-        FilterCase{
-            "TwoPatterns", "Мелодии|*.mel;*.MEL||", {QStringLiteral("Мелодии (*.mel *.MEL)")}},
-        FilterCase{"Empty", "", {}}),
-    kRowName);
-
-struct BoxCase {
-    const char* name;
-    unsigned type;
-    QMessageBox::StandardButton press; // NoButton: Escape
-    Answer answer;
-    QMessageBox::Icon icon;
-    int buttons;
-};
-
-class QtMessageBox : public ::testing::TestWithParam<BoxCase>
-{
-};
-
-TEST_P(QtMessageBox, ButtonsIconAndAnswer)
+// Each kind of message with its icon and buttons; Escape declines a question, or cancels it.
+TEST(QtMessageBox, ButtonsIconAndAnswer)
 {
     QtPrompter prompter;
-    const BoxCase c = GetParam();
-    bool seen = false;
-    WhenModal([&](QWidget* w) {
-        auto* box = qobject_cast<QMessageBox*>(w);
-        ASSERT_TRUE(box);
-        seen = true;
-        EXPECT_EQ(box->windowTitle(), QStringLiteral("Tinkla"));
-        EXPECT_EQ(box->icon(), c.icon);
-        EXPECT_EQ(box->buttons().size(), c.buttons);
-        if (c.press == QMessageBox::NoButton)
-            QTest::keyClick(box, Qt::Key_Escape);
-        else
-            box->button(c.press)->click();
-    });
-    EXPECT_EQ(prompter.MessageBox(QStringLiteral("?"), c.type), c.answer);
-    EXPECT_TRUE(seen);
+    const auto answer = [&](unsigned type, QMessageBox::StandardButton press,
+                            QMessageBox::Icon icon, qsizetype buttons) {
+        WhenModal([=](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            ASSERT_TRUE(box);
+            EXPECT_EQ(box->windowTitle(), QStringLiteral("Tinkla"));
+            EXPECT_EQ(box->icon(), icon);
+            EXPECT_EQ(box->buttons().size(), buttons);
+            if (press == QMessageBox::NoButton)
+                QTest::keyClick(box, Qt::Key_Escape);
+            else
+                box->button(press)->click();
+        });
+        return prompter.MessageBox(QStringLiteral("?"), type);
+    };
+    const auto question = QMessageBox::Question;
+    EXPECT_EQ(answer(MB_OK | MB_ICONHAND, QMessageBox::Ok, QMessageBox::Critical, 1), IDOK);
+    EXPECT_EQ(answer(MB_OK | MB_ICONINFORMATION, QMessageBox::Ok, QMessageBox::Information, 1),
+              IDOK);
+    EXPECT_EQ(answer(MB_YESNO | MB_ICONQUESTION, QMessageBox::Yes, question, 2), IDYES);
+    EXPECT_EQ(answer(MB_YESNO | MB_ICONQUESTION, QMessageBox::NoButton, question, 2), IDNO);
+    EXPECT_EQ(answer(MB_YESNOCANCEL | MB_ICONQUESTION, QMessageBox::NoButton, question, 3),
+              IDCANCEL);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Types, QtMessageBox,
-    ::testing::Values(BoxCase{"Hand", MB_OK | MB_ICONHAND, QMessageBox::Ok, IDOK,
-                              QMessageBox::Critical, 1},
-                      BoxCase{"Information", MB_OK | MB_ICONINFORMATION, QMessageBox::Ok, IDOK,
-                              QMessageBox::Information, 1},
-                      BoxCase{"YesNoYes", MB_YESNO | MB_ICONQUESTION, QMessageBox::Yes, IDYES,
-                              QMessageBox::Question, 2},
-                      BoxCase{"YesNoEscapeIsNo", MB_YESNO | MB_ICONQUESTION, QMessageBox::NoButton,
-                              IDNO, QMessageBox::Question, 2},
-                      BoxCase{"YesNoCancelEscapeIsCancel", MB_YESNOCANCEL | MB_ICONQUESTION,
-                              QMessageBox::NoButton, IDCANCEL, QMessageBox::Question, 3}),
-    kRowName);
-
-TEST(SetFormatDialog, ShowsTheSixFormatsInTwoColumnsWithThePreselectedOneChecked)
-{
-    CSetFormatDlg dlg;
-    dlg.m_nFormat = 2;
-    dlg.show();
-    const QList<QRadioButton*> radios = dlg.findChildren<QRadioButton*>();
-    ASSERT_EQ(radios.size(), 6);
-    EXPECT_EQ(radios[0]->text(), QStringLiteral("32 м. x 7 н."));
-    EXPECT_EQ(radios[5]->text(), QStringLiteral("1 м. x 255 н."));
-    EXPECT_TRUE(radios[2]->isChecked());
-    EXPECT_GT(radios[3]->x(), radios[0]->x());
-    EXPECT_EQ(radios[3]->y(), radios[0]->y());
-    for (QRadioButton* r : radios)
-        EXPECT_FALSE(r->whatsThis().isEmpty());
-    EXPECT_TRUE(dlg.windowFlags() & Qt::WindowContextHelpButtonHint);
-}
-
+// The arrows go from the chosen format across the two columns; Escape keeps the choice.
 TEST(SetFormatDialog, ArrowsCrossTheColumnsAndEscapeKeepsTheChoice)
 {
     QtPrompter prompter;
@@ -135,86 +80,51 @@ TEST(SetFormatDialog, ArrowsCrossTheColumnsAndEscapeKeepsTheChoice)
     EXPECT_EQ(choice, 3);
 }
 
-struct TitleCase {
-    const char* name;
-    const char* typed;
-    const char* kept; // what the field holds afterwards
-};
-
-class TitleField : public ::testing::TestWithParam<TitleCase>
-{
-};
-
-TEST_P(TitleField, TakesOnlyWhatCodePage1251Holds)
+// A longer title from a file is shown whole, not cut unseen: OK refuses it until it is shortened,
+// the excess selected for one Delete to cut.
+TEST(TitleDialog, ALongerTitleIsShownWholeAndRefusedUntilShortened)
 {
     CMelodyTitleDlg dlg;
+    dlg.m_strMelodyTitle = QString(40, QLatin1Char('a'));
     dlg.show();
-    dlg.Edit()->clear();
-    // As a keyboard of any layout types it: each key press carries its character.
-    for (QChar c : QString::fromUtf8(GetParam().typed))
-        QTest::sendKeyEvent(QTest::Click, dlg.Edit(), Qt::Key_unknown, QString(c), {});
-    EXPECT_EQ(dlg.Edit()->text(), QString::fromUtf8(GetParam().kept));
+    EXPECT_EQ(dlg.Edit()->text(), dlg.m_strMelodyTitle);
+    bool refused = false;
+    WhenModal([&refused](QWidget* box) {
+        refused = qobject_cast<QMessageBox*>(box) != nullptr;
+        box->close();
+    });
+    dlg.accept();
+    EXPECT_TRUE(refused && dlg.isVisible());
+    QTest::keyClick(dlg.Edit(), Qt::Key_Delete);
+    dlg.accept();
+    EXPECT_EQ(dlg.m_strMelodyTitle, QString(30, QLatin1Char('a')));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Typed, TitleField,
-    ::testing::Values(TitleCase{"Cyrillic", "Вальс № 2 «Осень»", "Вальс № 2 «Осень»"},
-                      TitleCase{"SymbolsOutside1251", "Ноты ♪ и ☺", "Ноты  и "},
-                      TitleCase{"Greek", "Ελλάδα", ""},
-                      TitleCase{"CutAt30", "1234567890123456789012345678901234",
-                                "123456789012345678901234567890"}),
-    kRowName);
-
-TEST(TitleDialog, EmptyTitleIsAccepted)
+TEST(TitleDialog, TypingTakesWhatCodePage1251HoldsUpToThirtyCharacters)
 {
     QtPrompter prompter;
     WhenModal([](QWidget* w) {
-        auto* edit = w->findChild<QLineEdit*>();
-        edit->selectAll();
-        QTest::keyClick(edit, Qt::Key_Delete);
-        QTest::keyClick(edit, Qt::Key_Return);
+        QTest::keyClick(w->focusWidget(), Qt::Key_Delete); // all of it is selected
+        // As a keyboard of any layout types it: each key press carries its character.
+        for (QChar c : QString::fromUtf8("Вальс «Осень» ♪ Ελλάδα 1234567890123456789"))
+            QTest::sendKeyEvent(QTest::Click, w->focusWidget(), Qt::Key_unknown, QString(c), {});
+        QTest::keyClick(w->focusWidget(), Qt::Key_Return);
     });
-    QString title = QStringLiteral("Новая мелодия");
+    QString title = QStringLiteral("Старое");
     ASSERT_TRUE(prompter.AskMelodyTitle(&title));
-    EXPECT_EQ(title, QString());
-}
-
-TEST(TitleDialog, ALongerTitleFromAFileIsShownWholeAndRefusedUntilShortened)
-{
-    const QString longTitle(40, QLatin1Char('a'));
-    QtPrompter prompter;
-    bool refused = false;
-    WhenModal([&](QWidget* w) {
-        auto* edit = w->findChild<QLineEdit*>();
-        EXPECT_EQ(edit->text(), longTitle);
-        WhenModal([&](QWidget* box) {
-            refused = qobject_cast<QMessageBox*>(box) != nullptr;
-            box->close();
-            // Once the refusal is over, the excess is selected: one Delete cuts it.
-            QTimer::singleShot(0, edit, [edit] {
-                QTest::keyClick(edit, Qt::Key_Delete);
-                QTest::keyClick(edit, Qt::Key_Return);
-            });
-        });
-        QTest::keyClick(edit, Qt::Key_Return);
-    });
-    QString title = longTitle;
-    ASSERT_TRUE(prompter.AskMelodyTitle(&title));
-    EXPECT_TRUE(refused);
-    EXPECT_EQ(title, QString(30, QLatin1Char('a')));
+    EXPECT_EQ(title, QString::fromUtf8("Вальс «Осень»   12345678901234"));
 }
 
 TEST(AboutDialog, ShowsTheIconAndWhatTheProgramIsFor)
 {
     CAboutDlg dlg;
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("О программе \"Tinkla\""));
-    bool icon = false, text = false;
+    int icons = 0, texts = 0;
     for (QLabel* label : dlg.findChildren<QLabel*>()) {
-        icon |= !label->pixmap().isNull();
-        text |= label->text().startsWith(QStringLiteral("Tinkla. Версия 1.0\n\n"));
+        icons += !label->pixmap().isNull();
+        texts += label->text().startsWith(QStringLiteral("Tinkla. Версия 1.0\n\n"));
     }
-    EXPECT_TRUE(icon);
-    EXPECT_TRUE(text);
+    EXPECT_TRUE(icons == 1 && texts == 1) << icons << " icons, " << texts << " texts";
 }
 
 // Start-up as the program does it, with the real prompter; restores what it sets process-wide.
@@ -226,46 +136,22 @@ protected:
     // Starts the application on a file of the given bytes after the given options.
     bool Start(const char* name, const QByteArray& bytes, QStringList options = {})
     {
-        const QString path = QDir(dir.path()).filePath(QString::fromUtf8(name));
+        const QString path = dir.filePath(QString::fromUtf8(name));
         WriteBytes(path, bytes);
         int code = -1;
-        return app.InitInstance(QStringList{QStringLiteral("tinkla")} + options << path, &code);
+        return app->InitInstance(QStringList{QStringLiteral("tinkla")} + options << path, &code);
     }
 
     QTemporaryDir dir;
     QLocale m_locale;
-    CTinklaApp app;
+    std::unique_ptr<CTinklaApp> app = std::make_unique<CTinklaApp>();
 };
 
-TEST_F(StartUp, OpensTheSetNamedOnTheCommandLineAndKeepsTheRunsPort)
+// The port given on the command line serves this run only: not remembered, let go with the window.
+TEST_F(StartUp, OpensTheFileNamedOnTheCommandLineOnThePortGivenThereAndReportsABadOne)
 {
-    // 2 × 127: M, N, then two empty melodies titled "A".
-    const QByteArray melody = QByteArray::fromHex("01000000014100000000");
-    ASSERT_TRUE(Start("two.fml", QByteArray::fromHex("020000007f000000") + melody + melody,
-                      {QStringLiteral("--port"), QStringLiteral("sim:/tmp/x")}));
-    EXPECT_EQ(app.GetDocument()->GetMelodyCount(), 2u);
-    EXPECT_TRUE(app.GetMainFrame()->isVisible());
-    EXPECT_EQ(app.GetMainFrame()->windowTitle(), QStringLiteral("two.fml[*] - Tinkla"));
-    EXPECT_EQ(CTinklaApp::PortOverride(), QStringLiteral("sim:/tmp/x"));
-    // Qt's own texts are Russian from now on.
-    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Да"));
-}
-
-TEST_F(StartUp, ABadFileIsReportedAndTheNewSetStays)
-{
-    QString message;
-    WhenModal([&message](QWidget* w) {
-        message = qobject_cast<QMessageBox*>(w)->text();
-        w->close();
-    });
-    ASSERT_TRUE(Start("bad.fml", QByteArray::fromHex("0300000054000000")));
-    EXPECT_FALSE(message.isEmpty());
-    EXPECT_EQ(app.GetDocument()->GetMelodyCount(), 8u);
-    EXPECT_EQ(app.GetMainFrame()->windowTitle(), QStringLiteral("Безымянный[*] - Tinkla"));
-}
-
-TEST_F(StartUp, AMelodyFileGetsASetThatHoldsIt)
-{
+    SetSettingPort(QStringLiteral("ppdev:/dev/tinkla-remembered"));
+    const QString port = QStringLiteral("sim:") + dir.filePath(QStringLiteral("bell.bin"));
     // A .mel of 40 notes: too long for 8 × 31, so the set becomes 4 × 63.
     QByteArray mel = QByteArray::fromHex("28000000"
                                          "04000000"
@@ -273,9 +159,33 @@ TEST_F(StartUp, AMelodyFileGetsASetThatHoldsIt)
                                          "28000000");
     for (int i = 0; i < 40; ++i)
         mel += QByteArray::fromHex("0b03");
-    ASSERT_TRUE(Start("long.mel", mel));
-    EXPECT_EQ(app.GetDocument()->GetNotesPerMelody(), 63u);
-    EXPECT_EQ(app.GetDocument()->GetCurrentMelody()->GetNoteCount(), 40);
+    ASSERT_TRUE(Start(
+        "long.mel", mel,
+        {QStringLiteral("--port"), port, QStringLiteral("--speaker"), QStringLiteral("none")}));
+    EXPECT_EQ(app->GetDocument()->GetNotesPerMelody(), 63u);
+    EXPECT_EQ(app->GetDocument()->GetCurrentMelody()->GetNoteCount(), 40);
+    EXPECT_TRUE(app->GetMainFrame()->isVisible());
+    // Qt's own texts are Russian from now on.
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Да"));
+    // The start-up step runs once the window is on the screen.
+    for (int i = 0; i < 200 && ConnectedPortText().isEmpty(); ++i)
+        QTest::qWait(10);
+    EXPECT_EQ(ConnectedPortText(), port);
+    app.reset();
+    EXPECT_TRUE(ConnectedPortText().isEmpty()) << "the port outlived the window";
+    EXPECT_EQ(SettingPort(), QStringLiteral("ppdev:/dev/tinkla-remembered"));
+
+    // A bad file is reported, and the new set stays.
+    app = std::make_unique<CTinklaApp>();
+    QString message;
+    WhenModal([&message](QWidget* w) {
+        message = qobject_cast<QMessageBox*>(w)->text();
+        w->close();
+    });
+    ASSERT_TRUE(Start("bad.fml", QByteArray::fromHex("0300000054000000")));
+    EXPECT_FALSE(message.isEmpty());
+    EXPECT_EQ(app->GetDocument()->GetMelodyCount(), 8u);
+    EXPECT_EQ(app->GetMainFrame()->windowTitle(), QStringLiteral("Безымянный[*] - Tinkla"));
 }
 
 TEST(EditorCommandLine, HelpVersionAndBadOptionsNeedNoDisplay)
