@@ -23,30 +23,15 @@ using namespace tinkla::test;
 namespace
 {
 
-struct LanguageCase {
-    QStringList uiLanguages;
-    UiLanguage expected;
-};
-
-class PickLanguage : public ::testing::TestWithParam<LanguageCase>
+TEST(Translation, FirstEnglishOrRussianLocaleWinsElseRussian)
 {
-};
-
-TEST_P(PickLanguage, FirstEnglishOrRussianWinsElseRussian)
-{
-    EXPECT_EQ(PickUiLanguage(GetParam().uiLanguages), GetParam().expected)
-        << GetParam().uiLanguages.join(QLatin1Char(':')).toStdString();
+    const UiLanguage en = UiLanguage::English, ru = UiLanguage::Russian;
+    const std::pair<QStringList, UiLanguage> cases[] = {
+        {{"en_GB.UTF-8"}, en},    {{"en-US"}, en}, {{"ru_RU.UTF-8"}, ru}, {{"de_DE", "en_US"}, en},
+        {{"uk", "ru", "en"}, ru}, {{"C"}, ru},     {{"POSIX"}, ru},       {{}, ru}};
+    for (const auto& [languages, expected] : cases)
+        EXPECT_EQ(PickUiLanguage(languages), expected) << languages.join(':').toStdString();
 }
-
-INSTANTIATE_TEST_SUITE_P(Locales, PickLanguage,
-                         ::testing::Values(LanguageCase{{"en_GB.UTF-8"}, UiLanguage::English},
-                                           LanguageCase{{"en-US"}, UiLanguage::English},
-                                           LanguageCase{{"ru_RU.UTF-8"}, UiLanguage::Russian},
-                                           LanguageCase{{"de_DE", "en_US"}, UiLanguage::English},
-                                           LanguageCase{{"uk", "ru", "en"}, UiLanguage::Russian},
-                                           LanguageCase{{"C"}, UiLanguage::Russian},
-                                           LanguageCase{{"POSIX"}, UiLanguage::Russian},
-                                           LanguageCase{{}, UiLanguage::Russian}));
 
 // --- the sources ---------------------------------------------------------------------------------
 
@@ -70,33 +55,13 @@ QList<Literal> Literals(const QString& file, const QString& src)
     int i = 0;
     const int n = src.size();
     int lastEnd = -1; // where the previous literal ended, to join "a" "b"
+    // The call a literal at pos is an argument of, after a context argument ("Ctx", ) if any.
     auto callerBefore = [&](int pos) {
-        // Back over a context argument ("Ctx", ) to the call's opening parenthesis.
-        int j = pos - 1;
-        auto skipSpace = [&] {
-            while (j >= 0 && src[j].isSpace())
-                --j;
-        };
-        skipSpace();
-        if (j >= 0 && src[j] == QLatin1Char(',')) {
-            --j;
-            skipSpace();
-            if (j < 0 || src[j] != QLatin1Char('"'))
-                return QString();
-            --j;
-            while (j >= 0 && src[j] != QLatin1Char('"'))
-                --j;
-            --j;
-            skipSpace();
-        }
-        if (j < 0 || src[j] != QLatin1Char('('))
-            return QString();
-        --j;
-        skipSpace();
-        const int end = j + 1;
-        while (j >= 0 && IsIdentChar(src[j]))
-            --j;
-        return src.mid(j + 1, end - j - 1);
+        static const QRegularExpression call(
+            QStringLiteral("(\\w+)\\s*\\(\\s*(?:\"[^\"]*\"\\s*,\\s*)?$"));
+        const int from = std::max(0, pos - 300);
+        const QRegularExpressionMatch m = call.match(src.mid(from, pos - from));
+        return m.hasMatch() ? m.captured(1) : QString();
     };
     while (i < n) {
         const QChar c = src[i];
@@ -160,10 +125,8 @@ QList<Literal> Literals(const QString& file, const QString& src)
 
 bool HasCyrillic(const QString& text)
 {
-    for (QChar c : text)
-        if (c.unicode() >= 0x0400 && c.unicode() <= 0x04FF)
-            return true;
-    return false;
+    static const QRegularExpression cyrillic(QStringLiteral("[\\x{0400}-\\x{04FF}]"));
+    return text.contains(cyrillic);
 }
 
 // The sources' escapes as lupdate reads them.
@@ -309,8 +272,7 @@ TEST(Translation, CoreTablesReadInEnglish)
         {MessageText(kMsgBellLink), "The doorbell is not connected, or its interface is faulty."},
         {CTinklaDoc::tr(kEditTone), "Change pitch"},
         {Cp1251ToUnicode(DefaultMelodyTitle()), "New melody"},
-        {SystemErrorText(ENOENT, false), "no such file"},
-    };
+        {SystemErrorText(ENOENT, false), "no such file"}};
     for (const auto& [got, english] : cases)
         EXPECT_EQ(got, QString::fromUtf8(english));
     InstallUiLanguage(UiLanguage::Russian);
