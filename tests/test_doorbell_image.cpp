@@ -14,8 +14,6 @@ using tinkla::test::SetFixture;
 namespace
 {
 
-TINKLA_PRINT_ROWS_BY_NAME
-
 using tinkla::test::Code;
 
 TEST(DoorbellImage, SlotsHoldNotesEndByteAndFillerAndNothingSpills)
