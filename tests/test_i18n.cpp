@@ -44,7 +44,7 @@ struct Literal {
 
 bool IsIdentChar(QChar c)
 {
-    return c.isLetterOrNumber() || c == QLatin1Char('_');
+    return c.isLetterOrNumber() || c == u'_';
 }
 
 // The C++ string literals of a source, comments left out, with the function each stands in.
@@ -65,32 +65,31 @@ QList<Literal> Literals(const QString& file, const QString& src)
     };
     while (i < n) {
         const QChar c = src[i];
-        if (c == QLatin1Char('\n')) {
+        if (c == u'\n') {
             ++line;
             ++i;
         } else if (src.mid(i, 2) == QLatin1String("//")) {
-            while (i < n && src[i] != QLatin1Char('\n'))
+            while (i < n && src[i] != u'\n')
                 ++i;
         } else if (src.mid(i, 2) == QLatin1String("/*")) {
             const int end = src.indexOf(QLatin1String("*/"), i + 2);
             const int stop = end < 0 ? n : end + 2;
-            line += src.mid(i, stop - i).count(QLatin1Char('\n'));
+            line += src.mid(i, stop - i).count(u'\n');
             i = stop;
-        } else if (c == QLatin1Char('\'')) {
+        } else if (c == u'\'') {
             ++i;
-            while (i < n && src[i] != QLatin1Char('\'')) {
-                if (src[i] == QLatin1Char('\\'))
+            while (i < n && src[i] != u'\'') {
+                if (src[i] == u'\\')
                     ++i;
                 ++i;
             }
             ++i;
-        } else if (c == QLatin1Char('"') &&
-                   !(i > 0 && IsIdentChar(src[i - 1]) && src[i - 1] != QLatin1Char('u') &&
-                     src[i - 1] != QLatin1Char('L'))) {
+        } else if (c == u'"' && !(i > 0 && IsIdentChar(src[i - 1]) && src[i - 1] != u'u' &&
+                                  src[i - 1] != u'L')) {
             const int start = i++;
             QString text;
-            while (i < n && src[i] != QLatin1Char('"')) {
-                if (src[i] == QLatin1Char('\\'))
+            while (i < n && src[i] != u'"') {
+                if (src[i] == u'\\')
                     text += src[i++];
                 text += src[i++];
             }
@@ -98,7 +97,7 @@ QList<Literal> Literals(const QString& file, const QString& src)
             bool joined = false;
             if (lastEnd >= 0 && !out.isEmpty()) {
                 const QString between = src.mid(lastEnd, start - lastEnd);
-                joined = between.trimmed().isEmpty() && !between.contains(QLatin1Char(';'));
+                joined = between.trimmed().isEmpty() && !between.contains(u';');
             }
             if (joined) {
                 out.last().text += text;
@@ -106,14 +105,13 @@ QList<Literal> Literals(const QString& file, const QString& src)
                 out.append({file, line, text, callerBefore(start)});
             }
             lastEnd = i;
-        } else if (c == QLatin1Char('R') && src.mid(i, 2) == QLatin1String("R\"")) {
-            const int open = src.indexOf(QLatin1Char('('), i);
-            const QString delim =
-                QLatin1Char(')') + src.mid(i + 2, open - i - 2) + QLatin1Char('"');
+        } else if (c == u'R' && src.mid(i, 2) == QLatin1String("R\"")) {
+            const int open = src.indexOf(u'(', i);
+            const QString delim = u')' + src.mid(i + 2, open - i - 2) + u'"';
             const int end = src.indexOf(delim, open);
             const int stop = end < 0 ? n : end + delim.size();
             out.append({file, line, src.mid(open + 1, end - open - 1), callerBefore(i)});
-            line += src.mid(i, stop - i).count(QLatin1Char('\n'));
+            line += src.mid(i, stop - i).count(u'\n');
             i = stop;
             lastEnd = i;
         } else {
@@ -134,12 +132,12 @@ QString Unescape(const QString& text)
 {
     QString out;
     for (int i = 0; i < text.size(); ++i) {
-        if (text[i] != QLatin1Char('\\') || i + 1 == text.size()) {
+        if (text[i] != u'\\' || i + 1 == text.size()) {
             out += text[i];
             continue;
         }
         const QChar e = text[++i];
-        out += e == QLatin1Char('n') ? QChar(u'\n') : e == QLatin1Char('t') ? QChar(u'\t') : e;
+        out += e == u'n' ? QChar(u'\n') : e == u't' ? QChar(u'\t') : e;
     }
     return out;
 }
@@ -230,7 +228,7 @@ QList<int> Placeholders(const QString& text)
 
 bool HasAccelerator(const QString& text)
 {
-    return QString(text).remove(QLatin1String("&&")).contains(QLatin1Char('&'));
+    return QString(text).remove(QLatin1String("&&")).contains(u'&');
 }
 
 TEST(Translation, EnglishCataloguesAreFinishedAndKeepArgumentsAndAccelerators)
