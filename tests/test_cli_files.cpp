@@ -18,11 +18,6 @@ using namespace tinkla::test;
 namespace
 {
 
-CliResult Cli(const QStringList& args)
-{
-    return RunCli(args);
-}
-
 QJsonObject Json(const CliResult& r)
 {
     return QJsonDocument::fromJson(r.out).object();
@@ -54,15 +49,15 @@ TEST_F(CliFiles, NewWritesEmptyMelodiesOfTheChosenFormat)
     ScriptedPrompter prompter;
     CTinklaDoc doc(&prompter);
     doc.OnNewDocument();
-    ASSERT_EQ(Cli({"new", files.Path("new.fml")}).code, 0);
+    ASSERT_EQ(RunCli({"new", files.Path("new.fml")}).code, 0);
     EXPECT_EQ(TempFiles::Read(files.Path("new.fml")), StoredSet(doc)) << "the default set";
     for (const int format : {0, kFormatCount - 1}) {
         const SetFormat& f = kSetFormats[format];
         const QString path = files.Path(QStringLiteral("%1.fml").arg(format));
         const QString size = QStringLiteral("%1x%2").arg(f.melodies).arg(f.notes);
-        ASSERT_EQ(Cli({"new", "--format", size, path}).code, 0);
+        ASSERT_EQ(RunCli({"new", "--format", size, path}).code, 0);
         EXPECT_EQ(TempFiles::Read(path).size(), 8 + 22 * static_cast<int>(f.melodies));
-        const QJsonObject info = Json(Cli({"info", "--json", path}));
+        const QJsonObject info = Json(RunCli({"info", "--json", path}));
         EXPECT_EQ(info["notes"].toInt(), static_cast<int>(f.notes));
         EXPECT_EQ(info["items"].toArray().size(), static_cast<int>(f.melodies));
     }
@@ -134,7 +129,7 @@ TEST_F(CliFiles, RefusesWithTheExitStatusOfItsKindAndChangesNothing)
         for (const QString& a : c.args)
             args << placeholders.value(a, a);
         const auto start = std::chrono::steady_clock::now();
-        const CliResult r = Cli(args);
+        const CliResult r = RunCli(args);
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << "it waited";
         EXPECT_EQ(r.code, c.code) << r.err.toStdString();
         EXPECT_TRUE(r.err.startsWith("tinkla-cli: " + QString::fromUtf8(c.message)))
@@ -150,7 +145,7 @@ TEST_F(CliFiles, RefusesWithTheExitStatusOfItsKindAndChangesNothing)
 TEST_F(CliFiles, InfoListsTitlesAndNotesByNameAndAsJson)
 {
     const QString set = WriteSet("set.fml", 3, 13);
-    const CliResult r = Cli({"info", set});
+    const CliResult r = RunCli({"info", set});
     EXPECT_EQ(r.code, 0);
     const QString text = QString::fromUtf8(r.out);
     EXPECT_TRUE(text.contains(QStringLiteral("4 м. x 63 н."))) << text.toStdString();
@@ -158,7 +153,7 @@ TEST_F(CliFiles, InfoListsTitlesAndNotesByNameAndAsJson)
     EXPECT_TRUE(text.contains(QStringLiteral("Ля, Первая октава 1/4; Ля, Первая октава 1/4; Ля")));
     EXPECT_TRUE(r.err.isEmpty());
 
-    const QJsonObject o = Json(Cli({"info", "--json", set}));
+    const QJsonObject o = Json(RunCli({"info", "--json", set}));
     EXPECT_EQ(o["type"].toString(), QStringLiteral("set"));
     const QJsonArray items = o["items"].toArray();
     ASSERT_EQ(items.size(), 4);
@@ -180,7 +175,7 @@ TEST_F(CliFiles, InfoShowsControlCharactersAndOctavesAndKnowsFilesByContents)
     const QByteArray set =
         Le32(1) + Le32(255) + MelodyRecord(1, QByteArray("a\0b\n\x1b\x7f", 6), 3, notes);
     const QString path = files.Write("set.bin", set);
-    const CliResult r = Cli({"info", path});
+    const CliResult r = RunCli({"info", path});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     const QString text = QString::fromUtf8(r.out);
     EXPECT_TRUE(text.contains(QStringLiteral("«a\\x00b\\x0a\\x1b\\x7f»"))) << text.toStdString();
@@ -190,7 +185,7 @@ TEST_F(CliFiles, InfoShowsControlCharactersAndOctavesAndKnowsFilesByContents)
     EXPECT_TRUE(r.err.contains("read as a set")) << r.err.toStdString();
 
     // The same record with a leading count is a melody file, which needs no set.
-    const CliResult mel = Cli({"info", "--json", files.Write("m.dat", Le32(3) + set.mid(8))});
+    const CliResult mel = RunCli({"info", "--json", files.Write("m.dat", Le32(3) + set.mid(8))});
     EXPECT_EQ(mel.code, 0);
     EXPECT_TRUE(mel.err.contains("read as a melody")) << mel.err.toStdString();
     const QJsonObject o = Json(mel);
@@ -200,7 +195,7 @@ TEST_F(CliFiles, InfoShowsControlCharactersAndOctavesAndKnowsFilesByContents)
     EXPECT_EQ(o["rows"].toInt(), 1);
     EXPECT_EQ(o["notes"].toArray(),
               (QJsonArray{QJsonArray{1, 2}, QJsonArray{13, 2}, QJsonArray{25, 2}}));
-    EXPECT_EQ(Cli({"info", files.Write("x.dat", "not a set")}).code, 1);
+    EXPECT_EQ(RunCli({"info", files.Write("x.dat", "not a set")}).code, 1);
 }
 
 TEST_F(CliFiles, InfoIntoAFullOutputFails)
@@ -225,7 +220,7 @@ TEST_F(CliFiles, EveryCommandAnswersHelpAndDoesNothingElse)
         }
     }
     EXPECT_EQ(QDir(files.Dir()).entryList(QDir::Files), QStringList());
-    const CliResult version = Cli({"--version"});
+    const CliResult version = RunCli({"--version"});
     EXPECT_EQ(version.code, 0);
     EXPECT_TRUE(version.out.startsWith("tinkla-cli 1.0"));
 }
@@ -235,8 +230,8 @@ TEST_F(CliFiles, AFullDiskLeavesEveryOldOutputWhole)
     const QString set = WriteSet("set.fml", 5, 100);
     const QString mel = files.Path("m.mel");
     const QString dump = files.Path("dump.bin");
-    ASSERT_EQ(Cli({"melody-save", set, "1", mel}).code, 0);
-    ASSERT_EQ(Cli({"image", set, "-o", dump}).code, 0);
+    ASSERT_EQ(RunCli({"melody-save", set, "1", mel}).code, 0);
+    ASSERT_EQ(RunCli({"image", set, "-o", dump}).code, 0);
     const QStringList runs[] = {
         {"new", "--force", set}, {"melody-save", set, "1", mel}, {"image", set, "-o", dump}};
     for (const QStringList& args : runs) {
@@ -256,7 +251,7 @@ TEST_F(CliFiles, InfoPrintsLoadingMessagesAndGoesOn)
     const QByteArray bytes = Le32(2) + Le32(127) +
                              MelodyRecord(1, "a", 1, QByteArray("\x20\x00", 2)) +
                              MelodyRecord(1, "b", 1, NoteBytes(1));
-    const CliResult r = Cli({"info", "--json", files.Write("bad-note.fml", bytes)});
+    const CliResult r = RunCli({"info", "--json", files.Write("bad-note.fml", bytes)});
     EXPECT_EQ(r.code, 0);
     EXPECT_TRUE(r.err.contains(QString::fromUtf8(kMsgNoteReadError)));
     const QJsonArray items = Json(r)["items"].toArray();
@@ -268,16 +263,16 @@ TEST_F(CliFiles, InfoPrintsLoadingMessagesAndGoesOn)
 TEST_F(CliFiles, MelodySaveWritesWhatTheEditorWouldAndMelodyLoadPutsItIntoMelodyK)
 {
     const QString set = WriteSet("set.fml");
-    ASSERT_EQ(Cli({"melody-save", set, "2", files.Path("m.mel")}).code, 0);
+    ASSERT_EQ(RunCli({"melody-save", set, "2", files.Path("m.mel")}).code, 0);
     ScriptedPrompter prompter;
     CTinklaDoc doc(&prompter);
     ASSERT_TRUE(doc.OnOpenDocument(set));
     doc.SetCurrentNumber(2);
     ASSERT_TRUE(doc.SaveMelodyFile(files.Path("expected.mel")));
     EXPECT_EQ(TempFiles::Read(files.Path("m.mel")), TempFiles::Read(files.Path("expected.mel")));
-    const CliResult r = Cli({"melody-load", set, "8", files.Path("m.mel")});
+    const CliResult r = RunCli({"melody-load", set, "8", files.Path("m.mel")});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
-    const QJsonArray items = Json(Cli({"info", "--json", set}))["items"].toArray();
+    const QJsonArray items = Json(RunCli({"info", "--json", set}))["items"].toArray();
     ASSERT_EQ(items.size(), 8);
     EXPECT_EQ(items[7], items[1]);
     EXPECT_NE(items[7], items[0]);
@@ -287,15 +282,15 @@ TEST_F(CliFiles, ImportedMelodyGoesOutAsRtttlAndMidiAndComesBackTheSame)
 {
     const QString set = WriteSet("set.fml");
     const QString tune = files.Write("t.rtx", "Ода:d=4,o=5:e,e,f,g,8g,2f,16e,1d");
-    CliResult r = Cli({"import", set, "1", tune, "--transpose", "-12"});
+    CliResult r = RunCli({"import", set, "1", tune, "--transpose", "-12"});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains(QStringLiteral("Импортировано нот: 8."))) << r.err.toStdString();
-    ASSERT_EQ(Cli({"export", set, "1", files.Path("t.mid")}).code, 0);
-    ASSERT_EQ(Cli({"export", set, "1", files.Path("t.rtttl")}).code, 0);
-    ASSERT_EQ(Cli({"import", set, "3", files.Path("t.mid")}).code, 0);
-    ASSERT_EQ(Cli({"import", set, "4", files.Path("t.rtttl")}).code, 0);
-    ASSERT_EQ(Cli({"transpose", set, "4", "-4"}).code, 0);
-    const QJsonArray items = Json(Cli({"info", "--json", set}))["items"].toArray();
+    ASSERT_EQ(RunCli({"export", set, "1", files.Path("t.mid")}).code, 0);
+    ASSERT_EQ(RunCli({"export", set, "1", files.Path("t.rtttl")}).code, 0);
+    ASSERT_EQ(RunCli({"import", set, "3", files.Path("t.mid")}).code, 0);
+    ASSERT_EQ(RunCli({"import", set, "4", files.Path("t.rtttl")}).code, 0);
+    ASSERT_EQ(RunCli({"transpose", set, "4", "-4"}).code, 0);
+    const QJsonArray items = Json(RunCli({"info", "--json", set}))["items"].toArray();
     EXPECT_EQ(items[0].toObject()["title"].toString(), QStringLiteral("Ода"));
     EXPECT_EQ(items[0].toObject()["notes"].toArray()[0].toArray(), (QJsonArray{8, 2}));
     EXPECT_EQ(items[2], items[0]);
@@ -304,13 +299,13 @@ TEST_F(CliFiles, ImportedMelodyGoesOutAsRtttlAndMidiAndComesBackTheSame)
 
 TEST_F(CliFiles, ExamplesListsTheLibraryAndCopiesATune)
 {
-    const CliResult list = Cli({"examples"});
+    const CliResult list = RunCli({"examples"});
     ASSERT_EQ(list.code, 0) << list.err.toStdString();
     const QStringList lines = QString::fromUtf8(list.out).split('\n', Qt::SkipEmptyParts);
     EXPECT_GE(lines.size(), 25);
     EXPECT_TRUE(QString::fromUtf8(list.out).contains(QStringLiteral("Ода к радости")));
-    ASSERT_EQ(Cli({"examples", "ode_to_joy", files.Path("ode.fml")}).code, 0);
-    const QJsonObject info = Json(Cli({"info", "--json", files.Path("ode.fml")}));
+    ASSERT_EQ(RunCli({"examples", "ode_to_joy", files.Path("ode.fml")}).code, 0);
+    const QJsonObject info = Json(RunCli({"info", "--json", files.Path("ode.fml")}));
     EXPECT_EQ(info["items"].toArray()[0].toObject()["notes"].toArray().size(), 30);
 }
 
