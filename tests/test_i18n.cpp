@@ -23,30 +23,15 @@ using namespace tinkla::test;
 namespace
 {
 
-struct LanguageCase {
-    QStringList uiLanguages;
-    UiLanguage expected;
-};
-
-class PickLanguage : public ::testing::TestWithParam<LanguageCase>
+TEST(Translation, FirstEnglishOrRussianLocaleWinsElseRussian)
 {
-};
-
-TEST_P(PickLanguage, FirstEnglishOrRussianWinsElseRussian)
-{
-    EXPECT_EQ(PickUiLanguage(GetParam().uiLanguages), GetParam().expected)
-        << GetParam().uiLanguages.join(QLatin1Char(':')).toStdString();
+    const UiLanguage en = UiLanguage::English, ru = UiLanguage::Russian;
+    const std::pair<QStringList, UiLanguage> cases[] = {
+        {{"en_GB.UTF-8"}, en},    {{"en-US"}, en}, {{"ru_RU.UTF-8"}, ru}, {{"de_DE", "en_US"}, en},
+        {{"uk", "ru", "en"}, ru}, {{"C"}, ru},     {{"POSIX"}, ru},       {{}, ru}};
+    for (const auto& [languages, expected] : cases)
+        EXPECT_EQ(PickUiLanguage(languages), expected) << languages.join(':').toStdString();
 }
-
-INSTANTIATE_TEST_SUITE_P(Locales, PickLanguage,
-                         ::testing::Values(LanguageCase{{"en_GB.UTF-8"}, UiLanguage::English},
-                                           LanguageCase{{"en-US"}, UiLanguage::English},
-                                           LanguageCase{{"ru_RU.UTF-8"}, UiLanguage::Russian},
-                                           LanguageCase{{"de_DE", "en_US"}, UiLanguage::English},
-                                           LanguageCase{{"uk", "ru", "en"}, UiLanguage::Russian},
-                                           LanguageCase{{"C"}, UiLanguage::Russian},
-                                           LanguageCase{{"POSIX"}, UiLanguage::Russian},
-                                           LanguageCase{{}, UiLanguage::Russian}));
 
 // --- the sources ---------------------------------------------------------------------------------
 
@@ -59,7 +44,7 @@ struct Literal {
 
 bool IsIdentChar(QChar c)
 {
-    return c.isLetterOrNumber() || c == QLatin1Char('_');
+    return c.isLetterOrNumber() || c == u'_';
 }
 
 // The C++ string literals of a source, comments left out, with the function each stands in.
@@ -70,62 +55,41 @@ QList<Literal> Literals(const QString& file, const QString& src)
     int i = 0;
     const int n = src.size();
     int lastEnd = -1; // where the previous literal ended, to join "a" "b"
+    // The call a literal at pos is an argument of, after a context argument ("Ctx", ) if any.
     auto callerBefore = [&](int pos) {
-        // Back over a context argument ("Ctx", ) to the call's opening parenthesis.
-        int j = pos - 1;
-        auto skipSpace = [&] {
-            while (j >= 0 && src[j].isSpace())
-                --j;
-        };
-        skipSpace();
-        if (j >= 0 && src[j] == QLatin1Char(',')) {
-            --j;
-            skipSpace();
-            if (j < 0 || src[j] != QLatin1Char('"'))
-                return QString();
-            --j;
-            while (j >= 0 && src[j] != QLatin1Char('"'))
-                --j;
-            --j;
-            skipSpace();
-        }
-        if (j < 0 || src[j] != QLatin1Char('('))
-            return QString();
-        --j;
-        skipSpace();
-        const int end = j + 1;
-        while (j >= 0 && IsIdentChar(src[j]))
-            --j;
-        return src.mid(j + 1, end - j - 1);
+        static const QRegularExpression call(
+            QStringLiteral("(\\w+)\\s*\\(\\s*(?:\"[^\"]*\"\\s*,\\s*)?$"));
+        const int from = std::max(0, pos - 300);
+        const QRegularExpressionMatch m = call.match(src.mid(from, pos - from));
+        return m.hasMatch() ? m.captured(1) : QString();
     };
     while (i < n) {
         const QChar c = src[i];
-        if (c == QLatin1Char('\n')) {
+        if (c == u'\n') {
             ++line;
             ++i;
         } else if (src.mid(i, 2) == QLatin1String("//")) {
-            while (i < n && src[i] != QLatin1Char('\n'))
+            while (i < n && src[i] != u'\n')
                 ++i;
         } else if (src.mid(i, 2) == QLatin1String("/*")) {
             const int end = src.indexOf(QLatin1String("*/"), i + 2);
             const int stop = end < 0 ? n : end + 2;
-            line += src.mid(i, stop - i).count(QLatin1Char('\n'));
+            line += src.mid(i, stop - i).count(u'\n');
             i = stop;
-        } else if (c == QLatin1Char('\'')) {
+        } else if (c == u'\'') {
             ++i;
-            while (i < n && src[i] != QLatin1Char('\'')) {
-                if (src[i] == QLatin1Char('\\'))
+            while (i < n && src[i] != u'\'') {
+                if (src[i] == u'\\')
                     ++i;
                 ++i;
             }
             ++i;
-        } else if (c == QLatin1Char('"') &&
-                   !(i > 0 && IsIdentChar(src[i - 1]) && src[i - 1] != QLatin1Char('u') &&
-                     src[i - 1] != QLatin1Char('L'))) {
+        } else if (c == u'"' && !(i > 0 && IsIdentChar(src[i - 1]) && src[i - 1] != u'u' &&
+                                  src[i - 1] != u'L')) {
             const int start = i++;
             QString text;
-            while (i < n && src[i] != QLatin1Char('"')) {
-                if (src[i] == QLatin1Char('\\'))
+            while (i < n && src[i] != u'"') {
+                if (src[i] == u'\\')
                     text += src[i++];
                 text += src[i++];
             }
@@ -133,7 +97,7 @@ QList<Literal> Literals(const QString& file, const QString& src)
             bool joined = false;
             if (lastEnd >= 0 && !out.isEmpty()) {
                 const QString between = src.mid(lastEnd, start - lastEnd);
-                joined = between.trimmed().isEmpty() && !between.contains(QLatin1Char(';'));
+                joined = between.trimmed().isEmpty() && !between.contains(u';');
             }
             if (joined) {
                 out.last().text += text;
@@ -141,14 +105,13 @@ QList<Literal> Literals(const QString& file, const QString& src)
                 out.append({file, line, text, callerBefore(start)});
             }
             lastEnd = i;
-        } else if (c == QLatin1Char('R') && src.mid(i, 2) == QLatin1String("R\"")) {
-            const int open = src.indexOf(QLatin1Char('('), i);
-            const QString delim =
-                QLatin1Char(')') + src.mid(i + 2, open - i - 2) + QLatin1Char('"');
+        } else if (c == u'R' && src.mid(i, 2) == QLatin1String("R\"")) {
+            const int open = src.indexOf(u'(', i);
+            const QString delim = u')' + src.mid(i + 2, open - i - 2) + u'"';
             const int end = src.indexOf(delim, open);
             const int stop = end < 0 ? n : end + delim.size();
             out.append({file, line, src.mid(open + 1, end - open - 1), callerBefore(i)});
-            line += src.mid(i, stop - i).count(QLatin1Char('\n'));
+            line += src.mid(i, stop - i).count(u'\n');
             i = stop;
             lastEnd = i;
         } else {
@@ -160,10 +123,8 @@ QList<Literal> Literals(const QString& file, const QString& src)
 
 bool HasCyrillic(const QString& text)
 {
-    for (QChar c : text)
-        if (c.unicode() >= 0x0400 && c.unicode() <= 0x04FF)
-            return true;
-    return false;
+    static const QRegularExpression cyrillic(QStringLiteral("[\\x{0400}-\\x{04FF}]"));
+    return text.contains(cyrillic);
 }
 
 // The sources' escapes as lupdate reads them.
@@ -171,12 +132,12 @@ QString Unescape(const QString& text)
 {
     QString out;
     for (int i = 0; i < text.size(); ++i) {
-        if (text[i] != QLatin1Char('\\') || i + 1 == text.size()) {
+        if (text[i] != u'\\' || i + 1 == text.size()) {
             out += text[i];
             continue;
         }
         const QChar e = text[++i];
-        out += e == QLatin1Char('n') ? QChar(u'\n') : e == QLatin1Char('t') ? QChar(u'\t') : e;
+        out += e == u'n' ? QChar(u'\n') : e == u't' ? QChar(u'\t') : e;
     }
     return out;
 }
@@ -267,7 +228,7 @@ QList<int> Placeholders(const QString& text)
 
 bool HasAccelerator(const QString& text)
 {
-    return QString(text).remove(QLatin1String("&&")).contains(QLatin1Char('&'));
+    return QString(text).remove(QLatin1String("&&")).contains(u'&');
 }
 
 TEST(Translation, EnglishCataloguesAreFinishedAndKeepArgumentsAndAccelerators)
@@ -309,8 +270,7 @@ TEST(Translation, CoreTablesReadInEnglish)
         {MessageText(kMsgBellLink), "The doorbell is not connected, or its interface is faulty."},
         {CTinklaDoc::tr(kEditTone), "Change pitch"},
         {Cp1251ToUnicode(DefaultMelodyTitle()), "New melody"},
-        {SystemErrorText(ENOENT, false), "no such file"},
-    };
+        {SystemErrorText(ENOENT, false), "no such file"}};
     for (const auto& [got, english] : cases)
         EXPECT_EQ(got, QString::fromUtf8(english));
     InstallUiLanguage(UiLanguage::Russian);

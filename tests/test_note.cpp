@@ -1,7 +1,6 @@
 #include "model/Messages.h"
 #include "model/Note.h"
 #include "platform/Archive.h"
-#include "support/DocTestKit.h"
 #include "support/ScriptedPrompter.h"
 
 #include <gtest/gtest.h>
@@ -11,112 +10,58 @@ using namespace tinkla;
 namespace
 {
 
-TINKLA_PRINT_ROWS_BY_NAME
-
-TEST(Note, DefaultIsEighthGAndEveryNoteCodeComesBackUnchanged)
+// A note's record is its tone, then its duration, for every code a note can hold.
+TEST(Note, EveryCodeKeepsItsToneAndDurationInItsRecord)
 {
-    EXPECT_EQ(CNote().GetCode(), 0x5B);
-    EXPECT_FALSE(CNote().IsSelected());
     for (int code = 0; code < 256; ++code) {
         if ((code & 7) > 4)
             continue; // never produced by a note: 0x07 ends a melody, 0xFF fills the image
-        const CNote note(static_cast<BYTE>(code));
-        EXPECT_EQ(note.GetTone(), code >> 3);
-        EXPECT_EQ(note.GetDuration(), code & 7);
-        EXPECT_EQ(note.GetCode(), code);
+        Archive out;
+        CNote(static_cast<BYTE>(code)).Serialize(out);
+        EXPECT_EQ(out.Data(), QByteArray(1, char(code >> 3)) + char(code & 7)) << code;
     }
 }
 
-struct StepCase {
-    const char* name;
-    void (CNote::*step)();
-    BYTE tone, duration;           // one step from its limit
-    BYTE toneAfter, durationAfter; // the limit
-};
-
-class NoteStep : public ::testing::TestWithParam<StepCase>
+TEST(Note, StepsStopAtTheirLimitsAndTheGlyphMovesOnlyWhenPlacedAgain)
 {
-};
-
-TEST_P(NoteStep, MovesOneStepAndStopsAtItsLimit)
-{
-    const StepCase& c = GetParam();
-    CNote note(c.tone, c.duration);
+    CNote up(30, 2), down(1, 2), longer(5, 1), shorter(5, 3);
     for (int i = 0; i < 2; ++i) {
-        (note.*c.step)();
-        EXPECT_EQ(note.GetTone(), c.toneAfter) << "step " << i;
-        EXPECT_EQ(note.GetDuration(), c.durationAfter) << "step " << i;
+        up.ToneUp();
+        down.ToneDown();
+        longer.Lengthen();
+        shorter.Shorten();
+        EXPECT_EQ(up.GetCode(), 31 << 3 | 2);
+        EXPECT_EQ(down.GetCode(), 0 << 3 | 2);
+        EXPECT_EQ(longer.GetCode(), 5 << 3 | 0);
+        EXPECT_EQ(shorter.GetCode(), 5 << 3 | 4);
     }
-}
-
-INSTANTIATE_TEST_SUITE_P(Limits, NoteStep,
-                         ::testing::Values(StepCase{"ToneUp", &CNote::ToneUp, 30, 2, 31, 2},
-                                           StepCase{"ToneDown", &CNote::ToneDown, 1, 2, 0, 2},
-                                           StepCase{"Lengthen", &CNote::Lengthen, 5, 1, 5, 0},
-                                           StepCase{"Shorten", &CNote::Shorten, 5, 3, 5, 4}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(Note, ChangingTheToneDoesNotMoveTheGlyphUntilTheNextPlacement)
-{
-    CNote note(13, 2);
+    CNote note(14, 2); // tone 15 sits elsewhere on the staff
     note.SetPosition(0);
     const Point before = note.GetPosition();
     note.ToneUp();
     EXPECT_EQ(note.GetPosition(), before);
     note.SetPosition(0);
-    EXPECT_EQ(note.GetPosition().y, 132 + g_nStaffOffsets[14]);
+    EXPECT_NE(note.GetPosition(), before);
 }
 
-TEST(NoteRecord, StoresToneThenDuration)
+// Both bytes are read whatever they hold; a refused record leaves the default note.
+TEST(NoteRecord, AcceptsValidCodesAndReportsTheRest)
 {
-    CNote note(31, 4);
-    Archive out;
-    note.Serialize(out);
-    EXPECT_EQ(out.Data(), QByteArray("\x1F\x04", 2));
-}
-
-struct RecordCase {
-    const char* name;
-    int tone, duration;
-    bool accepted;
-};
-
-class NoteRecordLoad : public ::testing::TestWithParam<RecordCase>
-{
-};
-
-TEST_P(NoteRecordLoad, AcceptsValidCodesAndReportsTheRest)
-{
-    const RecordCase& c = GetParam();
-    test::ScriptedPrompter prompter;
-    Archive in(QByteArray(1, char(c.tone)) + char(c.duration) + '\x55', &prompter);
-    CNote note;
-    note.Serialize(in);
-    EXPECT_EQ(in.Remaining(), 1u) << "both bytes are consumed whatever they hold";
-    if (c.accepted) {
-        EXPECT_TRUE(prompter.shown.empty());
-        EXPECT_EQ(note.GetTone(), c.tone);
-        EXPECT_EQ(note.GetDuration(), c.duration);
-    } else {
-        ASSERT_EQ(prompter.shown.size(), 1u);
-        EXPECT_EQ(prompter.shown[0].text, QString::fromUtf8(kMsgNoteReadError));
-        EXPECT_EQ(prompter.shown[0].type, unsigned{MB_OK});
-        EXPECT_EQ(note.GetCode(), 0x5B) << "a rejected record leaves the note as it was";
+    const std::tuple<int, int, bool> cases[] = {
+        {31, 4, true}, {32, 0, false}, {0, 5, false}, {255, 255, false}};
+    for (const auto& [tone, duration, accepted] : cases) {
+        SCOPED_TRACE(testing::Message() << tone << "/" << duration);
+        test::ScriptedPrompter prompter;
+        Archive in(QByteArray(1, char(tone)) + char(duration) + '\x55', &prompter);
+        CNote note;
+        note.Serialize(in);
+        EXPECT_EQ(in.Remaining(), 1u);
+        EXPECT_EQ(note.GetCode(), accepted ? tone << 3 | duration : 0x5B);
+        const QStringList refused{QString::fromUtf8(kMsgNoteReadError)};
+        EXPECT_EQ(prompter.texts(), accepted ? QStringList() : refused);
+        for (const auto& shown : prompter.shown)
+            EXPECT_EQ(shown.type, unsigned{MB_OK});
     }
-}
-
-INSTANTIATE_TEST_SUITE_P(Codes, NoteRecordLoad,
-                         ::testing::Values(RecordCase{"Highest", 31, 4, true},
-                                           RecordCase{"ToneOver", 32, 0, false},
-                                           RecordCase{"DurationOver", 0, 5, false},
-                                           RecordCase{"BothFF", 255, 255, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(NoteRecord, ARecordCutShortThrows)
-{
-    Archive in(QByteArray("\x01", 1), nullptr);
-    CNote note;
-    EXPECT_THROW(note.Serialize(in), ArchiveError);
 }
 
 } // namespace

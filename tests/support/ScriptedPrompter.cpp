@@ -3,57 +3,56 @@
 namespace tinkla::test
 {
 
+// The next scripted answer, if any is left.
+template <class T> static bool Next(std::deque<T>& queue, T* answer)
+{
+    if (queue.empty())
+        return false;
+    *answer = std::move(queue.front());
+    queue.pop_front();
+    return true;
+}
+
 Answer ScriptedPrompter::MessageBox(const QString& text, unsigned type)
 {
     shown.push_back({text, type});
-    const unsigned buttons = type & 0xF;
-    if (answers.empty())
-        return buttons == MB_OK ? IDOK : IDCANCEL;
-    const Answer a = answers.front();
-    answers.pop_front();
+    Answer a = (type & 0xF) == MB_OK ? IDOK : IDCANCEL;
+    Next(answers, &a);
     return a;
 }
 
 QString ScriptedPrompter::FileDialog(const FileDialogRequest& request)
 {
     fileRequests.push_back(request);
-    if (files.empty())
-        return {};
-    QString f = files.front();
-    files.pop_front();
+    QString f;
+    Next(files, &f);
     return f;
 }
 
 bool ScriptedPrompter::AskSetFormat(int* choice)
 {
     formatOffered.push_back(*choice);
-    if (formats.empty())
-        return false;
-    const int f = formats.front();
-    formats.pop_front();
-    if (f < 0)
-        return false;
-    *choice = f;
-    return true;
+    int f = -1;
+    Next(formats, &f);
+    if (f >= 0)
+        *choice = f;
+    return f >= 0;
 }
 
 bool ScriptedPrompter::AskTranspose(int* semitones, bool* fold)
 {
-    if (shifts.empty())
+    Shift s{};
+    if (!Next(shifts, &s))
         return false;
-    *semitones = shifts.front().semitones;
-    *fold = shifts.front().fold;
-    shifts.pop_front();
+    *semitones = s.semitones;
+    *fold = s.fold;
     return true;
 }
 
 bool ScriptedPrompter::AskMelodyTitle(QString* title)
 {
-    if (titles.empty())
-        return false;
-    const QString t = titles.front();
-    titles.pop_front();
-    if (t.isNull())
+    QString t;
+    if (!Next(titles, &t) || t.isNull())
         return false;
     *title = t;
     return true;
