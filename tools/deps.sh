@@ -13,7 +13,7 @@ PACKAGES=(
     xvfb xauth
     qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
     dpkg-dev file lintian appstream desktop-file-utils
-    bash-completion man-db bsdextrautils
+    bash-completion man-db bsdextrautils python3
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
