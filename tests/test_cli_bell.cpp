@@ -88,8 +88,10 @@ TEST_F(CliBell, DumpGivesTheMemoryAsItIsFromTheChosenPort)
     QByteArray memory(512, '\x5A');
     memory[256] = char(0xA5);
     files.Write("bell.bin", memory);
-    ASSERT_TRUE(WriteSettings(files.Dir(), ("[Doorbell]\nPort=" + Sim(",absent")).toUtf8()));
-    Run({"dump"}, 1);
+    // Quoted, as the program writes it: unquoted, the commas would make it a list.
+    ASSERT_TRUE(
+        WriteSettings(files.Dir(), ("[Doorbell]\nPort=\"" + Sim(",absent") + "\"\n").toUtf8()));
+    Run({"dump"}, 1, "no answer on the bus");
     const CliResult chosen = Run({"dump", "--port", Sim()});
     EXPECT_EQ(chosen.out, memory);
     EXPECT_TRUE(chosen.err.isEmpty()) << chosen.err.toStdString();
