@@ -73,9 +73,8 @@ TEST_F(CliBell, DumpGivesTheMemoryAsItIsFromTheChosenPort)
     EXPECT_EQ(TempFiles::Read(Path("dump.bin")), QByteArray(512, '\xFF')); // a blank doorbell
     const QByteArray memory = QByteArray(256, '\x5A') + '\xA5' + QByteArray(255, '\x5A');
     files.Write("bell.bin", memory);
-    // Quoted, as the program writes it: unquoted, the commas would make it a list.
-    ASSERT_TRUE(
-        WriteSettings(files.Dir(), ("[Doorbell]\nPort=\"" + Sim(",absent") + "\"\n").toUtf8()));
+    // Typed by hand, without the quotes the program writes: the commas are not a list.
+    ASSERT_TRUE(WriteSettings(files.Dir(), ("[Doorbell]\nPort=" + Sim(",absent") + "\n").toUtf8()));
     Run({"dump"}, 1, "no answer on the bus");
     const CliResult chosen = Run({"dump", "--port", Sim()});
     EXPECT_EQ(chosen.out, memory);

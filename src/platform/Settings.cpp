@@ -107,6 +107,13 @@ QSettings Store()
 {
     return OpenSettings();
 }
+// Typed by hand without quotes, a value with commas reads as a list: it is still the text typed.
+QString Text(const QSettings& s, const QString& key)
+{
+    const QVariant v = s.value(key);
+    return v.typeId() == QMetaType::QStringList ? v.toStringList().join(u',') : v.toString();
+}
+
 // Settings are text a user can edit by hand: keep what is read short and printable.
 QString Clean(const QString& value, const QString& fallback)
 {
@@ -128,12 +135,12 @@ QSettings OpenSettings()
 
 QString SettingPort()
 {
-    return Clean(Store().value(QStringLiteral("Doorbell/Port")).toString(), QStringLiteral("sim"));
+    return Clean(Text(Store(), QStringLiteral("Doorbell/Port")), QStringLiteral("sim"));
 }
 
 bool IsSettingPortChosen()
 {
-    return !Store().value(QStringLiteral("Doorbell/Port")).toString().trimmed().isEmpty();
+    return !Text(Store(), QStringLiteral("Doorbell/Port")).trimmed().isEmpty();
 }
 
 void SetSettingPort(const QString& port)
@@ -154,8 +161,7 @@ void SetSettingVerifyWrite(bool verify)
 
 QString SettingSpeaker()
 {
-    return Clean(Store().value(QStringLiteral("Sound/Speaker")).toString(),
-                 QStringLiteral("audio"));
+    return Clean(Text(Store(), QStringLiteral("Sound/Speaker")), QStringLiteral("audio"));
 }
 
 void SetSettingSpeaker(const QString& sink)
@@ -169,7 +175,7 @@ QStringList SettingRecentFiles()
     QSettings s = Store();
     for (int i = 1; i <= kRecentFileCount; ++i) {
         const QString f =
-            Clean(s.value(QStringLiteral("Recent File List/File%1").arg(i)).toString(), QString());
+            Clean(Text(s, QStringLiteral("Recent File List/File%1").arg(i)), QString());
         if (!f.isEmpty() && !files.contains(f))
             files << f;
     }
