@@ -1,21 +1,23 @@
-// The doorbell in the editor, on the simulated doorbell with a memory file of the test's own: what
-// the windows add to the transfers the core tests (questions, messages, progress, the way out).
+// The doorbell in the editor, on a simulated doorbell with a memory file of the test's own: what
+// the windows add to the transfers the core tests (questions, messages, progress, the way out);
+// the port and sound dialogs: the text the controls stand for, the check, a choice confirmed.
 #include "bell/BellMessages.h"
 #include "bell/DoorbellImage.h"
-#include "bell/Transactions.h"
 #include "devices/PortSpec.h"
+#include "devices/SoundWav.h"
 #include "model/Messages.h"
-#include "platform/Ports.h"
 #include "test_bus_support.h"
 #include "test_speaker_support.h"
+#include "ui/CBellPortDlg.h"
 #include "ui/CBellTestDlg.h"
 #include "ui/CReadSetDlg.h"
+#include "ui/CSoundDlg.h"
 #include "ui/CTinklaApp.h"
-#include "ui/CTransferDlg.h"
 #include "ui/Commands.h"
 #include "ui_editor_support.h"
 
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
@@ -39,9 +41,28 @@ void ExpectShown(const ScriptedPrompter::Shown& shown, const char* text, unsigne
 
 const Notes kStoredSet = {{Code(0, 0), Code(31, 4), Code(11, 3)}, {}, {Code(20, 1)}, {}};
 
-class BellTest : public EditorTest
+struct Outcome {
+    const char* name;
+    int command; // ID_BELL_READ or ID_BELL_WRITE
+    const char* options;
+    Answer answer;
+    const char* saveAs; // what the save dialog gives, in the test's folder ("" cancels it)
+    bool reads;
+    const char* failure; // the last message, if any
+    bool escape = false; // the user ends the read part-way
+};
+
+class BellTest : public EditorTest, public ::testing::WithParamInterface<Outcome>
 {
 protected:
+    // Without the port, --port or --speaker an earlier test left behind.
+    void SetUp() override
+    {
+        DisconnectPort();
+        int exitCode = 0;
+        ASSERT_TRUE(CTinklaApp::ParseCommandLine({QStringLiteral("tinkla")}, &exitCode));
+        EditorTest::SetUp();
+    }
     void TearDown() override
     {
         EditorTest::TearDown();
@@ -65,10 +86,8 @@ protected:
         ASSERT_TRUE(BuildDoorbellImage(set.doc, &image));
         BYTE format = 0;
         ASSERT_TRUE(EncodeFormatByte(4, &format));
-        QByteArray bytes(SimDoorbell::kMemoryBytes, char(0xFF));
-        std::copy(image.begin(), image.end(), bytes.begin());
-        bytes[256] = static_cast<char>(format);
-        WriteBytes(memory, bytes);
+        const QByteArray bytes(reinterpret_cast<const char*>(image.data()), image.size());
+        WriteBytes(memory, bytes + char(format) + QByteArray(255, char(0xFF))); // 512 in all
     }
     Notes Content() const
     {
@@ -89,25 +108,10 @@ protected:
     QTemporaryDir dir;
     const QString memory = dir.filePath(QStringLiteral("doorbell.bin"));
     const QString trace = dir.filePath(QStringLiteral("trace.txt"));
-
-private:
     qint64 m_traceSeen = 0;
 };
 
-struct Outcome {
-    const char* name;
-    int command; // ID_BELL_READ or ID_BELL_WRITE
-    const char* options;
-    Answer answer;
-    const char* saveAs; // what the save dialog gives, in the test's folder ("" cancels it)
-    bool reads;
-    const char* failure; // the last message, if any
-    bool escape = false; // the user ends the read part-way
-};
-
-class BellCommand : public BellTest, public ::testing::WithParamInterface<Outcome>
-{
-};
+using BellCommand = BellTest;
 
 // A set read is one no file holds: untitled and modified, so a Save cannot overwrite the file the
 // editor held before.
@@ -115,7 +119,6 @@ TEST_P(BellCommand, AsksFirstAndChangesTheSetOnlyByAReadThatWorks)
 {
     const Outcome& b = GetParam();
     StoreInDoorbell();
-    const QByteArray memoryBefore = ReadBytes(memory);
     Connect(QString::fromUtf8(b.options));
     InsertNotes(2);
     const Notes own = Content();
@@ -142,16 +145,10 @@ TEST_P(BellCommand, AsksFirstAndChangesTheSetOnlyByAReadThatWorks)
     if (b.failure)
         ExpectShown(prompter.shown.back(), b.failure, MB_OK | MB_ICONHAND);
     ASSERT_EQ(prompter.fileRequests.size(), b.saveAs ? 1u : 0u);
-    if (b.saveAs) {
-        EXPECT_EQ(prompter.fileRequests[0].title, QStringLiteral("Сохранить как"));
-        EXPECT_EQ(prompter.fileRequests[0].defaultExtension, QStringLiteral("fml"));
-        EXPECT_TRUE(prompter.fileRequests[0].save);
-    }
     EXPECT_EQ(Content(), b.reads ? kStoredSet : own);
     EXPECT_EQ(QFile::exists(saved), !saved.isEmpty() && !b.failure);
     EXPECT_EQ(doc->GetPathName(), b.reads ? QString() : mine);
     EXPECT_TRUE(doc->IsModified());
-    EXPECT_EQ(ReadBytes(memory), memoryBefore);
     const std::string lines = NewTrace();
     if (b.answer == IDCANCEL || (b.saveAs && !b.reads)) {
         EXPECT_TRUE(lines.empty()) << "the doorbell was touched";
@@ -189,14 +186,10 @@ public:
     void HoldFor(double ms) { m_until = TheClock().NowMs() + ms; }
     uint8_t In(uint16_t port) override
     {
-        uint8_t value = m_inner->In(port);
-        if (port == kPortStatus && TheClock().NowMs() < m_until)
-            value &= ~0x40;
-        return value;
+        const bool held = port == kPortStatus && TheClock().NowMs() < m_until;
+        return m_inner->In(port) & (held ? ~0x40 : 0xFF);
     }
     void Out(uint16_t port, uint8_t value) override { m_inner->Out(port, value); }
-
-private:
     std::unique_ptr<PortDevice> m_inner;
     double m_until = -1.0;
 };
@@ -216,12 +209,9 @@ TEST_F(BellDialogTest, FailureInsideTheImageReadLeavesTheBusFreeAndReachesTheCom
     for (int i = 0; i < 5; ++i)
         failing.OnTimer();
     held->HoldFor(5000.0);
-    const double start = clock.Peek();
     failing.OnTimer();
     ASSERT_EQ(failing.State(), TransferState::Failed);
     EXPECT_STREQ(failing.Failure(), kMsgBellLink);
-    // One 3-second limit (4 s on the whole-second clock); closing does not wait again.
-    EXPECT_LT(clock.Peek() - start, 4100.0);
     clock.Advance(5000.0);
     // No reset pulse in between: only a bus left free lets the next read start.
     ReadSession next;
@@ -258,8 +248,7 @@ TEST_F(BellTest, TestWindowPlaysOnTestStopsOnStopAndOnTheWayOut)
         QTest::mouseClick(dlg->TestButton(), Qt::LeftButton);
         EXPECT_EQ(dlg->TestButton()->text(), QStringLiteral("Стоп"));
         EXPECT_EQ(dlg->Status(), QString::fromUtf8(kBellTestPlaying));
-        ASSERT_FALSE(sound.empty());
-        EXPECT_NE(sound.back(), 0u) << "no play pulse on Test";
+        ASSERT_NE(sound.empty() ? 0u : sound.back(), 0u) << "no play pulse on Test";
 
         QTest::mouseClick(dlg->TestButton(), Qt::LeftButton);
         EXPECT_EQ(dlg->TestButton()->text(), QStringLiteral("Тест"));
@@ -277,14 +266,14 @@ TEST_F(BellTest, TestWindowPlaysOnTestStopsOnStopAndOnTheWayOut)
 }
 
 // The steps of the next transfer dialog's bar from the moment it is up, and when each came.
-void FollowProgress(QElapsedTimer* clock, std::vector<std::pair<int, qint64>>* steps)
+void FollowProgress(std::vector<std::pair<int, qint64>>* steps)
 {
-    clock->start();
-    WhenModal([clock, steps](QWidget* w) {
+    WhenModal([steps](QWidget* w) {
         auto* dlg = qobject_cast<CTransferDlg*>(w);
         ASSERT_NE(dlg, nullptr);
-        QObject::connect(dlg->Progress(), &QProgressBar::valueChanged, dlg,
-                         [=](int value) { steps->emplace_back(value, clock->nsecsElapsed()); });
+        QObject::connect(dlg->Progress(), &QProgressBar::valueChanged, dlg, [=](int value) {
+            steps->emplace_back(value, QDeadlineTimer::current().deadlineNSecs());
+        });
     });
 }
 
@@ -292,16 +281,13 @@ TEST_F(BellTest, UserStoryOnDefaultSettings)
 {
     const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
     qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toLocal8Bit());
-    int exitCode = 0; // without the --port or --speaker of an earlier start-up in this process
-    ASSERT_TRUE(CTinklaApp::ParseCommandLine({QStringLiteral("tinkla")}, &exitCode));
     frame->StartupDoorbell();
     EXPECT_EQ(ConnectedPortText(), QStringLiteral("sim"));
     InsertNotes(3);
     const Notes written = Content();
-    QElapsedTimer clock;
     std::vector<std::pair<int, qint64>> steps;
     prompter.answers = {IDYES};
-    FollowProgress(&clock, &steps);
+    FollowProgress(&steps);
     Action(ID_BELL_WRITE)->trigger();
     ExpectShown(prompter.shown.at(0), kMsgWriteBell, MB_YESNO | MB_ICONQUESTION);
     EXPECT_EQ(frame->statusBar()->currentMessage(),
@@ -314,7 +300,7 @@ TEST_F(BellTest, UserStoryOnDefaultSettings)
     InsertNotes(1);
     steps.clear();
     prompter.answers = {IDNO};
-    FollowProgress(&clock, &steps);
+    FollowProgress(&steps);
     Action(ID_BELL_READ)->trigger();
     EXPECT_EQ(Content(), written);
     EXPECT_TRUE(frame->statusBar()->currentMessage().contains(QStringLiteral("считан")));
@@ -323,6 +309,114 @@ TEST_F(BellTest, UserStoryOnDefaultSettings)
     EXPECT_EQ(steps.back().first, kTransferSteps);
     EXPECT_LT((steps.back().second - steps.front().second) / 1e6, 255 * 4.0);
     qputenv("XDG_DATA_HOME", dataHome);
+}
+
+// A port that does not open at start-up: a line in the status bar, the reason with every doorbell
+// command and in the port dialog, where another is chosen, checked, remembered and connected.
+TEST_F(BellTest, PortThatDoesNotOpenIsReportedThenAnotherIsCheckedAndConnected)
+{
+    // The parport nodes the dialog offers come in number order.
+    QStringList nodes;
+    for (const char* name : {"parport10", "parport2", "parport0", "lp0"})
+        WriteBytes(nodes.emplaceBack(dir.filePath(QString::fromUtf8(name))), {});
+    EXPECT_EQ(CBellPortDlg::PpdevDevices(dir.path()), (QStringList{nodes[2], nodes[1], nodes[0]}));
+    const QString none = QStringLiteral("ppdev:/dev/tinkla-no-such-parport");
+    const QString second = QStringLiteral("sim:") + dir.filePath(QStringLiteral("b.bin"));
+    SetSettingPort(none);
+    frame->StartupDoorbell();
+    EXPECT_FALSE(frame->statusBar()->currentMessage().isEmpty());
+    for (int id : {ID_BELL_READ, ID_BELL_WRITE, ID_BELL_TEST})
+        Action(id)->trigger();
+    ASSERT_EQ(prompter.shown.size(), 3u);
+    for (const auto& shown : prompter.shown) {
+        ExpectShown(shown, kMsgBellLink, MB_OK | MB_ICONHAND);
+        EXPECT_TRUE(shown.text.contains(QStringLiteral("/dev/tinkla-no-such-parport")));
+    }
+
+    WhenModal([&](QWidget* w) {
+        auto* dlg = qobject_cast<CBellPortDlg*>(w);
+        ASSERT_NE(dlg, nullptr);
+        EXPECT_EQ(dlg->PortText(), none);
+        EXPECT_TRUE(dlg->CheckText().contains(QStringLiteral("/dev/tinkla-no-such-parport")));
+        for (const char* text :
+             {"sim:/tmp/bell memory.bin", "sim:/tmp/b.bin,absent,twr=7", "sim,sda-low",
+              "ppdev:/dev/parport1", "direct:0x278", "exec:tinkla-cli bridge --port sim"}) {
+            dlg->SetPortText(QString::fromUtf8(text));
+            EXPECT_EQ(dlg->PortText(), QString::fromUtf8(text));
+        }
+        dlg->SetPortText(QStringLiteral("sim:") + DefaultDoorbellFile());
+        EXPECT_EQ(dlg->PortText(), QStringLiteral("sim"));
+
+        // The check asks without writing the memory; another choice makes its answer stale.
+        dlg->SetPortText(second + QStringLiteral(",sda-low"));
+        EXPECT_FALSE(dlg->OnCheck());
+        EXPECT_TRUE(dlg->CheckText().contains(QStringLiteral("Линия данных")));
+        dlg->SetPortText(second);
+        EXPECT_TRUE(dlg->OnCheck());
+        EXPECT_TRUE(dlg->CheckText().contains(QStringLiteral("Звонок отвечает")));
+        EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("b.bin"))));
+        dlg->SetPortText(QStringLiteral("sim,bogus"));
+        EXPECT_TRUE(dlg->CheckText().isEmpty());
+        dlg->accept(); // refused, with the reason
+        EXPECT_TRUE(dlg->isVisible());
+        EXPECT_TRUE(dlg->CheckText().contains(QStringLiteral("bogus")));
+        // A device's answer may be several long lines (what failed, then the command that
+        // mends it): the dialog grows to show it whole, and the command can be copied.
+        const QString line = QStringList(4, QString(30, QLatin1Char('w'))).join(' ');
+        const QString answer = QStringList(6, line).join('\n');
+        dlg->ShowProblem(answer);
+        for (int i = 0; i < 3; ++i) // the request to grow climbs one widget per event-loop turn
+            QApplication::processEvents();
+        QLabel* shown = nullptr;
+        for (QLabel* label : dlg->findChildren<QLabel*>())
+            shown = label->text() == answer ? label : shown;
+        EXPECT_TRUE(shown && shown->wordWrap());
+        EXPECT_TRUE(shown && shown->height() >= shown->heightForWidth(shown->width()));
+        EXPECT_TRUE(shown && shown->textInteractionFlags() & Qt::TextSelectableByMouse);
+        dlg->SetPortText(second);
+        dlg->accept();
+    });
+    Action(ID_BELL_PORT)->trigger();
+    EXPECT_EQ(SettingPort(), second);
+    EXPECT_EQ(ConnectedPortText(), second);
+}
+
+// A check of the speaker in use tries it in place (reopening would restart its recording);
+// Cancel puts back the very speaker that played before; OK remembers and installs the choice.
+TEST_F(BellTest, SoundOutputIsCheckedThenRememberedAndInstalled)
+{
+    SetSettingSpeaker(QStringLiteral("none"));
+    std::vector<uint32_t> events;
+    RecordSpeaker(&events);
+    const QString wav = dir.filePath(QStringLiteral("tone.wav"));
+    const auto sink = [] { return &dynamic_cast<Pit&>(*Ports::Instance().Speaker()).Sink(); };
+
+    WhenModal([&](QWidget* w) {
+        auto* dlg = qobject_cast<CSoundDlg*>(w);
+        ASSERT_NE(dlg, nullptr);
+        EXPECT_EQ(dlg->SinkText(), QStringLiteral("none"));
+        const PortDevice* before = Ports::Instance().Speaker();
+        EXPECT_TRUE(dlg->OnCheck());
+        EXPECT_EQ(Ports::Instance().Speaker(), before) << "the speaker in use was opened again";
+        dlg->SetSinkText(QStringLiteral("pcspkr:/dev/input/no-such-speaker"));
+        EXPECT_FALSE(dlg->OnCheck());
+        EXPECT_TRUE(dlg->CheckText().contains(QStringLiteral("modprobe pcspkr")));
+        dlg->reject();
+    });
+    Action(ID_SOUND_OUTPUT)->trigger();
+    EXPECT_EQ(SettingSpeaker(), QStringLiteral("none"));
+    EXPECT_NE(dynamic_cast<RecordingSink*>(sink()), nullptr);
+
+    prompter.files.push_back(wav);
+    WhenModal([&](QWidget* w) {
+        auto* dlg = static_cast<CSoundDlg*>(w);
+        dlg->SetSinkText(QStringLiteral("wav:") + dir.filePath(QStringLiteral("old.wav")));
+        dlg->BrowseButton()->click();
+        dlg->accept();
+    });
+    Action(ID_SOUND_OUTPUT)->trigger();
+    EXPECT_EQ(SettingSpeaker(), QStringLiteral("wav:") + wav);
+    EXPECT_NE(dynamic_cast<WavSink*>(sink()), nullptr);
 }
 
 } // namespace

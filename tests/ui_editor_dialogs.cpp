@@ -1,8 +1,7 @@
-// The editor's real dialogs and message boxes, answered with keys and clicks, and the start-up
-// of the whole application.
+// The editor's real dialogs and message boxes answered with keys and clicks; the start-up.
 #include "devices/PortSpec.h"
+#include "support/DocTestKit.h"
 #include "ui/CAboutDlg.h"
-#include "ui/CMelodyTitleDlg.h"
 #include "ui/CTinklaApp.h"
 #include "ui/QtPrompter.h"
 #include "ui_editor_support.h"
@@ -26,44 +25,37 @@ TEST(FileFilters, PairsBecomeQtNameFilters)
               (QStringList{QStringLiteral("Набор (*.fml)"), QStringLiteral("Все файлы (*)")}));
     EXPECT_EQ(NameFiltersFromPairs(QStringLiteral("Мелодии|*.mel;*.MEL||")),
               QStringList{QStringLiteral("Мелодии (*.mel *.MEL)")});
-    EXPECT_TRUE(NameFiltersFromPairs(QString()).isEmpty());
 }
 
-// Each kind of message with its icon and buttons; Escape declines a question, or cancels it.
-TEST(QtMessageBox, ButtonsIconAndAnswer)
+TEST(QtPrompter, MessageBoxesAndTheFormatAndTitleDialogsAnswerKeysAndClicks)
 {
+    // Each kind of message with its icon and buttons; Escape declines a question, or cancels it.
+    using enum QMessageBox::Icon;
+    using enum QMessageBox::StandardButton;
     QtPrompter prompter;
-    const auto answer = [&](unsigned type, QMessageBox::StandardButton press,
-                            QMessageBox::Icon icon, qsizetype buttons) {
+    const auto answer = [&](unsigned type, auto press, auto icon, int buttons) {
         WhenModal([=](QWidget* w) {
             auto* box = qobject_cast<QMessageBox*>(w);
             ASSERT_TRUE(box);
             EXPECT_EQ(box->windowTitle(), QStringLiteral("Tinkla"));
             EXPECT_EQ(box->icon(), icon);
             EXPECT_EQ(box->buttons().size(), buttons);
-            if (press == QMessageBox::NoButton)
+            if (press == NoButton)
                 QTest::keyClick(box, Qt::Key_Escape);
             else
                 box->button(press)->click();
         });
         return prompter.MessageBox(QStringLiteral("?"), type);
     };
-    const auto question = QMessageBox::Question;
-    EXPECT_EQ(answer(MB_OK | MB_ICONHAND, QMessageBox::Ok, QMessageBox::Critical, 1), IDOK);
-    EXPECT_EQ(answer(MB_OK | MB_ICONINFORMATION, QMessageBox::Ok, QMessageBox::Information, 1),
-              IDOK);
-    EXPECT_EQ(answer(MB_YESNO | MB_ICONQUESTION, QMessageBox::Yes, question, 2), IDYES);
-    EXPECT_EQ(answer(MB_YESNO | MB_ICONQUESTION, QMessageBox::NoButton, question, 2), IDNO);
-    EXPECT_EQ(answer(MB_YESNOCANCEL | MB_ICONQUESTION, QMessageBox::NoButton, question, 3),
-              IDCANCEL);
-}
+    EXPECT_EQ(answer(MB_OK | MB_ICONHAND, Ok, Critical, 1), IDOK);
+    EXPECT_EQ(answer(MB_OK | MB_ICONINFORMATION, Ok, Information, 1), IDOK);
+    EXPECT_EQ(answer(MB_YESNO | MB_ICONQUESTION, Yes, Question, 2), IDYES);
+    EXPECT_EQ(answer(MB_YESNO | MB_ICONQUESTION, NoButton, Question, 2), IDNO);
+    EXPECT_EQ(answer(MB_YESNOCANCEL | MB_ICONQUESTION, NoButton, Question, 3), IDCANCEL);
 
-// The arrows go from the chosen format across the two columns; Escape keeps the choice.
-TEST(SetFormatDialog, ArrowsCrossTheColumnsAndEscapeKeepsTheChoice)
-{
-    QtPrompter prompter;
+    // The format dialog's arrows cross its two columns: from "8 × 31" up to "16 × 15", then right
+    // to "2 × 127". Escape keeps the choice.
     WhenModal([](QWidget* w) {
-        // From "8 × 31" up to "16 × 15", then right to "2 × 127".
         for (Qt::Key key : {Qt::Key_Up, Qt::Key_Right, Qt::Key_Return})
             QTest::keyClick(w->focusWidget(), key);
     });
@@ -78,41 +70,27 @@ TEST(SetFormatDialog, ArrowsCrossTheColumnsAndEscapeKeepsTheChoice)
     choice = 3;
     EXPECT_FALSE(prompter.AskSetFormat(&choice));
     EXPECT_EQ(choice, 3);
-}
 
-// A longer title from a file is shown whole, not cut unseen: OK refuses it until it is shortened,
-// the excess selected for one Delete to cut.
-TEST(TitleDialog, ALongerTitleIsShownWholeAndRefusedUntilShortened)
-{
-    CMelodyTitleDlg dlg;
-    dlg.m_strMelodyTitle = QString(40, QLatin1Char('a'));
-    dlg.show();
-    EXPECT_EQ(dlg.Edit()->text(), dlg.m_strMelodyTitle);
-    bool refused = false;
-    WhenModal([&refused](QWidget* box) {
-        refused = qobject_cast<QMessageBox*>(box) != nullptr;
-        box->close();
-    });
-    dlg.accept();
-    EXPECT_TRUE(refused && dlg.isVisible());
-    QTest::keyClick(dlg.Edit(), Qt::Key_Delete);
-    dlg.accept();
-    EXPECT_EQ(dlg.m_strMelodyTitle, QString(30, QLatin1Char('a')));
-}
-
-TEST(TitleDialog, TypingTakesWhatCodePage1251HoldsUpToThirtyCharacters)
-{
-    QtPrompter prompter;
+    // A longer title from a file is shown whole, not cut unseen: OK refuses it until it is
+    // shortened, the excess selected for one Delete to cut. Typing takes what code page 1251 holds.
     WhenModal([](QWidget* w) {
-        QTest::keyClick(w->focusWidget(), Qt::Key_Delete); // all of it is selected
+        auto* edit = qobject_cast<QLineEdit*>(w->focusWidget());
+        ASSERT_TRUE(edit);
+        EXPECT_EQ(edit->text(), QString(40, QLatin1Char('a')));
+        WhenModal([](QWidget* box) { box->close(); }); // the refusal, over the dialog
+        QTest::keyClick(edit, Qt::Key_Return);
+        EXPECT_TRUE(w->isVisible());
+        QTest::keyClick(edit, Qt::Key_Delete);
+        EXPECT_EQ(edit->text(), QString(30, QLatin1Char('a')));
+        edit->clear();
         // As a keyboard of any layout types it: each key press carries its character.
-        for (QChar c : QString::fromUtf8("Вальс «Осень» ♪ Ελλάδα 1234567890123456789"))
-            QTest::sendKeyEvent(QTest::Click, w->focusWidget(), Qt::Key_unknown, QString(c), {});
-        QTest::keyClick(w->focusWidget(), Qt::Key_Return);
+        for (QChar c : QString::fromUtf8("Вальс «Осень» ♪ Ελλάδα 123"))
+            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), {});
+        QTest::keyClick(edit, Qt::Key_Return);
     });
-    QString title = QStringLiteral("Старое");
+    QString title(40, QLatin1Char('a'));
     ASSERT_TRUE(prompter.AskMelodyTitle(&title));
-    EXPECT_EQ(title, QString::fromUtf8("Вальс «Осень»   12345678901234"));
+    EXPECT_EQ(title, QString::fromUtf8("Вальс «Осень»   123"));
 }
 
 TEST(AboutDialog, ShowsTheIconAndWhatTheProgramIsFor)
@@ -127,88 +105,63 @@ TEST(AboutDialog, ShowsTheIconAndWhatTheProgramIsFor)
     EXPECT_TRUE(icons == 1 && texts == 1) << icons << " icons, " << texts << " texts";
 }
 
-// Start-up as the program does it, with the real prompter; restores what it sets process-wide.
-class StartUp : public ::testing::Test
+// Start-up as the program does it, with the real prompter. The port given on the command line
+// serves this run only: not remembered, let go with the window.
+TEST(StartUp, OpensTheFileNamedOnTheCommandLineOnThePortGivenThereAndReportsABadOne)
 {
-protected:
-    void SetUp() override { QSettings(QStringLiteral("Korvel"), QStringLiteral("Tinkla")).clear(); }
-    void TearDown() override { QLocale::setDefault(m_locale); }
-    // Starts the application on a file of the given bytes after the given options.
-    bool Start(const char* name, const QByteArray& bytes, QStringList options = {})
-    {
+    QSettings(QStringLiteral("Korvel"), QStringLiteral("Tinkla")).clear();
+    const QLocale locale; // start-up sets the default process-wide; set back at the end
+    QTemporaryDir dir;
+    auto app = std::make_unique<CTinklaApp>();
+    const auto start = [&](const char* name, const QByteArray& bytes, QStringList options) {
         const QString path = dir.filePath(QString::fromUtf8(name));
         WriteBytes(path, bytes);
         int code = -1;
         return app->InitInstance(QStringList{QStringLiteral("tinkla")} + options << path, &code);
-    }
-
-    QTemporaryDir dir;
-    QLocale m_locale;
-    std::unique_ptr<CTinklaApp> app = std::make_unique<CTinklaApp>();
-};
-
-// The port given on the command line serves this run only: not remembered, let go with the window.
-TEST_F(StartUp, OpensTheFileNamedOnTheCommandLineOnThePortGivenThereAndReportsABadOne)
-{
+    };
     SetSettingPort(QStringLiteral("ppdev:/dev/tinkla-remembered"));
     const QString port = QStringLiteral("sim:") + dir.filePath(QStringLiteral("bell.bin"));
     // A .mel of 40 notes: too long for 8 × 31, so the set becomes 4 × 63.
-    QByteArray mel = QByteArray::fromHex("28000000"
-                                         "04000000"
-                                         "0141"
-                                         "28000000");
-    for (int i = 0; i < 40; ++i)
-        mel += QByteArray::fromHex("0b03");
-    ASSERT_TRUE(Start(
-        "long.mel", mel,
-        {QStringLiteral("--port"), port, QStringLiteral("--speaker"), QStringLiteral("none")}));
+    ASSERT_TRUE(start("long.mel", Le32(40) + MelodyRecord(4, "A", 40, NoteBytes(40, 11, 3)),
+                      QStringLiteral("--port|%1|--speaker|none").arg(port).split(u'|')));
     EXPECT_EQ(app->GetDocument()->GetNotesPerMelody(), 63u);
-    EXPECT_EQ(app->GetDocument()->GetCurrentMelody()->GetNoteCount(), 40);
     EXPECT_TRUE(app->GetMainFrame()->isVisible());
-    // Qt's own texts are Russian from now on.
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Да"));
     // The start-up step runs once the window is on the screen.
-    for (int i = 0; i < 200 && ConnectedPortText().isEmpty(); ++i)
-        QTest::qWait(10);
+    EXPECT_TRUE(QTest::qWaitFor([] { return !ConnectedPortText().isEmpty(); }, 2000));
     EXPECT_EQ(ConnectedPortText(), port);
     app.reset();
     EXPECT_TRUE(ConnectedPortText().isEmpty()) << "the port outlived the window";
     EXPECT_EQ(SettingPort(), QStringLiteral("ppdev:/dev/tinkla-remembered"));
 
-    // A bad file is reported, and the new set stays.
+    // A bad file is reported; the new set stays.
     app = std::make_unique<CTinklaApp>();
-    QString message;
-    WhenModal([&message](QWidget* w) {
-        message = qobject_cast<QMessageBox*>(w)->text();
-        w->close();
-    });
-    ASSERT_TRUE(Start("bad.fml", QByteArray::fromHex("0300000054000000")));
-    EXPECT_FALSE(message.isEmpty());
+    bool reported = false;
+    WhenModal([&reported](QWidget* w) { reported = w->close(); });
+    ASSERT_TRUE(start("bad.fml", QByteArray::fromHex("0300000054000000"), {}));
+    EXPECT_TRUE(reported);
     EXPECT_EQ(app->GetDocument()->GetMelodyCount(), 8u);
     EXPECT_EQ(app->GetMainFrame()->windowTitle(), QStringLiteral("Безымянный[*] - Tinkla"));
+    QLocale::setDefault(locale);
 }
 
 TEST(EditorCommandLine, HelpVersionAndBadOptionsNeedNoDisplay)
 {
-    struct {
-        const char* option;
-        int code;
-        const char* says; // on stdout for 0, on stderr else
-    } cases[] = {{"--help", 0, "--port <PORT>"},
-                 {"-v", 0, "Tinkla 1.0"},
-                 {"--bogus", 2, "--speaker <SINK>"}};
-    for (const auto& c : cases) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    for (const auto& [option, code, says] :
+         {std::tuple{"--help", 0, "--port <PORT>"}, std::tuple{"-v", 0, "Tinkla 1.0"},
+          std::tuple{"--bogus", 2, "--speaker <SINK>"}}) {
+        SCOPED_TRACE(option);
         QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-            env.remove(QString::fromLatin1(name));
         p.setProcessEnvironment(env);
-        p.start(QString::fromUtf8(TINKLA_EDITOR_PATH), {QString::fromLatin1(c.option)});
-        ASSERT_TRUE(p.waitForFinished(30000)) << c.option;
-        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << c.option;
-        EXPECT_EQ(p.exitCode(), c.code) << c.option;
-        const QByteArray text = c.code == 0 ? p.readAllStandardOutput() : p.readAllStandardError();
-        EXPECT_TRUE(text.contains(c.says)) << c.option << ": " << text.toStdString();
+        p.start(QString::fromUtf8(TINKLA_EDITOR_PATH), {QString::fromLatin1(option)});
+        ASSERT_TRUE(p.waitForFinished(30000));
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), code);
+        const QByteArray text = code == 0 ? p.readAllStandardOutput() : p.readAllStandardError();
+        EXPECT_TRUE(text.contains(says)) << text.toStdString();
         EXPECT_FALSE(text.contains("<executable_name>"));
     }
 }

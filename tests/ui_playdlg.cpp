@@ -37,61 +37,22 @@ protected:
     ScopedSpeaker speaker{std::make_unique<Pit>(std::make_unique<test::RecordingSink>(&events))};
 };
 
-TEST_F(PlayDlgTest, OpensIdleThenShowsEachNoteAndClosesWithOkOnTheTickAfterTheEnd)
-{
-    AddNotes({13, 16}); // two sixteenths: the end is marked at tick 6, the dialog closes at 7
-    Melody().Select(1);
-    CPlayDlg dlg(&doc);
-    dlg.show();
-    EXPECT_EQ(dlg.windowTitle(), QString::fromUtf8("Воспроизведение мелодии"));
-    EXPECT_EQ(dlg.PlayButton()->text(), QString::fromUtf8("Играть"));
-    EXPECT_FALSE(dlg.PlayButton()->isDefault() || dlg.PlayButton()->autoDefault());
-    EXPECT_EQ(dlg.FromSelectedBox()->text(), QString::fromUtf8("Начать с выделенной ноты"));
-    // A note is selected: the box can be used, and shows the choice remembered (not ticked).
-    EXPECT_TRUE(dlg.FromSelectedBox()->isEnabled() && !dlg.FromSelectedBox()->isChecked());
-    // The values have room for their longest texts: nothing clipped, no resizing as it plays.
-    int valueWidth = 0;
-    for (const QLabel* l : dlg.findChildren<QLabel*>())
-        valueWidth = l->text().isEmpty() ? std::max(valueWidth, l->width()) : valueWidth;
-    const QFontMetrics fm(dlg.font());
-    EXPECT_GE(valueWidth, fm.horizontalAdvance(QString::fromUtf8("Соль#, Первая октава")));
-    EXPECT_GE(valueWidth, fm.horizontalAdvance(QString::fromUtf8("Шестнадцатая")));
-    EXPECT_GE(dlg.FromSelectedBox()->width(), dlg.FromSelectedBox()->sizeHint().width());
-    EXPECT_TRUE(events.empty());
-
-    dlg.OnPlay();
-    EXPECT_EQ(dlg.PlayButton()->text(), QString::fromUtf8("Стоп"));
-    EXPECT_FALSE(dlg.FromSelectedBox()->isEnabled());
-    EXPECT_EQ(dlg.NoteNumberText(), QStringLiteral("1"));
-    EXPECT_EQ(dlg.ToneText(), QString::fromUtf8("Ля, Первая октава"));
-    EXPECT_EQ(dlg.DurationText(), QString::fromUtf8("Шестнадцатая"));
-    int ticks = 0;
-    for (; dlg.isVisible() && ticks < 1000; ++ticks)
-        dlg.OnTimer();
-    EXPECT_EQ(ticks, 7);
-    EXPECT_EQ(dlg.result(), QDialog::Accepted);
-    EXPECT_EQ(dlg.NoteNumberText(), QStringLiteral("2")) << "the last note stays shown";
-    EXPECT_EQ(Sounding(), 0u);
-    EXPECT_EQ(Melody().GetSelected(), 1) << "the selection is left as it was";
-}
-
-// Enter (or Return) never ends a melody half played; every other way out ends it in silence, the
-// note that was playing selected. Destroyed while playing, it leaves silence too.
+// Enter (or Return) never ends a melody half played; any other way out ends it in silence, the
+// note that was playing selected.
 TEST_F(PlayDlgTest, WhilePlayingEndsInSilenceSelectingThePlayingNoteOrKeepsPlaying)
 {
     AddNotes({10, 11, 12, 13, 14}, 3);
     const struct {
         const char* name;
-        int key;     // 0: the close box; -1: the Stop button
-        bool leaves; // the dialog ends
-    } cases[] = {{"Stop", -1, true},
-                 {"Escape", Qt::Key_Escape, true},
-                 {"CloseBox", 0, true},
-                 {"Enter", Qt::Key_Enter, false}};
-    std::vector<int> marked; // what the view is told to mark; outlives the dialogs, which tell it
-                             // once more as they go
+        std::function<void(CPlayDlg*)> leave;
+    } cases[] = {{"Stop", [](CPlayDlg* d) { QTest::mouseClick(d->PlayButton(), Qt::LeftButton); }},
+                 {"Escape", [](CPlayDlg* d) { QTest::keyClick(d, Qt::Key_Escape); }},
+                 {"CloseBox", [](CPlayDlg* d) { d->close(); }},
+                 {"Enter", [](CPlayDlg* d) { QTest::keyClick(d, Qt::Key_Enter); }}};
+    std::vector<int> marked; // outlives the dialogs, which report the end of the mark as they go
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        const bool leaves = std::string(c.name) != "Enter";
         Melody().Deselect();
         auto dlg = std::make_unique<CPlayDlg>(&doc);
         dlg->SetFromSelected(true); // no note to start from: not shown, but kept
@@ -104,54 +65,68 @@ TEST_F(PlayDlgTest, WhilePlayingEndsInSilenceSelectingThePlayingNoteOrKeepsPlayi
         ASSERT_EQ(dlg->NoteNumberText(), QStringLiteral("3"));
         ASSERT_FALSE(marked.empty());
         EXPECT_EQ(marked.back(), Melody().GetPlayIndex());
-        if (c.key > 0)
-            QTest::keyClick(dlg.get(), static_cast<Qt::Key>(c.key));
-        else if (c.key < 0)
-            QTest::mouseClick(dlg->PlayButton(), Qt::LeftButton);
-        else
-            dlg->close();
-        EXPECT_EQ(dlg->isVisible(), !c.leaves);
-        EXPECT_EQ(dlg->IsPlaying(), !c.leaves);
-        EXPECT_EQ(Sounding() != 0, !c.leaves);
-        EXPECT_EQ(marked.back() == -1, c.leaves) << "the mark goes with the sound";
-        if (c.leaves) {
-            EXPECT_EQ(dlg->result(), QDialog::Rejected);
-            EXPECT_EQ(Melody().GetSelected(), 2);
-        }
+        c.leave(dlg.get());
+        EXPECT_EQ(dlg->isVisible(), !leaves);
+        EXPECT_EQ(Sounding() != 0, !leaves);
+        EXPECT_EQ(marked.back() == -1, leaves) << "the mark goes with the sound";
+        EXPECT_EQ(dlg->result(), QDialog::Rejected);
+        EXPECT_EQ(Melody().GetSelected(), leaves ? 2 : -1);
         EXPECT_TRUE(dlg->GetFromSelected());
         dlg.reset();
         EXPECT_EQ(Sounding(), 0u);
     }
 }
 
-// Ticking the box starts the melody at the selected note, and is the choice handed back.
-TEST_F(PlayDlgTest, PlayCommandPlayedToTheEndOnTheRealTimerIsOkAndHandsTheChoiceBack)
+// The user's story: the ticked box starts at the selected note and is the choice handed back.
+TEST_F(PlayDlgTest, PlayCommandShowsEachNoteOnTheRealTimerEndsWithOkAndHandsTheChoiceBack)
 {
-    AddNotes({16, 13}); // from the second: one sixteenth, about four 55 ms ticks
+    AddNotes({16, 13, 13}); // from the second: two sixteenths, about seven 55 ms ticks
     Melody().Select(1);
-
-    test::WhenModal([](QWidget* w) {
+    test::WhenModal([this](QWidget* w) {
         auto* dlg = qobject_cast<CPlayDlg*>(w);
         ASSERT_TRUE(dlg);
-        QTest::mouseClick(dlg->FromSelectedBox(), Qt::LeftButton); // the user's new choice
+        EXPECT_EQ(dlg->windowTitle(), QString::fromUtf8("Воспроизведение мелодии"));
+        EXPECT_EQ(dlg->PlayButton()->text(), QString::fromUtf8("Играть"));
+        EXPECT_FALSE(dlg->PlayButton()->isDefault() || dlg->PlayButton()->autoDefault());
+        QCheckBox* box = dlg->FromSelectedBox();
+        EXPECT_EQ(box->text(), QString::fromUtf8("Начать с выделенной ноты"));
+        // A note is selected: the box can be used, and shows the choice remembered (not ticked).
+        EXPECT_TRUE(box->isEnabled() && !box->isChecked());
+        // The values have room for their longest texts: nothing clipped, no resizing as it plays.
+        int valueWidth = 0;
+        for (const QLabel* l : dlg->findChildren<QLabel*>())
+            valueWidth = l->text().isEmpty() ? std::max(valueWidth, l->width()) : valueWidth;
+        const QFontMetrics fm(dlg->font());
+        EXPECT_GE(valueWidth, fm.horizontalAdvance(QString::fromUtf8("Соль#, Первая октава")));
+        EXPECT_GE(valueWidth, fm.horizontalAdvance(QString::fromUtf8("Шестнадцатая")));
+        EXPECT_GE(box->width(), box->sizeHint().width());
+        EXPECT_TRUE(events.empty());
+
+        QTest::mouseClick(box, Qt::LeftButton); // the user's new choice
         QTest::mouseClick(dlg->PlayButton(), Qt::LeftButton);
+        EXPECT_EQ(dlg->PlayButton()->text(), QString::fromUtf8("Стоп"));
+        EXPECT_FALSE(box->isEnabled());
+        EXPECT_EQ(dlg->NoteNumberText(), QStringLiteral("2"));
+        EXPECT_EQ(dlg->ToneText(), QString::fromUtf8("Ля, Первая октава"));
+        EXPECT_EQ(dlg->DurationText(), QString::fromUtf8("Шестнадцатая"));
+        QObject::connect(dlg, &QDialog::finished, dlg, [dlg] {
+            EXPECT_EQ(dlg->NoteNumberText(), QStringLiteral("3")) << "the last note stays shown";
+        });
     });
     QElapsedTimer timer;
     timer.start();
     EXPECT_EQ(RunPlayCommand(&doc, nullptr), IDOK);
-    EXPECT_GE(timer.elapsed(), 3 * PLAY_TICK_MS);
+    EXPECT_GE(timer.elapsed(), 6 * PLAY_TICK_MS);
     EXPECT_TRUE(doc.GetPlayFromSelected());
-    EXPECT_EQ(events, (std::vector<uint32_t>{kDivisorOfTone13, 0}));
+    EXPECT_EQ(Melody().GetSelected(), 1) << "the selection is left as it was";
+    EXPECT_EQ(events, (std::vector<uint32_t>{kDivisorOfTone13, 0, kDivisorOfTone13, 0}));
 }
 
 TEST_F(PlayDlgTest, MainWindowClosingUnderAPlayingDialogLeavesSilence)
 {
     AddNotes({13, 14, 15}, 0); // long enough to still sound when the window goes
     auto* window = new QWidget;
-    QTimer::singleShot(0, [] {
-        if (auto* dlg = qobject_cast<CPlayDlg*>(QApplication::activeModalWidget()))
-            dlg->OnPlay();
-    });
+    test::WhenModal([](QWidget* w) { static_cast<CPlayDlg*>(w)->OnPlay(); });
     QTimer::singleShot(3 * PLAY_TICK_MS, [window] { delete window; });
     EXPECT_EQ(RunPlayCommand(&doc, window), IDCANCEL);
     EXPECT_EQ(Sounding(), 0u);
