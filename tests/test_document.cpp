@@ -202,8 +202,7 @@ TEST_F(DocTest, SaveModifiedAnswersDecideWhetherTheCallerGoesOn)
             EXPECT_EQ(prompter.fileRequests[0].defaultExtension, QStringLiteral("fml"));
             EXPECT_EQ(prompter.fileRequests[0].filter, QString::fromUtf8(kSetFileFilter));
         }
-        if (result && answer == IDYES)
-            EXPECT_EQ(TempFiles::Read(doc.GetPathName()), StoredSet(doc));
+        EXPECT_EQ(TempFiles::Read(doc.GetPathName()) == StoredSet(doc), result && answer == IDYES);
     }
 }
 
@@ -237,8 +236,9 @@ TEST_F(DocTest, AFailedSaveReportsWhyKeepsTheOldFileAndStaysModified)
             prompter.texts(),
             QStringList{QString::fromUtf8(kMsgCannotSave).arg(path, QString::fromUtf8(reason))});
         EXPECT_EQ(prompter.shown[0].type, unsigned{MB_OK | MB_ICONHAND});
-        if (QFileInfo(path).isFile()) // a FIFO or a folder replaced by a file fails here too
+        if (QFileInfo(path).isFile()) { // a FIFO or a folder replaced by a file fails here too
             EXPECT_EQ(TempFiles::Read(path), QByteArray("old"));
+        }
         EXPECT_EQ(QDir(files.Dir()).entryList(QDir::AllEntries | QDir::System), listing);
         EXPECT_TRUE(doc.IsModified());
     }
