@@ -29,7 +29,9 @@ void ExpectSelection(const CMelody& m, int expected)
         EXPECT_EQ(m.GetNote(i).IsSelected(), i == expected) << "note " << i;
 }
 
-TEST(Melody, InsertGoesAfterTheSelectionOrAtTheEndAndAppendKeepsTheSelection)
+// Insert goes after the selection or at the end, and selects the new note; append keeps the
+// selection. A delete clears the selection only when the selected note goes with it.
+TEST(Melody, EditsPlaceTheirNoteAndKeepTheSelectionOnTheNoteItWasOn)
 {
     CMelody m = WithNotes(5);
     m.Select(2);
@@ -46,28 +48,16 @@ TEST(Melody, InsertGoesAfterTheSelectionOrAtTheEndAndAppendKeepsTheSelection)
     EXPECT_EQ(m.GetNoteCode(7), 0xFC);
     ExpectSelection(m, 1);
     EXPECT_EQ(m.GetNotePosition(7).x, 7 * 45 + 90) << "placed like an inserted note";
-}
 
-TEST(Melody, RowsLeaveRoomForTheEndMarkAfterTheLastNote)
-{
-    for (const auto& [count, rows] : {std::pair{0, 1}, {11, 1}, {12, 2}, {255, 22}}) {
-        CMelody m = WithNotes(count);
-        EXPECT_EQ(m.GetRows(), rows) << count;
-        m.InsertNote();
-        m.DeleteLast();
-        EXPECT_EQ(m.GetRows(), rows) << count << ": adding and removing come back to the rows";
-    }
-}
-
-TEST(Melody, DeletesRemoveTheirNoteAndClearOnlyTheSelectionThatWentWithIt)
-{
-    CMelody m = WithNotes(5);
-    const BYTE fourth = m.GetNoteCode(3);
+    m = WithNotes(5);
     m.Select(2);
     m.DeleteSelected();
-    EXPECT_EQ(m.GetNoteCode(2), fourth);
+    EXPECT_EQ(m.GetNoteCode(2), WithNotes(5).GetNoteCode(3));
     ExpectSelection(m, -1);
+    const QByteArray left = StoredMelody(m);
     m.DeleteSelected(); // nothing selected: nothing happens
+    m.ModifySelected(0);
+    EXPECT_EQ(StoredMelody(m), left);
     m.Select(1);
     m.Select(-1); // outside the notes: ignored
     m.Select(4);
@@ -85,15 +75,25 @@ TEST(Melody, DeletesRemoveTheirNoteAndClearOnlyTheSelectionThatWentWithIt)
     EXPECT_EQ(StoredMelody(m), StoredMelody(empty)) << "no notes, one row";
 }
 
+TEST(Melody, RowsLeaveRoomForTheEndMarkAfterTheLastNote)
+{
+    for (const auto& [count, rows] : {std::pair{0, 1}, {11, 1}, {12, 2}, {255, 22}}) {
+        CMelody m = WithNotes(count);
+        EXPECT_EQ(m.GetRows(), rows) << count;
+        m.InsertNote();
+        m.DeleteLast();
+        EXPECT_EQ(m.GetRows(), rows) << count << ": adding and removing come back to the rows";
+    }
+}
+
+// From tone 10, duration 2 (0x52): up, down, shorter, longer, an unknown operation.
 TEST(Melody, ModifyActsOnTheSelectedNoteOnly)
 {
-    // From tone 10, duration 2 (0x52): up, down, shorter, longer, an unknown operation.
     const std::pair<int, BYTE> ops[] = {{0, 0x5A}, {1, 0x4A}, {2, 0x51}, {3, 0x53}, {7, 0x52}};
     for (const auto& [op, after] : ops) {
         CMelody m;
         m.AppendNote(0x52);
         m.AppendNote(0x52);
-        m.ModifySelected(static_cast<BYTE>(op)); // nothing selected: nothing changes
         m.Select(1);
         m.ModifySelected(static_cast<BYTE>(op));
         EXPECT_EQ(m.GetNoteCode(0), 0x52) << op;
