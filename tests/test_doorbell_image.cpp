@@ -1,5 +1,3 @@
-// The doorbell image: a set turned into 256 bytes and back, the bad-contents rule, and what
-// a verification says about an image that differs.
 #include "bell/BellMessages.h"
 #include "bell/DoorbellImage.h"
 #include "document/TinklaDoc.h"
@@ -9,13 +7,20 @@
 #include <random>
 
 using namespace tinkla;
+using tinkla::test::Code;
 using tinkla::test::SetFixture;
 
 namespace
 {
 
-using tinkla::test::Code;
+DoorbellImage Blank()
+{
+    DoorbellImage image;
+    image.fill(kFillerByte);
+    return image;
+}
 
+// A format outside the six has no image, and the one given is left as it was.
 TEST(DoorbellImage, SlotsHoldNotesEndByteAndFillerAndNothingSpills)
 {
     SetFixture set(32, 7,
@@ -36,6 +41,9 @@ TEST(DoorbellImage, SlotsHoldNotesEndByteAndFillerAndNothingSpills)
     ASSERT_TRUE(BuildDoorbellImage(full.doc, &image));
     EXPECT_EQ(image[254], Code(5, 2));
     EXPECT_EQ(image[255], kEndByte);
+    SetFixture other(8, 15);
+    EXPECT_FALSE(BuildDoorbellImage(other.doc, &image));
+    EXPECT_EQ(image[254], Code(5, 2));
 }
 
 TEST(DoorbellImage, EveryFormatDecodesToTheSameNotes)
@@ -55,28 +63,25 @@ TEST(DoorbellImage, EveryFormatDecodesToTheSameNotes)
         ASSERT_TRUE(BuildDoorbellImage(set.doc, &image));
         SetFixture back(8, 31);
         EXPECT_EQ(ApplyDoorbellImage(back.doc, f.melodies, f.notes, image), nullptr);
-        EXPECT_EQ(back.doc.GetMelodyCount(), f.melodies);
         EXPECT_EQ(back.doc.GetNotesPerMelody(), f.notes);
         EXPECT_EQ(back.Notes(), content);
     }
 }
 
-DoorbellImage Blank()
-{
-    DoorbellImage image;
-    image.fill(kFillerByte);
-    return image;
-}
-
-// Reading replaces the titles, makes melody 1 current and leaves the changes flag alone. A slot
-// without an end byte is a full melody whose last byte is never read; a bad byte stops the
-// reading with the message and keeps what came before it.
+// A format outside the six is refused and changes nothing. Reading replaces the titles, makes
+// melody 1 current and leaves the changes flag alone. A slot without an end byte is a full melody
+// whose last byte is never read; a bad byte stops the reading with the message and keeps what
+// came before it.
 TEST(DoorbellImage, ReadingTakesEachSlotUpToItsEndByteAndStopsAtABadByte)
 {
     SetFixture set(8, 31, {{Code(3, 3)}});
     set.doc.GetMelody(0)->SetTitle("Title");
     set.doc.SetCurrentNumber(5);
     set.doc.SetModifiedFlag(true);
+    const QByteArray before = set.Saved();
+    EXPECT_EQ(ApplyDoorbellImage(set.doc, 8, 15, Blank()), kMsgBellContents);
+    EXPECT_EQ(ApplyDoorbellImage(set.doc, 64, 3, Blank()), kMsgBellContents);
+    EXPECT_EQ(set.Saved(), before);
     DoorbellImage image = Blank();
     for (int j = 0; j < 31; ++j)
         image[j] = Code(7, 1);
@@ -102,68 +107,45 @@ TEST(DoorbellImage, ReadingTakesEachSlotUpToItsEndByteAndStopsAtABadByte)
     EXPECT_TRUE(set.Notes()[2].empty());
 }
 
-TEST(DoorbellImage, FormatOutsideTheSixHasNoImageAndLeavesTheSetAlone)
-{
-    SetFixture other(8, 15);
-    DoorbellImage image;
-    image.fill(0x11);
-    EXPECT_FALSE(BuildDoorbellImage(other.doc, &image));
-    EXPECT_EQ(image[0], 0x11);
-    SetFixture set(8, 31, {{Code(1, 1), Code(2, 2)}});
-    const QByteArray before = set.Saved();
-    EXPECT_EQ(ApplyDoorbellImage(set.doc, 8, 15, Blank()), kMsgBellContents);
-    EXPECT_EQ(ApplyDoorbellImage(set.doc, 64, 3, Blank()), kMsgBellContents);
-    EXPECT_EQ(set.Saved(), before);
-}
-
-const BYTE kLa4 = Code(1, 2);    // Ля 1/4
-const BYTE kSi8 = Code(3, 3);    // Си 1/8
-const BYTE kLa4Up = Code(13, 2); // Ля 1/4 an octave up
-
-// Melody 2 of an 8 × 31 set as in the set and as read: each difference names the melody, the note
-// and both values.
+// Each difference names the melody, the note and both values (as in the bell, as in the set);
+// beyond the notes: the format, the filler, bad bytes, and a limit on the lines.
 TEST(DoorbellImage, DifferencesNameWhereAndBothValues)
 {
+    const auto image = [](const std::vector<std::vector<BYTE>>& content) {
+        SetFixture set(8, 31, content);
+        DoorbellImage out;
+        EXPECT_TRUE(BuildDoorbellImage(set.doc, &out));
+        return out;
+    };
+    const BYTE la = Code(1, 2), si = Code(3, 3), laUp = Code(13, 2); // Ля 1/4, Си 1/8
+    // Melody 2 in the set, in the bell, and the differences.
     const std::tuple<std::vector<BYTE>, std::vector<BYTE>, QStringList> cases[] = {
-        {{kLa4, kSi8}, {kLa4, kSi8}, {}},
-        {{kSi8, kSi8, kSi8, kSi8, kSi8},
-         {kSi8, kSi8, kSi8, kSi8, kLa4},
-         {"мелодия 2, нота 5: в звонке Ля 1/4, в наборе Си 1/8"}},
-        {{kSi8, kLa4}, {kSi8}, {"мелодия 2, нота 2: в звонке нет ноты, в наборе Ля 1/4"}},
-        {{}, {kSi8}, {"мелодия 2, нота 1: в звонке Си 1/8, в наборе нет ноты"}},
-        {{kLa4},
-         {kLa4Up},
-         {"мелодия 2, нота 1: в звонке Ля, Первая октава 1/4, в наборе Ля, Малая октава 1/4"}}};
-    for (const auto& [inSet, inBell, expected] : cases) {
-        SetFixture wanted(8, 31, {{}, inSet});
-        SetFixture got(8, 31, {{}, inBell});
-        DoorbellImage a, b;
-        ASSERT_TRUE(BuildDoorbellImage(wanted.doc, &a));
-        ASSERT_TRUE(BuildDoorbellImage(got.doc, &b));
-        EXPECT_EQ(DescribeImageDifferences(8, 31, a, 8, 31, b), expected);
-    }
-    // Beyond the notes: the format, the filler and bad bytes, and a limit on the lines.
-    SetFixture set(8, 31, {{kLa4}});
-    DoorbellImage image;
-    ASSERT_TRUE(BuildDoorbellImage(set.doc, &image));
+        {{la, si}, {la, si}, {}},
+        {{si, la}, {si}, {"мелодия 2, нота 2: в звонке нет ноты, в наборе Ля 1/4"}},
+        {{}, {si}, {"мелодия 2, нота 1: в звонке Си 1/8, в наборе нет ноты"}},
+        // The same name an octave apart: both named with their octave.
+        {{si, si, si, si, la},
+         {si, si, si, si, laUp},
+         {"мелодия 2, нота 5: в звонке Ля, Первая октава 1/4, в наборе Ля, Малая октава 1/4"}}};
+    for (const auto& [inSet, inBell, expected] : cases)
+        EXPECT_EQ(DescribeImageDifferences(8, 31, image({{}, inSet}), 8, 31, image({{}, inBell})),
+                  expected);
 
-    EXPECT_EQ(DescribeImageDifferences(8, 31, image, 16, 15, image),
+    const DoorbellImage one = image({{la}});
+    EXPECT_EQ(DescribeImageDifferences(8, 31, one, 16, 15, one),
               QStringList{"формат: в звонке 16 м. x 15 н., в наборе 8 м. x 31 н."});
-
-    DoorbellImage filler = image;
-    filler[5] = 0x00;
-    EXPECT_EQ(DescribeImageDifferences(8, 31, image, 8, 31, filler),
+    DoorbellImage other = one;
+    other[5] = 0x00;
+    EXPECT_EQ(DescribeImageDifferences(8, 31, one, 8, 31, other),
               QStringList{"байт 5: в звонке 0x00, в наборе 0xff"});
-
-    DoorbellImage bad = image;
-    bad[0] = 0x0F;
-    EXPECT_EQ(DescribeImageDifferences(8, 31, image, 8, 31, bad),
+    other = one;
+    other[0] = 0x0F;
+    EXPECT_EQ(DescribeImageDifferences(8, 31, one, 8, 31, other),
               QStringList{"мелодия 1, нота 1: в звонке испорченный байт 0x0f, в наборе Ля 1/4"});
-
-    DoorbellImage many = image;
+    other = one;
     for (int i = 40; i < 100; ++i)
-        many[i] = 0x00;
-    const QStringList lines = DescribeImageDifferences(8, 31, image, 8, 31, many, 5);
+        other[i] = 0x00;
+    const QStringList lines = DescribeImageDifferences(8, 31, one, 8, 31, other, 5);
     ASSERT_EQ(lines.size(), 6);
     // melody 3 now holds 31 notes of code 0, melody 4 four of them and then a bad byte (0xff)
     EXPECT_EQ(lines.last(), QStringLiteral("... и еще 31"));
