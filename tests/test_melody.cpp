@@ -1,6 +1,4 @@
-#include "model/Melody.h"
 #include "model/Messages.h"
-#include "platform/Archive.h"
 #include "support/DocTestKit.h"
 #include "support/ScriptedPrompter.h"
 
@@ -30,7 +28,8 @@ void ExpectSelection(const CMelody& m, int expected)
 }
 
 // Insert goes after the selection or at the end, and selects the new note; append keeps the
-// selection. A delete clears the selection only when the selected note goes with it.
+// selection. A delete clears the selection only when the selected note goes with it; a modify
+// changes the selected note only. With nothing selected, neither does anything.
 TEST(Melody, EditsPlaceTheirNoteAndKeepTheSelectionOnTheNoteItWasOn)
 {
     CMelody m = WithNotes(5);
@@ -55,7 +54,7 @@ TEST(Melody, EditsPlaceTheirNoteAndKeepTheSelectionOnTheNoteItWasOn)
     EXPECT_EQ(m.GetNoteCode(2), WithNotes(5).GetNoteCode(3));
     ExpectSelection(m, -1);
     const QByteArray left = StoredMelody(m);
-    m.DeleteSelected(); // nothing selected: nothing happens
+    m.DeleteSelected();
     m.ModifySelected(0);
     EXPECT_EQ(StoredMelody(m), left);
     m.Select(1);
@@ -63,6 +62,14 @@ TEST(Melody, EditsPlaceTheirNoteAndKeepTheSelectionOnTheNoteItWasOn)
     m.Select(4);
     m.DeleteLast();
     ExpectSelection(m, 1);
+    const QByteArray kept = StoredMelody(m);
+    // From tone 1, duration 1 (0x09): up, down, shorter, longer, an unknown operation.
+    for (const auto& [op, after] :
+         {std::pair{0, 0x11}, {1, 0x09}, {2, 0x08}, {3, 0x09}, {7, 0x09}}) {
+        m.ModifySelected(static_cast<BYTE>(op));
+        EXPECT_EQ(m.GetNoteCode(1), after) << op;
+    }
+    EXPECT_EQ(StoredMelody(m), kept) << "only the selected note changed, and back";
     m.Select(2);
     m.DeleteLast();
     EXPECT_EQ(m.GetNoteCount(), 2);
@@ -83,21 +90,6 @@ TEST(Melody, RowsLeaveRoomForTheEndMarkAfterTheLastNote)
         m.InsertNote();
         m.DeleteLast();
         EXPECT_EQ(m.GetRows(), rows) << count << ": adding and removing come back to the rows";
-    }
-}
-
-// From tone 10, duration 2 (0x52): up, down, shorter, longer, an unknown operation.
-TEST(Melody, ModifyActsOnTheSelectedNoteOnly)
-{
-    const std::pair<int, BYTE> ops[] = {{0, 0x5A}, {1, 0x4A}, {2, 0x51}, {3, 0x53}, {7, 0x52}};
-    for (const auto& [op, after] : ops) {
-        CMelody m;
-        m.AppendNote(0x52);
-        m.AppendNote(0x52);
-        m.Select(1);
-        m.ModifySelected(static_cast<BYTE>(op));
-        EXPECT_EQ(m.GetNoteCode(0), 0x52) << op;
-        EXPECT_EQ(m.GetNoteCode(1), after) << op;
     }
 }
 
@@ -126,7 +118,9 @@ CMelody Load(const QByteArray& bytes, ScriptedPrompter& prompter, int maxNotes =
     return m;
 }
 
-TEST(MelodyRecord, IsRowsTitleCountNotesAndRoundTripsWithTheTitleCutTo255Bytes)
+// Rows, title, count, notes. The title is kept to 255 bytes and the notes to the set's limit:
+// what is dropped is read past, so the next record starts in step, and said.
+TEST(MelodyRecord, RoundTripsAndCutsTheTitleAndTheNotesToWhatTheSetHolds)
 {
     CMelody m;
     const QByteArray empty = QByteArray::fromHex("010000000dcdeee2e0ff20ece5ebeee4e8ff00000000");
@@ -143,13 +137,23 @@ TEST(MelodyRecord, IsRowsTitleCountNotesAndRoundTripsWithTheTitleCutTo255Bytes)
     // A 70 000-byte title: legal in the file format, unusable in the editor.
     m = Load(MelodyRecord(1, QByteArray(70000, 'a'), 1, NoteBytes(1)), prompter);
     EXPECT_EQ(m.GetTitle(), QByteArray(255, 'a'));
-    EXPECT_EQ(m.GetNoteCount(), 1) << "the record after the title is read in step";
+    EXPECT_EQ(m.GetNoteCount(), 1);
     EXPECT_EQ(prompter.texts(), QStringList{QString::fromUtf8(kMsgTitleTruncated)});
+
+    prompter.shown.clear();
+    m = Load(MelodyRecord(1, "long", 10, NoteBytes(7, 20, 1) + NoteBytes(3, 5, 4)), prompter, 7);
+    ASSERT_EQ(m.GetNoteCount(), 7);
+    EXPECT_EQ(m.GetNoteCode(6), (20 << 3) | 1);
+    m = Load(MelodyRecord(INT32_MAX, "t", 300, NoteBytes(300)), prompter); // the largest set
+    EXPECT_EQ(m.GetNoteCount(), 255);
+    EXPECT_EQ(m.GetRows(), kMaxRows) << "the huge stored rows recomputed";
+    EXPECT_EQ(prompter.texts(), QStringList(2, QString::fromUtf8(kMsgMelodyTruncated)));
 }
 
 // A count outside 0..rows×12 is refused: the melody stays as it was, and the note records after
-// the count are left unread.
-TEST(MelodyRecord, ACountBeyondTheStoredRowsIsRefused)
+// the count are left unread. Rows as stored, bounded by what the largest set needs, serve hit
+// tests until the next add or remove.
+TEST(MelodyRecord, TheStoredRowsBoundTheCountAndServeHitTests)
 {
     for (const auto& [rows, count] : {std::pair{1, 13}, {0, 1}, {-1, 0}, {22, INT32_MIN}}) {
         SCOPED_TRACE(testing::Message() << rows << " rows, " << count << " notes");
@@ -172,14 +176,10 @@ TEST(MelodyRecord, ACountBeyondTheStoredRowsIsRefused)
     const QByteArray before = StoredMelody(m);
     EXPECT_THROW(m.Serialize(in), ArchiveError);
     EXPECT_EQ(StoredMelody(m), before);
-}
 
-// Rows as stored, bounded by what the largest set needs, serve hit tests until the next add.
-TEST(MelodyRecord, StoredRowsServeHitTestsUntilTheNextAddOrRemove)
-{
     ScriptedPrompter prompter;
     EXPECT_EQ(Load(MelodyRecord(1, "t", 12, NoteBytes(12)), prompter).GetNoteCount(), 12);
-    CMelody m = Load(MelodyRecord(3, "t", 2, NoteBytes(2)), prompter);
+    m = Load(MelodyRecord(3, "t", 2, NoteBytes(2)), prompter);
     m.HitTest(100, 399); // third row: past the notes, so the last one
     ExpectSelection(m, 1);
     m.HitTest(100, 400);
@@ -196,26 +196,6 @@ TEST(MelodyRecord, StoredRowsServeHitTestsUntilTheNextAddOrRemove)
         EXPECT_EQ(m.GetSelected(), -1);
     }
     EXPECT_TRUE(prompter.shown.empty());
-}
-
-TEST(MelodyRecord, NotesBeyondTheSetLimitAreReadPastDroppedAndReported)
-{
-    const QStringList truncated{QString::fromUtf8(kMsgMelodyTruncated)};
-    ScriptedPrompter prompter;
-    Archive in(MelodyRecord(1, "long", 10, NoteBytes(7, 20, 1) + NoteBytes(3, 5, 4)) + '\x2A',
-               &prompter);
-    CMelody m;
-    m.Serialize(in, 7);
-    EXPECT_EQ(prompter.texts(), truncated);
-    ASSERT_EQ(m.GetNoteCount(), 7);
-    EXPECT_EQ(m.GetNoteCode(6), (20 << 3) | 1);
-    EXPECT_EQ(in.ReadU8(), 0x2A) << "the next record starts right after the dropped notes";
-
-    ScriptedPrompter prompter2; // cut to the largest set, the huge rows recomputed
-    m = Load(MelodyRecord(INT32_MAX, "t", 300, NoteBytes(300)), prompter2);
-    EXPECT_EQ(m.GetNoteCount(), 255);
-    EXPECT_EQ(m.GetRows(), 255 / 12 + 1);
-    EXPECT_EQ(prompter2.texts(), truncated);
 }
 
 } // namespace
