@@ -119,21 +119,19 @@ TEST(DoorbellImage, DifferencesNameWhereAndBothValues)
     const DoorbellImage one = image({{la}});
     EXPECT_EQ(DescribeImageDifferences(8, 31, one, 16, 15, one),
               QStringList{"формат: в звонке 16 м. x 15 н., в наборе 8 м. x 31 н."});
-    DoorbellImage other = one;
-    other[5] = 0x00;
-    EXPECT_EQ(DescribeImageDifferences(8, 31, one, 8, 31, other),
-              QStringList{"байт 5: в звонке 0x00, в наборе 0xff"});
-    other = one;
-    other[0] = 0x0F;
-    EXPECT_EQ(DescribeImageDifferences(8, 31, one, 8, 31, other),
-              QStringList{"мелодия 1, нота 1: в звонке испорченный байт 0x0f, в наборе Ля 1/4"});
-    other = one;
-    for (int i = 40; i < 100; ++i)
-        other[i] = 0x00;
-    const QStringList lines = DescribeImageDifferences(8, 31, one, 8, 31, other, 5);
-    ASSERT_EQ(lines.size(), 6);
-    // melody 3 now holds 31 notes of code 0, melody 4 four of them and then a bad byte (0xff)
-    EXPECT_EQ(lines.last(), QStringLiteral("... и еще 31"));
+    // Bytes from .. to of the bell's copy set to a value: the filler, a bad byte, and more lines
+    // than asked for (melody 3 now holds 31 notes of code 0, melody 4 four and then a bad byte).
+    const std::tuple<int, int, BYTE, int, QString> changes[] = {
+        {5, 6, 0x00, 1, "байт 5: в звонке 0x00, в наборе 0xff"},
+        {0, 1, 0x0F, 1, "мелодия 1, нота 1: в звонке испорченный байт 0x0f, в наборе Ля 1/4"},
+        {40, 100, 0x00, 6, "... и еще 31"}};
+    for (const auto& [from, to, value, count, last] : changes) {
+        DoorbellImage other = one;
+        std::fill(other.begin() + from, other.begin() + to, value);
+        const QStringList lines = DescribeImageDifferences(8, 31, one, 8, 31, other, 5);
+        ASSERT_EQ(lines.size(), count) << from;
+        EXPECT_EQ(lines.last(), last);
+    }
 }
 
 } // namespace
