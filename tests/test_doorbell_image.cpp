@@ -11,29 +11,32 @@ using tinkla::test::SetFixture;
 namespace
 {
 
-// A format outside the six has no image, and the one given is left as it was.
-TEST(DoorbellImage, SlotsHoldNotesEndByteAndFillerAndNothingSpills)
+DoorbellImage ImageOf(unsigned melodies, unsigned notes,
+                      const std::vector<std::vector<BYTE>>& content)
 {
-    SetFixture set(32, 7,
-                   {{Code(0, 0), Code(31, 4), Code(11, 3)},
-                    {},
-                    std::vector<BYTE>(9, Code(1, 1)),
-                    {Code(2, 2)}});
+    SetFixture set(melodies, notes, content);
     DoorbellImage image;
-    ASSERT_TRUE(BuildDoorbellImage(set.doc, &image));
-    // Melody 3 (9 notes) is cut to its slot of 7; melody 4 starts where it belongs.
-    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(image.data()), 25),
-              QByteArray::fromHex("00fc5b07ffffffff07ffffffffffffff090909090909090712"));
-
-    SetFixture full(1, 255, {std::vector<BYTE>(255, Code(5, 2))});
-    ASSERT_TRUE(BuildDoorbellImage(full.doc, &image));
-    EXPECT_EQ(image[254], Code(5, 2));
-    EXPECT_EQ(image[255], kEndByte);
-    SetFixture other(8, 15);
-    EXPECT_FALSE(BuildDoorbellImage(other.doc, &image));
-    EXPECT_EQ(image[254], Code(5, 2));
+    EXPECT_TRUE(BuildDoorbellImage(set.doc, &image));
+    return image;
 }
 
+// Melody 3 (9 notes) is cut to its slot of 7; melody 4 starts where it belongs. A format outside
+// the six has no image, and the one given is left as it was.
+TEST(DoorbellImage, SlotsHoldNotesEndByteAndFillerAndNothingSpills)
+{
+    DoorbellImage image = ImageOf(32, 7,
+                                  {{Code(0, 0), Code(31, 4), Code(11, 3)},
+                                   {},
+                                   std::vector<BYTE>(9, Code(1, 1)),
+                                   {Code(2, 2)}});
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(image.data()), 25),
+              QByteArray::fromHex("00fc5b07ffffffff07ffffffffffffff090909090909090712"));
+    SetFixture other(8, 15);
+    EXPECT_FALSE(BuildDoorbellImage(other.doc, &image));
+    EXPECT_EQ(image[1], 0xFC);
+}
+
+// The last melody fills its slot: its end byte is the image's last.
 TEST(DoorbellImage, EveryFormatDecodesToTheSameNotes)
 {
     for (int format = 0; format < kFormatCount; ++format) {
@@ -43,10 +46,10 @@ TEST(DoorbellImage, EveryFormatDecodesToTheSameNotes)
         for (unsigned k = 0; k < f.melodies; ++k)
             for (unsigned j = 0; j < (k * 7 + 3) % (f.notes + 1); ++j)
                 content[k].push_back(static_cast<BYTE>(((j * 5 + k) % 32) << 3 | ((j + k) % 5)));
-        content.back().assign(f.notes, Code(31, 4)); // one full melody in every format
-        SetFixture set(f.melodies, f.notes, content);
-        DoorbellImage image;
-        ASSERT_TRUE(BuildDoorbellImage(set.doc, &image));
+        content.back().assign(f.notes, Code(31, 4));
+        const DoorbellImage image = ImageOf(f.melodies, f.notes, content);
+        EXPECT_EQ(image[254], Code(31, 4));
+        EXPECT_EQ(image[255], kEndByte);
         SetFixture back(8, 31);
         EXPECT_EQ(ApplyDoorbellImage(back.doc, f.melodies, f.notes, image), nullptr);
         EXPECT_EQ(back.doc.GetNotesPerMelody(), f.notes);
@@ -80,28 +83,20 @@ TEST(DoorbellImage, ReadingTakesEachSlotUpToItsEndByteAndStopsAtABadByte)
     EXPECT_EQ(set.Notes()[0], std::vector<BYTE>(31, Code(7, 1)));
     EXPECT_TRUE(set.Notes()[1].empty());
 
-    image[0] = Code(2, 2); // melody 1: one note
-    image[1] = kEndByte;
-    image[32] = Code(3, 3); // melody 2: one note, then a duration field of 7
-    image[33] = 0x0F;
-    image[64] = Code(4, 4); // melody 3 is never reached
-    image[65] = kEndByte;
+    // Melody 1: one note; melody 2: one, then a duration field of 7; melody 3 is never reached.
+    const std::pair<int, BYTE> bytes[] = {{0, Code(2, 2)}, {1, kEndByte},    {32, Code(3, 3)},
+                                          {33, 0x0F},      {64, Code(4, 4)}, {65, kEndByte}};
+    for (const auto& [at, code] : bytes)
+        image[at] = code;
     EXPECT_EQ(ApplyDoorbellImage(set.doc, 8, 31, image), kMsgBellContents);
     EXPECT_EQ(set.Notes()[0], std::vector<BYTE>{Code(2, 2)});
     EXPECT_EQ(set.Notes()[1], std::vector<BYTE>{Code(3, 3)});
     EXPECT_TRUE(set.Notes()[2].empty());
 }
 
-// Each difference names the melody, the note and both values (as in the bell, as in the set);
-// beyond the notes: the format, the filler, bad bytes, and a limit on the lines.
+// Each difference names the melody, the note and both values (as in the bell, as in the set).
 TEST(DoorbellImage, DifferencesNameWhereAndBothValues)
 {
-    const auto image = [](const std::vector<std::vector<BYTE>>& content) {
-        SetFixture set(8, 31, content);
-        DoorbellImage out;
-        EXPECT_TRUE(BuildDoorbellImage(set.doc, &out));
-        return out;
-    };
     const BYTE la = Code(1, 2), si = Code(3, 3), laUp = Code(13, 2); // Ля 1/4, Си 1/8
     // Melody 2 in the set, in the bell, and the differences.
     const std::tuple<std::vector<BYTE>, std::vector<BYTE>, QStringList> cases[] = {
@@ -113,14 +108,15 @@ TEST(DoorbellImage, DifferencesNameWhereAndBothValues)
          {si, si, si, si, laUp},
          {"мелодия 2, нота 5: в звонке Ля, Первая октава 1/4, в наборе Ля, Малая октава 1/4"}}};
     for (const auto& [inSet, inBell, expected] : cases)
-        EXPECT_EQ(DescribeImageDifferences(8, 31, image({{}, inSet}), 8, 31, image({{}, inBell})),
+        EXPECT_EQ(DescribeImageDifferences(8, 31, ImageOf(8, 31, {{}, inSet}), 8, 31,
+                                           ImageOf(8, 31, {{}, inBell})),
                   expected);
 
-    const DoorbellImage one = image({{la}});
+    const DoorbellImage one = ImageOf(8, 31, {{la}});
     EXPECT_EQ(DescribeImageDifferences(8, 31, one, 16, 15, one),
               QStringList{"формат: в звонке 16 м. x 15 н., в наборе 8 м. x 31 н."});
-    // Bytes from .. to of the bell's copy set to a value: the filler, a bad byte, and more lines
-    // than asked for (melody 3 now holds 31 notes of code 0, melody 4 four and then a bad byte).
+    // Bytes from .. to of the bell's copy set to a value: the filler, a bad byte, more lines than
+    // asked for (melody 3 now holds 31 notes of code 0, melody 4 four and then a bad byte).
     const std::tuple<int, int, BYTE, int, QString> changes[] = {
         {5, 6, 0x00, 1, "байт 5: в звонке 0x00, в наборе 0xff"},
         {0, 1, 0x0F, 1, "мелодия 1, нота 1: в звонке испорченный байт 0x0f, в наборе Ля 1/4"},
