@@ -113,18 +113,18 @@ TEST(DoorbellImage, DifferencesNameWhereAndBothValues)
                   expected);
 
     const DoorbellImage one = ImageOf(8, 31, {{la}});
-    EXPECT_EQ(DescribeImageDifferences(8, 31, one, 16, 15, one),
-              QStringList{"формат: в звонке 16 м. x 15 н., в наборе 8 м. x 31 н."});
-    // Bytes from .. to of the bell's copy set to a value: the filler, a bad byte, more lines than
-    // asked for (melody 3 now holds 31 notes of code 0, melody 4 four and then a bad byte).
-    const std::tuple<int, int, BYTE, int, QString> changes[] = {
-        {5, 6, 0x00, 1, "байт 5: в звонке 0x00, в наборе 0xff"},
-        {0, 1, 0x0F, 1, "мелодия 1, нота 1: в звонке испорченный байт 0x0f, в наборе Ля 1/4"},
-        {40, 100, 0x00, 6, "... и еще 31"}};
-    for (const auto& [from, to, value, count, last] : changes) {
+    // The format read back, bytes from .. to set to a value in the bell's copy: the format, filler,
+    // a bad byte, too many lines (melody 3 now 31 notes of code 0, melody 4 four, then a bad byte).
+    const std::tuple<unsigned, unsigned, int, int, BYTE, int, QString> changes[] = {
+        {16, 15, 0, 0, 0x00, 1, "формат: в звонке 16 м. x 15 н., в наборе 8 м. x 31 н."},
+        {8, 31, 5, 6, 0x00, 1, "байт 5: в звонке 0x00, в наборе 0xff"},
+        {8, 31, 0, 1, 0x0F, 1,
+         "мелодия 1, нота 1: в звонке испорченный байт 0x0f, в наборе Ля 1/4"},
+        {8, 31, 40, 100, 0x00, 6, "... и еще 31"}};
+    for (const auto& [m, n, from, to, value, count, last] : changes) {
         DoorbellImage other = one;
         std::fill(other.begin() + from, other.begin() + to, value);
-        const QStringList lines = DescribeImageDifferences(8, 31, one, 8, 31, other, 5);
+        const QStringList lines = DescribeImageDifferences(8, 31, one, m, n, other, 5);
         ASSERT_EQ(lines.size(), count) << from;
         EXPECT_EQ(lines.last(), last);
     }

@@ -2,7 +2,6 @@
 #include "support/DocTestKit.h"
 #include "support/ScriptedPrompter.h"
 
-#include <array>
 #include <gtest/gtest.h>
 
 using namespace tinkla;
@@ -105,15 +104,14 @@ CMelody Load(const QByteArray& bytes, ScriptedPrompter& prompter, int maxNotes =
 // rows: the last note. The rows as stored serve, bounded by what the largest set needs.
 TEST(Melody, HitTestSelectsTheNoteUnderThePointOrTheLastOrNothing)
 {
-    const std::array<int, 5> cases[] = {
+    const int cases[][5] = {
         {1, 5, 113, 150, 0},   {1, 5, 114, 150, 1},       {1, 5, 68, 150, -1},
         {1, 5, 609, 150, -1},  {1, 5, 100, 99, -1},       {2, 14, 100, 299, 12},
         {2, 14, 100, 300, -1}, {1, 0, 69, 100, -1},       {3, 2, 100, 399, 1},
         {3, 2, 100, 400, -1},  {23, 3, 100, 1000000, -1}, {INT32_MAX, 3, 100, 1000000, -1}};
     ScriptedPrompter prompter;
     for (const auto& [rows, count, x, y, expected] : cases) {
-        SCOPED_TRACE(testing::Message()
-                     << count << " notes in " << rows << " rows at " << x << "," << y);
+        SCOPED_TRACE(testing::Message() << count << " in " << rows << " rows at " << x << "," << y);
         CMelody m = Load(MelodyRecord(rows, "t", count, NoteBytes(count)), prompter);
         EXPECT_EQ(m.GetRows(), std::min(rows, kMaxRows));
         m.Select(count / 2);
