@@ -134,14 +134,13 @@ TEST_F(DocTest, CancelledNewAndRefusedOpensKeepTheSetItsNameAndItsChanges)
         const QString path = files.Write(QStringLiteral("cut%1.fml").arg(cut), full.left(cut));
         refused(path, QString::fromUtf8(kMsgFileDamaged).arg(path), MB_OK | MB_ICONHAND);
     }
-    // The oversized file is sparse: it costs no disk. The FIFO would block an ordinary open.
-    ASSERT_TRUE(QFile::resize(files.Write("big.fml", "x"), kMaxFileBytes + 1));
+    ASSERT_TRUE(QFile::resize(files.Write("big.fml", "x"), kMaxFileBytes + 1)); // sparse: no disk
     QDir(files.Dir()).mkdir(QStringLiteral("folder.fml"));
     const std::pair<QString, const char*> unreadable[] = {
         {files.Path("missing.fml"), "нет такого файла"},
         {files.Path("big.fml"), "слишком большой файл"},
         {files.Path("folder.fml"), "это папка, а не файл"},
-        {MakeFifo(files, "fifo.fml"), "это канал, а не файл"}};
+        {MakeFifo(files, "fifo.fml"), "это канал, а не файл"}}; // would block an open
     for (const auto& [path, reason] : unreadable)
         refused(path, QString::fromUtf8(kMsgCannotOpen).arg(path, QString::fromUtf8(reason)),
                 MB_OK | MB_ICONHAND);
@@ -220,8 +219,6 @@ TEST_F(DocTest, AFailedSaveReportsWhyKeepsTheOldFileAndStaysModified)
         {"fifo", "это канал, а не файл"},
         {"folder", "это папка, а не файл"},
         {"locked/set.fml", "нет прав на запись"}}; // last: it may have to skip
-    doc.GetCurrentMelody()->InsertNote();
-    FileSizeLimit full(64); // less than any set
     std::optional<UnwritableDir> locked;
     for (const auto& [target, reason] : targets) {
         SCOPED_TRACE(target);
@@ -231,7 +228,11 @@ TEST_F(DocTest, AFailedSaveReportsWhyKeepsTheOldFileAndStaysModified)
         prompter.shown.clear();
         if (path.contains(QStringLiteral("locked/")) && !locked.emplace(files.Path("locked")).ok())
             GTEST_SKIP() << "cannot make a folder unwritable here";
+        std::optional<FileSizeLimit> full; // only around the save: the test's log is a file too
+        if (path == files.Path("set.fml"))
+            full.emplace(64); // less than any set
         EXPECT_FALSE(doc.DoSave(false));
+        full.reset();
         ASSERT_EQ(
             prompter.texts(),
             QStringList{QString::fromUtf8(kMsgCannotSave).arg(path, QString::fromUtf8(reason))});
@@ -296,7 +297,6 @@ TEST_F(DocTest, UndoFollowsTheSavedStateAndShowsWhereTheChangeWas)
     ASSERT_TRUE(doc.OnSaveDocument(files.Path("saved.fml")));
     doc.ModifySelectedNote(2);
     EXPECT_STREQ(doc.UndoName(), kEditDuration);
-    EXPECT_TRUE(doc.IsModified());
     doc.OnMelodyNext(); // not an edit
     doc.GetCurrentMelody()->Deselect();
     doc.Undo();
