@@ -1,10 +1,7 @@
-#include "model/Melody.h"
 #include "model/Messages.h"
-#include "platform/Archive.h"
 #include "support/DocTestKit.h"
 #include "support/ScriptedPrompter.h"
 
-#include <array>
 #include <gtest/gtest.h>
 
 using namespace tinkla;
@@ -29,7 +26,9 @@ void ExpectSelection(const CMelody& m, int expected)
         EXPECT_EQ(m.GetNote(i).IsSelected(), i == expected) << "note " << i;
 }
 
-TEST(Melody, InsertGoesAfterTheSelectionOrAtTheEndAndAppendKeepsTheSelection)
+// Insert goes after the selection or at the end and selects its note; append keeps the selection;
+// a delete clears it only with the selected note; modify and delete need a selection.
+TEST(Melody, EditsPlaceTheirNoteAndKeepTheSelectionOnTheNoteItWasOn)
 {
     CMelody m = WithNotes(5);
     m.Select(2);
@@ -46,6 +45,38 @@ TEST(Melody, InsertGoesAfterTheSelectionOrAtTheEndAndAppendKeepsTheSelection)
     EXPECT_EQ(m.GetNoteCode(7), 0xFC);
     ExpectSelection(m, 1);
     EXPECT_EQ(m.GetNotePosition(7).x, 7 * 45 + 90) << "placed like an inserted note";
+
+    m = WithNotes(5);
+    m.Select(2);
+    m.DeleteSelected();
+    EXPECT_EQ(m.GetNoteCode(2), WithNotes(5).GetNoteCode(3));
+    ExpectSelection(m, -1);
+    const QByteArray left = StoredMelody(m);
+    m.DeleteSelected();
+    m.ModifySelected(0);
+    EXPECT_EQ(StoredMelody(m), left);
+    m.Select(1);
+    m.Select(-1); // outside the notes: ignored
+    m.Select(4);
+    m.DeleteLast();
+    ExpectSelection(m, 1);
+    const QByteArray kept = StoredMelody(m);
+    // From tone 1, duration 1 (0x09): up, down, shorter, longer, an unknown operation.
+    for (const auto& [op, after] :
+         {std::pair{0, 0x11}, {1, 0x09}, {2, 0x08}, {3, 0x09}, {7, 0x09}}) {
+        m.ModifySelected(static_cast<BYTE>(op));
+        EXPECT_EQ(m.GetNoteCode(1), after) << op;
+    }
+    EXPECT_EQ(StoredMelody(m), kept) << "only the selected note changed, and back";
+    m.Select(2);
+    m.DeleteLast();
+    EXPECT_EQ(m.GetNoteCount(), 2);
+    ExpectSelection(m, -1);
+    m.Select(1);
+    m.DeleteAll();
+    m.DeleteLast(); // nothing left: nothing happens
+    ExpectSelection(m, -1);
+    EXPECT_EQ(StoredMelody(m), MelodyRecord(1, DefaultMelodyTitle(), 0)) << "no notes, one row";
 }
 
 TEST(Melody, RowsLeaveRoomForTheEndMarkAfterTheLastNote)
@@ -59,64 +90,6 @@ TEST(Melody, RowsLeaveRoomForTheEndMarkAfterTheLastNote)
     }
 }
 
-TEST(Melody, DeletesRemoveTheirNoteAndClearOnlyTheSelectionThatWentWithIt)
-{
-    CMelody m = WithNotes(5);
-    const BYTE fourth = m.GetNoteCode(3);
-    m.Select(2);
-    m.DeleteSelected();
-    EXPECT_EQ(m.GetNoteCode(2), fourth);
-    ExpectSelection(m, -1);
-    m.DeleteSelected(); // nothing selected: nothing happens
-    m.Select(1);
-    m.Select(-1); // outside the notes: ignored
-    m.Select(4);
-    m.DeleteLast();
-    ExpectSelection(m, 1);
-    m.Select(2);
-    m.DeleteLast();
-    EXPECT_EQ(m.GetNoteCount(), 2);
-    ExpectSelection(m, -1);
-    m.Select(1);
-    m.DeleteAll();
-    m.DeleteLast(); // nothing left: nothing happens
-    ExpectSelection(m, -1);
-    CMelody empty;
-    EXPECT_EQ(StoredMelody(m), StoredMelody(empty)) << "no notes, one row";
-}
-
-TEST(Melody, ModifyActsOnTheSelectedNoteOnly)
-{
-    // From tone 10, duration 2 (0x52): up, down, shorter, longer, an unknown operation.
-    const std::pair<int, BYTE> ops[] = {{0, 0x5A}, {1, 0x4A}, {2, 0x51}, {3, 0x53}, {7, 0x52}};
-    for (const auto& [op, after] : ops) {
-        CMelody m;
-        m.AppendNote(0x52);
-        m.AppendNote(0x52);
-        m.ModifySelected(static_cast<BYTE>(op)); // nothing selected: nothing changes
-        m.Select(1);
-        m.ModifySelected(static_cast<BYTE>(op));
-        EXPECT_EQ(m.GetNoteCode(0), 0x52) << op;
-        EXPECT_EQ(m.GetNoteCode(1), after) << op;
-    }
-}
-
-// Rows: notes, x, y, the note selected. A previous selection never survives a hit test. Columns
-// 45 wide from x 69, rows 100 high from y 100; past the notes but within the rows: the last note.
-TEST(Melody, HitTestSelectsTheNoteUnderThePointOrTheLastOrNothing)
-{
-    const std::array<int, 4> cases[] = {{5, 113, 150, 0},   {5, 114, 150, 1}, {5, 68, 150, -1},
-                                        {5, 609, 150, -1},  {5, 100, 99, -1}, {14, 100, 299, 12},
-                                        {14, 100, 300, -1}, {0, 69, 100, -1}};
-    for (const auto& [count, x, y, expected] : cases) {
-        CMelody m = WithNotes(count);
-        m.Select(count / 2);
-        m.HitTest(x, y);
-        SCOPED_TRACE(testing::Message() << count << " notes at " << x << "," << y);
-        ExpectSelection(m, expected);
-    }
-}
-
 CMelody Load(const QByteArray& bytes, ScriptedPrompter& prompter, int maxNotes = 255)
 {
     Archive in(bytes, &prompter);
@@ -126,7 +99,31 @@ CMelody Load(const QByteArray& bytes, ScriptedPrompter& prompter, int maxNotes =
     return m;
 }
 
-TEST(MelodyRecord, IsRowsTitleCountNotesAndRoundTripsWithTheTitleCutTo255Bytes)
+// Rows: the rows stored, notes, x, y, the note selected. A previous selection never survives a
+// hit test. Columns 45 wide from x 69, rows 100 high from y 100; past the notes but within the
+// rows: the last note. The rows as stored serve, bounded by what the largest set needs.
+TEST(Melody, HitTestSelectsTheNoteUnderThePointOrTheLastOrNothing)
+{
+    const int cases[][5] = {
+        {1, 5, 113, 150, 0},   {1, 5, 114, 150, 1},       {1, 5, 68, 150, -1},
+        {1, 5, 609, 150, -1},  {1, 5, 100, 99, -1},       {2, 14, 100, 299, 12},
+        {2, 14, 100, 300, -1}, {1, 0, 69, 100, -1},       {3, 2, 100, 399, 1},
+        {3, 2, 100, 400, -1},  {23, 3, 100, 1000000, -1}, {INT32_MAX, 3, 100, 1000000, -1}};
+    ScriptedPrompter prompter;
+    for (const auto& [rows, count, x, y, expected] : cases) {
+        SCOPED_TRACE(testing::Message() << count << " in " << rows << " rows at " << x << "," << y);
+        CMelody m = Load(MelodyRecord(rows, "t", count, NoteBytes(count)), prompter);
+        EXPECT_EQ(m.GetRows(), std::min(rows, kMaxRows));
+        m.Select(count / 2);
+        m.HitTest(x, y);
+        ExpectSelection(m, expected);
+    }
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+// Rows, title, count, notes. The title is kept to 255 bytes and the notes to the set's limit:
+// what is dropped is read past, so the next record starts in step, and said.
+TEST(MelodyRecord, RoundTripsAndCutsTheTitleAndTheNotesToWhatTheSetHolds)
 {
     CMelody m;
     const QByteArray empty = QByteArray::fromHex("010000000dcdeee2e0ff20ece5ebeee4e8ff00000000");
@@ -139,17 +136,23 @@ TEST(MelodyRecord, IsRowsTitleCountNotesAndRoundTripsWithTheTitleCutTo255Bytes)
     ScriptedPrompter prompter;
     CMelody loaded = Load(StoredMelody(m), prompter);
     EXPECT_EQ(StoredMelody(loaded), StoredMelody(m));
-    EXPECT_TRUE(prompter.shown.empty());
     // A 70 000-byte title: legal in the file format, unusable in the editor.
     m = Load(MelodyRecord(1, QByteArray(70000, 'a'), 1, NoteBytes(1)), prompter);
-    EXPECT_EQ(m.GetTitle(), QByteArray(255, 'a'));
-    EXPECT_EQ(m.GetNoteCount(), 1) << "the record after the title is read in step";
-    EXPECT_EQ(prompter.texts(), QStringList{QString::fromUtf8(kMsgTitleTruncated)});
+    EXPECT_EQ(StoredMelody(m), MelodyRecord(1, QByteArray(255, 'a'), 1, NoteBytes(1)));
+    EXPECT_EQ(prompter.texts(), QStringList{QString::fromUtf8(kMsgTitleTruncated)}) << "only";
+
+    prompter.shown.clear();
+    m = Load(MelodyRecord(1, "long", 10, NoteBytes(7, 20, 1) + NoteBytes(3, 5, 4)), prompter, 7);
+    EXPECT_EQ(StoredMelody(m), MelodyRecord(1, "long", 7, NoteBytes(7, 20, 1)));
+    m = Load(MelodyRecord(INT32_MAX, "t", 300, NoteBytes(300)), prompter); // the largest set
+    EXPECT_EQ(StoredMelody(m), MelodyRecord(kMaxRows, "t", 255, NoteBytes(255)))
+        << "rows recomputed";
+    EXPECT_EQ(prompter.texts(), QStringList(2, QString::fromUtf8(kMsgMelodyTruncated)));
 }
 
 // A count outside 0..rows×12 is refused: the melody stays as it was, and the note records after
-// the count are left unread.
-TEST(MelodyRecord, ACountBeyondTheStoredRowsIsRefused)
+// the count are left unread. The rows as stored stay until the next add or remove.
+TEST(MelodyRecord, TheStoredRowsBoundTheCountAndStayUntilTheNextAddOrRemove)
 {
     for (const auto& [rows, count] : {std::pair{1, 13}, {0, 1}, {-1, 0}, {22, INT32_MIN}}) {
         SCOPED_TRACE(testing::Message() << rows << " rows, " << count << " notes");
@@ -161,8 +164,7 @@ TEST(MelodyRecord, ACountBeyondTheStoredRowsIsRefused)
         const QByteArray before = StoredMelody(m);
         m.Serialize(in);
         EXPECT_EQ(in.Remaining(), uint64_t(notes) * 2);
-        ASSERT_EQ(prompter.texts(), QStringList{QString::fromUtf8(kMsgMelodyReadError)});
-        EXPECT_EQ(prompter.shown[0].type, unsigned{MB_OK});
+        EXPECT_EQ(prompter.texts(), QStringList{QString::fromUtf8(kMsgMelodyReadError)});
         EXPECT_EQ(StoredMelody(m), before);
         ExpectSelection(m, 1);
     }
@@ -172,50 +174,16 @@ TEST(MelodyRecord, ACountBeyondTheStoredRowsIsRefused)
     const QByteArray before = StoredMelody(m);
     EXPECT_THROW(m.Serialize(in), ArchiveError);
     EXPECT_EQ(StoredMelody(m), before);
-}
 
-// Rows as stored, bounded by what the largest set needs, serve hit tests until the next add.
-TEST(MelodyRecord, StoredRowsServeHitTestsUntilTheNextAddOrRemove)
-{
     ScriptedPrompter prompter;
     EXPECT_EQ(Load(MelodyRecord(1, "t", 12, NoteBytes(12)), prompter).GetNoteCount(), 12);
-    CMelody m = Load(MelodyRecord(3, "t", 2, NoteBytes(2)), prompter);
-    m.HitTest(100, 399); // third row: past the notes, so the last one
-    ExpectSelection(m, 1);
-    m.HitTest(100, 400);
-    ExpectSelection(m, -1);
+    m = Load(MelodyRecord(3, "t", 2, NoteBytes(2)), prompter);
     m.Select(0);
     m.ModifySelected(0);
     EXPECT_EQ(m.GetRows(), 3);
     m.AppendNote(0x5B);
     EXPECT_EQ(m.GetRows(), 1);
-    for (const int32_t rows : {23, INT32_MAX}) {
-        m = Load(MelodyRecord(rows, "t", 3, NoteBytes(3)), prompter);
-        EXPECT_EQ(m.GetRows(), kMaxRows);
-        m.HitTest(100, 1000000); // far below: outside the clamped band
-        EXPECT_EQ(m.GetSelected(), -1);
-    }
     EXPECT_TRUE(prompter.shown.empty());
-}
-
-TEST(MelodyRecord, NotesBeyondTheSetLimitAreReadPastDroppedAndReported)
-{
-    const QStringList truncated{QString::fromUtf8(kMsgMelodyTruncated)};
-    ScriptedPrompter prompter;
-    Archive in(MelodyRecord(1, "long", 10, NoteBytes(7, 20, 1) + NoteBytes(3, 5, 4)) + '\x2A',
-               &prompter);
-    CMelody m;
-    m.Serialize(in, 7);
-    EXPECT_EQ(prompter.texts(), truncated);
-    ASSERT_EQ(m.GetNoteCount(), 7);
-    EXPECT_EQ(m.GetNoteCode(6), (20 << 3) | 1);
-    EXPECT_EQ(in.ReadU8(), 0x2A) << "the next record starts right after the dropped notes";
-
-    ScriptedPrompter prompter2; // cut to the largest set, the huge rows recomputed
-    m = Load(MelodyRecord(INT32_MAX, "t", 300, NoteBytes(300)), prompter2);
-    EXPECT_EQ(m.GetNoteCount(), 255);
-    EXPECT_EQ(m.GetRows(), 255 / 12 + 1);
-    EXPECT_EQ(prompter2.texts(), truncated);
 }
 
 } // namespace

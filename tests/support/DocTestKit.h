@@ -1,18 +1,13 @@
 #pragma once
-// Small helpers for tests of the set and melody files: a temporary folder, the bytes of records,
-// and a folder that the test process really cannot write into (even when it runs as root).
 #include "document/TinklaDoc.h"
 #include "platform/Archive.h"
 
-#include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-#include <ostream>
-#include <string>
 
 #include <csignal>
 #include <sys/fsuid.h>
@@ -23,14 +18,10 @@
 namespace tinkla::test
 {
 
-// Parameter rows that carry a name print as it (in the listing and in failures), not as bytes; used
-// in the namespace that declares the rows, where argument-dependent lookup finds it.
+// Rows with a name print as it, not as bytes; put in the namespace that declares the rows.
 #define TINKLA_PRINT_ROWS_BY_NAME                                                                  \
     template <class Row>                                                                           \
-    requires requires(const Row& r)                                                                \
-    {                                                                                              \
-        r.name;                                                                                    \
-    }                                                                                              \
+    requires std::is_member_object_pointer_v<decltype(&Row::name)>                                 \
     [[maybe_unused]] void PrintTo(const Row& row, std::ostream* os)                                \
     {                                                                                              \
         *os << row.name;                                                                           \
@@ -48,17 +39,15 @@ inline std::string FormatName(const ::testing::TestParamInfo<int>& info)
     return "M" + std::to_string(kSetFormats[info.param].melodies);
 }
 
-// Files a test writes, removed with it.
-class TempFiles
+class TempFiles // removed with the test
 {
 public:
     QString Path(const QString& name) const { return m_dir.filePath(name); }
     QString Write(const QString& name, const QByteArray& bytes) const
     {
         QFile f(Path(name));
-        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-            return {};
-        return f.fileName();
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() ? f.fileName()
+                                                                              : QString();
     }
     static QByteArray Read(const QString& path)
     {
@@ -71,14 +60,13 @@ private:
     QTemporaryDir m_dir;
 };
 
-// A run of tinkla-cli. Given a scratch folder, the run's settings and data live in it, never in
-// those of the person running the tests.
+// A run of tinkla-cli: given a scratch folder, its settings and data live there; given a
+// fileSizeLimit, no file it writes grows past it, as on a full disk.
 struct CliResult {
     int code = -1; // -1: it did not finish, or crashed
     QByteArray out;
     QString err;
 };
-// fileSizeLimit > 0: no file the run writes can grow beyond that many bytes, as on a full disk.
 inline CliResult RunCli(const QStringList& args, const QString& scratch = {},
                         rlim_t fileSizeLimit = 0)
 {
@@ -96,12 +84,9 @@ inline CliResult RunCli(const QStringList& args, const QString& scratch = {},
         p.setProcessEnvironment(env);
     }
     p.start(QString::fromLocal8Bit(qgetenv("TINKLA_CLI")), args);
-    CliResult r;
-    if (p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit)
-        r.code = p.exitCode();
-    r.out = p.readAllStandardOutput();
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
+    const bool done = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit;
+    return {done ? p.exitCode() : -1, p.readAllStandardOutput(),
+            QString::fromUtf8(p.readAllStandardError())};
 }
 // Settings as tinkla-cli will read them when run with RunCli(.., scratch).
 inline bool WriteSettings(const QString& scratch, const QByteArray& text)
@@ -122,20 +107,15 @@ inline QByteArray Le32(int32_t v)
 inline QByteArray MelodyRecord(int32_t rows, const QByteArray& title, int32_t count,
                                const QByteArray& notes = {})
 {
-    Archive out;
-    out.WriteI32(rows);
-    out.WriteString(title);
-    out.WriteI32(count);
-    return out.Data() + notes;
+    Archive text;
+    text.WriteString(title);
+    return Le32(rows) + text.Data() + Le32(count) + notes;
 }
 
-// count note records (tone, duration), all the same note.
 inline QByteArray NoteBytes(int count, char tone = 13, char duration = 2)
 {
-    QByteArray b;
-    for (int i = 0; i < count; ++i)
-        b.append(tone).append(duration);
-    return b;
+    const char record[] = {tone, duration};
+    return QByteArray(record, 2).repeated(count);
 }
 
 inline QByteArray StoredSet(CTinklaDoc& doc)
@@ -152,8 +132,7 @@ inline QByteArray StoredMelody(CMelody& melody)
     return out.Data();
 }
 
-// While it lives, no file of this process can grow beyond bytes: writes past it fail (EFBIG) as
-// on a full disk, instead of raising SIGXFSZ.
+// While it lives, writes past bytes fail (EFBIG, no SIGXFSZ) as on a full disk.
 class FileSizeLimit
 {
 public:
@@ -161,8 +140,7 @@ public:
     {
         ::getrlimit(RLIMIT_FSIZE, &m_old);
         m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
+        const rlimit limit{bytes, m_old.rlim_max};
         ::setrlimit(RLIMIT_FSIZE, &limit);
     }
     ~FileSizeLimit()
@@ -170,8 +148,6 @@ public:
         ::setrlimit(RLIMIT_FSIZE, &m_old);
         std::signal(SIGXFSZ, m_oldHandler);
     }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
 private:
     rlimit m_old{};
@@ -185,41 +161,34 @@ inline QString MakeFifo(const TempFiles& files, const char* name)
     return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0 ? path : QString();
 }
 
-// While it lives, dir cannot be written into: its mode is r-x, and a test running as root gives up
-// the file-system privileges of root (fsuid) that would otherwise ignore the mode. ok() is false
-// when that could not be arranged, and the test should skip.
+// While it lives, dir is r-x and a root test gives up root's file access (fsuid), which would
+// ignore the mode. ok() is false when that could not be arranged: the test should skip.
 class UnwritableDir
 {
 public:
     explicit UnwritableDir(const QString& dir) : m_dir(QFile::encodeName(dir))
     {
         ::chmod(m_dir.constData(), 0555);
+        m_ok = ::access(m_dir.constData(), W_OK) != 0; // root may write anyway
         if (::geteuid() == 0) {
-            // Let the unprivileged user reach the folder, then become that user for file access.
             QDir d(dir);
             while (d.cdUp() && !d.isRoot() && d.path() != QDir::tempPath())
                 ::chmod(QFile::encodeName(d.path()).constData(), 0755);
             ::setfsgid(65534);
             ::setfsuid(65534);
-            m_dropped = static_cast<uid_t>(::setfsuid(-1)) == 65534;
+            m_ok = static_cast<uid_t>(::setfsuid(-1)) == 65534;
         }
-        m_ok = ::geteuid() == 0 ? m_dropped : ::access(m_dir.constData(), W_OK) != 0;
     }
     ~UnwritableDir()
     {
-        if (::geteuid() == 0) {
-            ::setfsuid(0);
-            ::setfsgid(0);
-        }
+        ::setfsuid(0); // refused, and harmless, when the test never was root
+        ::setfsgid(0);
         ::chmod(m_dir.constData(), 0755);
     }
-    UnwritableDir(const UnwritableDir&) = delete;
-    UnwritableDir& operator=(const UnwritableDir&) = delete;
     bool ok() const { return m_ok; }
 
 private:
     QByteArray m_dir;
-    bool m_dropped = false;
     bool m_ok = false;
 };
 
