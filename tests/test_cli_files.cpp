@@ -134,6 +134,8 @@ TEST_F(CliFiles, InfoListsTitlesAndNotesByNameAndAsJson)
     const QJsonArray notes{QJsonArray{11, 3}, QJsonArray{1, 2}, QJsonArray{13, 2},
                            QJsonArray{25, 2}};
     EXPECT_EQ(o, (QJsonObject{{"type", "melody"}, {"count", 4}, {"rows", 1}, {"notes", notes}}));
+    EXPECT_TRUE(QString::fromUtf8(RunCli({"info", files.Path("m.dat")}).out)
+                    .startsWith(QStringLiteral("Мелодия из файла, нот по заголовку: 4\n")));
     EXPECT_EQ(RunCli({"info", files.Write("x.dat", "not a set")}).code, 1);
 }
 
