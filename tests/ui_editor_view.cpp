@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QWheelEvent>
+#include <optional>
 
 namespace tinkla::test
 {
@@ -20,19 +21,28 @@ namespace
 class ViewTest : public EditorTest
 {
 protected:
-    // The menu a context-menu event at doc opens: closed at once, or with choose chosen in it.
-    QWidget* ContextMenu(QPoint doc, QContextMenuEvent::Reason reason, QAction* choose = nullptr)
+    // The menu a right click at a point of the picture, or else Shift+F10, opens: closed at once,
+    // or with choose chosen in it.
+    QWidget* ContextMenu(std::optional<QPoint> click, QAction* choose = nullptr)
     {
         QWidget* shown = nullptr;
         WhenModal([&shown, choose](QWidget* w) {
             shown = w;
-            if (auto* menu = qobject_cast<QMenu*>(w); menu && choose)
+            if (auto* menu = qobject_cast<QMenu*>(w); menu && choose) {
                 menu->setActiveAction(choose);
-            QTest::keyClick(w, choose ? Qt::Key_Return : Qt::Key_Escape);
+                QTest::keyClick(w, Qt::Key_Return);
+            } else {
+                w->close();
+            }
         });
-        const QPoint local = View()->ToViewport(doc);
-        QContextMenuEvent event(reason, local, View()->viewport()->mapToGlobal(local));
-        QApplication::sendEvent(View()->viewport(), &event);
+        if (click) {
+            const QPoint at = View()->ToViewport(*click);
+            QContextMenuEvent event(QContextMenuEvent::Mouse, at,
+                                    View()->viewport()->mapToGlobal(at));
+            QApplication::sendEvent(View()->viewport(), &event);
+        } else {
+            Key(Qt::Key_F10, Qt::ShiftModifier);
+        }
         QApplication::processEvents();
         return shown;
     }
@@ -76,9 +86,6 @@ TEST_F(ViewTest, CommandsAndPanesFollowTheNotesAndTheSelectionAtOnce)
     EXPECT_EQ(Pane(CMainFrame::PaneNotes), QStringLiteral(" 3 н."));
     EXPECT_EQ(Pane(CMainFrame::PaneTone), QStringLiteral("Ля"));
     EXPECT_EQ(Pane(CMainFrame::PaneDuration), QStringLiteral("1/16"));
-    Key(Qt::Key_X, Qt::ShiftModifier); // A3
-    Paint();
-    EXPECT_EQ(Pane(CMainFrame::PaneTone), QStringLiteral("Ля"));
     Key(Qt::Key_Backspace, Qt::NoModifier, 3);
     expectEnabled(false, false);
 }
@@ -109,29 +116,37 @@ TEST_F(ViewTest, InsertRefusedWhenFullDeleteAsksFirst)
 }
 
 // Shift+W and Shift+X move an octave as one step, or nothing past the range's ends; undo takes
-// back the octave, or the W or X before it. W at the top changes nothing, yet marks the set.
-TEST_F(ViewTest, OctaveKeysStopAtTheRangeEnds)
+// back the octave, or the W or X before it. The menu names the step and is disabled with nothing
+// to take back; Ctrl+Y and Ctrl+Shift+Z redo. W at the top changes nothing, yet marks the set.
+TEST_F(ViewTest, OctaveKeysStopAtTheRangeEndsAndUndoByKeys)
 {
-    const struct {
-        int ups; // W presses from G4 (tone 11) first, or X presses when negative
-        int key, tone, undone;
-    } rows[] = {{1, Qt::Key_W, 24, 12},
-                {8, Qt::Key_W, 31, 19},
-                {9, Qt::Key_W, 20, 19},
-                {1, Qt::Key_X, 0, 12},
-                {-1, Qt::Key_X, 10, 11}};
-    for (const auto& r : rows) {
+    EXPECT_FALSE(Action(ID_EDIT_UNDO)->isEnabled());
+    // W presses from G4 (tone 11), or X presses when negative; the key pressed with Shift; the
+    // tone afterwards, and after undo.
+    const int rows[][4] = {{1, Qt::Key_W, 24, 12},
+                           {8, Qt::Key_W, 31, 19},
+                           {9, Qt::Key_W, 20, 19},
+                           {1, Qt::Key_X, 0, 12},
+                           {-1, Qt::Key_X, 10, 11}};
+    for (const auto& [ups, key, tone, undone] : rows) {
         Key(Qt::Key_Backspace);
         InsertNotes(1);
-        Key(r.ups > 0 ? Qt::Key_W : Qt::Key_X, Qt::NoModifier, std::abs(r.ups));
+        Key(ups > 0 ? Qt::Key_W : Qt::Key_X, Qt::NoModifier, std::abs(ups));
         const int before = Melody()->GetNote(0).GetTone();
         doc->SetModifiedFlag(false);
-        Key(r.key, Qt::ShiftModifier);
-        EXPECT_EQ(Melody()->GetNote(0).GetTone(), r.tone) << r.ups;
-        EXPECT_EQ(doc->IsModified(), r.tone != before) << r.ups;
+        Key(key, Qt::ShiftModifier);
+        EXPECT_EQ(Melody()->GetNote(0).GetTone(), tone) << ups;
+        EXPECT_EQ(doc->IsModified(), tone != before) << ups;
         Key(Qt::Key_Z, Qt::ControlModifier);
-        EXPECT_EQ(Melody()->GetNote(0).GetTone(), r.undone) << r.ups;
+        EXPECT_EQ(Melody()->GetNote(0).GetTone(), undone) << ups;
     }
+    Key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_TRUE(
+        Action(ID_EDIT_UNDO)->text().startsWith(QStringLiteral("&Отменить «Изменение высоты»")));
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(Melody()->GetNote(0).GetTone(), 10);
+    EXPECT_FALSE(Action(ID_EDIT_REDO)->isEnabled());
     Key(Qt::Key_W, Qt::NoModifier, kToneCount);
     doc->SetModifiedFlag(false);
     Key(Qt::Key_W);
@@ -175,8 +190,7 @@ TEST_F(ViewTest, ZoomStepsWithinItsRangeMapsClicksAndIsRemembered)
 {
     Key(Qt::Key_Equal, Qt::ControlModifier);
     Key(Qt::Key_Plus, Qt::ControlModifier);
-    Paint();
-    EXPECT_EQ(View()->GetTotalSize(), QSize(948, 348)); // 150%
+    EXPECT_EQ(View()->GetZoom(), 150);
     Key(Qt::Key_Minus, Qt::ControlModifier, 20);
     EXPECT_EQ(View()->GetZoom(), kZoomMin);
     EXPECT_FALSE(Action(ID_VIEW_ZOOM_OUT)->isEnabled());
@@ -207,15 +221,14 @@ TEST_F(ViewTest, ZoomStepsWithinItsRangeMapsClicksAndIsRemembered)
 TEST_F(ViewTest, ContextMenuByMouseSelectsByKeyboardKeepsTheSelection)
 {
     InsertNotes(3);
-    EXPECT_EQ(ContextMenu({150, 150}, QContextMenuEvent::Mouse), frame->NoteMenu());
+    EXPECT_EQ(ContextMenu(QPoint(150, 150)), frame->NoteMenu());
+    EXPECT_EQ(ContextMenu({}), frame->NoteMenu());
     EXPECT_EQ(Melody()->GetSelected(), 1);
-    EXPECT_EQ(ContextMenu({30, 40}, QContextMenuEvent::Mouse), frame->MelodyMenu());
+    EXPECT_EQ(ContextMenu(QPoint(30, 40)), frame->MelodyMenu());
+    EXPECT_EQ(ContextMenu({}), frame->MelodyMenu());
     EXPECT_EQ(Melody()->GetSelected(), -1);
-    EXPECT_EQ(ContextMenu({-1, -1}, QContextMenuEvent::Keyboard), frame->MelodyMenu());
-    Melody()->Select(2);
-    EXPECT_EQ(ContextMenu({-1, -1}, QContextMenuEvent::Keyboard, Action(ID_TONE_UP)),
-              frame->NoteMenu());
-    EXPECT_EQ(Melody()->GetSelected(), 2);
+    const Point third = Melody()->GetNotePosition(2);
+    EXPECT_EQ(ContextMenu(QPoint(third.x, third.y), Action(ID_TONE_UP)), frame->NoteMenu());
     EXPECT_EQ(Melody()->GetNote(2).GetTone(), kDefaultTone + 1);
 }
 
@@ -230,12 +243,12 @@ TEST_F(ViewTest, SelectedAndPlayingNotesAreKeptInSightAndKeysScroll)
     InsertNotes(30);
     Paint();
     const int height = View()->viewport()->height();
-    EXPECT_EQ(View()->verticalScrollBar()->maximum(), 332 - height);
+    EXPECT_EQ(View()->verticalScrollBar()->maximum(), 432 - height);
     View()->ScrollToPosition({0, 0});
     Key(Qt::Key_P);
     Key(Qt::Key_O); // selects the last note, far below
     const QPoint scroll = View()->GetScrollPosition();
-    EXPECT_EQ(scroll.y(), qMin(Melody()->GetNotePosition(29).y - height / 2, 332 - height));
+    EXPECT_EQ(scroll.y(), qMin(Melody()->GetNotePosition(29).y - height / 2, 432 - height));
     Key(Qt::Key_O); // the one before it is in sight already
     EXPECT_EQ(View()->GetScrollPosition(), scroll);
 
