@@ -1,4 +1,4 @@
-// The staff picture as a sequence of drawing calls: where each glyph, line and title goes, with
+// The staff picture as the sequence of drawing calls: where each glyph, line and title goes, with
 // which pen and style, and that every setting changed is given back.
 #include "model/Canvas.h"
 #include "model/Melody.h"
@@ -8,325 +8,134 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <vector>
+#include <sstream>
+#include <string>
 
 using namespace tinkla;
 
 namespace
 {
 
-TINKLA_PRINT_ROWS_BY_NAME
-
-struct Segment {
-    int x0, y0, x1, y1;
-    Rgb color;
-    int width;
-    bool operator==(const Segment&) const = default;
-};
-
-struct GlyphCall {
-    GlyphList list;
-    int index, x, y, style;
-};
-
-struct TextCall {
-    int x, y;
-    QByteArray text;
-    Rgb color;
-    int align, bkMode, fontHeight;
-    const char* face;
-};
-
-// Every call, in order, with the settings in force when it was made.
-class RecordingCanvas : public Canvas
+// Every call as a word: { and } save and restore; lines x0,y0>x1,y1; glyphs S or N (staff or
+// note list) index@x,y with /style unless normal; texts Tx,y:text; colours in hex.
+class LogCanvas : public Canvas
 {
 public:
-    struct State {
-        LogFont font;
-        int align = 0;
-        Rgb textColor = 0;
-        int bkMode = 2;
-        Rgb penColor = 0;
-        int penWidth = 1;
-    };
-    enum class Kind { Line, Glyph, Text };
-
-    void Save() override
-    {
-        m_stack.push_back(state);
-        maxDepth = std::max(maxDepth, static_cast<int>(m_stack.size()));
-    }
-    void Restore() override
-    {
-        if (m_stack.empty()) {
-            ++unbalancedRestores;
-            return;
-        }
-        state = m_stack.back();
-        m_stack.pop_back();
-    }
-    void SetFont(const LogFont& font) override { state.font = font; }
-    void SetTextAlign(int align) override { state.align = align; }
-    void SetTextColor(Rgb color) override { state.textColor = color; }
-    void SetBkMode(int mode) override { state.bkMode = mode; }
-    void TextOut(int x, int y, const QByteArray& text) override
-    {
-        texts.push_back({x, y, text, state.textColor, state.align, state.bkMode, state.font.height,
-                         state.font.faceName});
-        order.push_back(Kind::Text);
-    }
-    void SetPen(int, int width, Rgb color) override
-    {
-        state.penWidth = width;
-        state.penColor = color;
-    }
+    explicit LogCanvas(CMelody& m) { m.Draw(*this); }
+    explicit LogCanvas(const CNote& n) { n.Draw(*this); }
+    void Save() override { Add("{"); }
+    void Restore() override { Add("}"); }
+    void SetFont(const LogFont& f) override { Add("font", f.height, ':', f.faceName); }
+    void SetTextAlign(int align) override { Add("align", align); }
+    void SetTextColor(Rgb color) override { Add("color", std::hex, color); }
+    void SetBkMode(int mode) override { Add("bk", mode); }
+    void TextOut(int x, int y, const QByteArray& s) override { Add('T', x, ',', y, ':', s.data()); }
+    void SetPen(int style, int w, Rgb c) override { Add("pen", style, ',', w, ',', std::hex, c); }
     void MoveTo(int x, int y) override { m_cur = {x, y}; }
     void LineTo(int x, int y) override
     {
-        lines.push_back({m_cur.x, m_cur.y, x, y, state.penColor, state.penWidth});
-        order.push_back(Kind::Line);
+        Add(m_cur.x, ',', m_cur.y, '>', x, ',', y);
         m_cur = {x, y};
     }
     void DrawGlyph(GlyphList list, int index, int x, int y, int style) override
     {
-        glyphs.push_back({list, index, x, y, style});
-        order.push_back(Kind::Glyph);
+        Add(list == GlyphList::Note ? 'N' : 'S', index, '@', x, ',', y,
+            style == kGlyphNormal ? "" : "/" + std::to_string(style));
     }
 
-    // Staff glyphs, or note glyphs with (sharp = true) or without the sharp (note glyph 10).
-    std::vector<GlyphCall> Glyphs(GlyphList list, bool sharp = false) const
-    {
-        std::vector<GlyphCall> out;
-        for (const GlyphCall& g : glyphs)
-            if (g.list == list && (list != GlyphList::Note || (g.index == 10) == sharp))
-                out.push_back(g);
-        return out;
-    }
-    // Segments that are staff lines and bars (they start at x = 24 or 609), or the others.
-    std::vector<Segment> Lines(bool staff) const
-    {
-        std::vector<Segment> out;
-        for (const Segment& s : lines)
-            if ((s.x0 == 24 || s.x0 == 609) == staff)
-                out.push_back(s);
-        return out;
-    }
-
-    State state;
-    std::vector<Segment> lines;
-    std::vector<GlyphCall> glyphs;
-    std::vector<TextCall> texts;
-    std::vector<Kind> order;
-    int maxDepth = 0;
-    int unbalancedRestores = 0;
-    int Depth() const { return static_cast<int>(m_stack.size()); }
+    std::string log;
 
 private:
-    std::vector<State> m_stack;
+    template <class... T> void Add(const T&... parts)
+    {
+        std::ostringstream word;
+        ((word << parts), ...);
+        log += (log.empty() ? "" : " ") + word.str();
+    }
     Point m_cur;
 };
 
-BYTE Code(int tone, int duration)
-{
-    return static_cast<BYTE>(tone * 8 + duration);
-}
-
-RecordingCanvas Draw(std::initializer_list<BYTE> codes, int selected = -1)
+// Every setting is made inside a save and given back by its restore.
+TEST(StaffDraw, OneNoteMelodyIsTitleStaffNoteAndEndMark)
 {
     CMelody m;
-    for (BYTE c : codes)
-        m.AppendNote(c);
-    m.Select(selected);
-    RecordingCanvas dc;
-    m.Draw(dc);
-    return dc;
-}
-
-RecordingCanvas Draw(CMelody& m)
-{
-    RecordingCanvas dc;
-    m.Draw(dc);
-    return dc;
-}
-
-const Rgb kBlack = MakeRgb(0, 0, 0);
-
-struct PlacementCase {
-    const char* name;
-    int notes;
-    int tone; // of the last note
-    Point glyph;
-    Point endMark;
-};
-
-class NotePlacement : public ::testing::TestWithParam<PlacementCase>
-{
-};
-
-// The end mark stands where the next note would, less sixteen.
-TEST_P(NotePlacement, NoteAndEndMarkGoToTheStaffPositionOfTheirIndex)
-{
-    const PlacementCase& c = GetParam();
-    CMelody m;
-    for (int i = 0; i < c.notes; ++i)
-        m.AppendNote(Code(i + 1 == c.notes ? c.tone : 11, 2));
-    RecordingCanvas dc = Draw(m);
-    const std::vector<GlyphCall> notes = dc.Glyphs(GlyphList::Note);
-    ASSERT_EQ(static_cast<int>(notes.size()), c.notes);
-    if (c.glyph.x != 0) {
-        EXPECT_EQ(notes.back().x, c.glyph.x);
-        EXPECT_EQ(notes.back().y, c.glyph.y);
-    }
-    const GlyphCall mark = dc.Glyphs(GlyphList::Staff).back();
-    EXPECT_EQ(mark.index, 1);
-    EXPECT_EQ(mark.x, c.endMark.x);
-    EXPECT_EQ(mark.y, c.endMark.y);
-}
-
-INSTANTIATE_TEST_SUITE_P(Grid, NotePlacement,
-                         ::testing::Values(PlacementCase{"Empty", 0, 0, {}, {74, 117}},
-                                           PlacementCase{"First", 1, 11, {90, 134}, {119, 117}},
-                                           PlacementCase{"EndOfRow", 12, 31, {585, 105}, {74, 217}},
-                                           PlacementCase{
-                                               "SecondRow", 13, 20, {90, 232}, {119, 217}},
-                                           PlacementCase{"Full", 255, 0, {}, {209, 2217}}),
-                         tinkla::test::ByName{});
-
-TEST(StaffDraw, ANoteEditedSinceItWasPlacedIsDrawnAtItsNewPitch)
-{
-    CMelody m;
-    m.AppendNote(Code(11, 2));
+    m.SetTitle("Tune");
+    m.AppendNote(0 * 8 + 2); // G#3: two ledger lines and a sharp
     m.Select(0);
-    m.ModifySelected(0); // tone up to 12: the stored position is not recomputed by the edit
-    EXPECT_EQ(Draw(m).Glyphs(GlyphList::Note).at(0).y, 132 + g_nStaffOffsets[12]);
+    EXPECT_EQ(LogCanvas(m).log,
+              "{ font36:Arial Cyr align6 color0 bk1 T316,44:Tune colorff T315,43:Tune } "
+              "{ pen0,1,0 24,132>609,132 24,141>609,141 24,150>609,150 24,159>609,159 "
+              "24,168>609,168 24,132>24,168 609,132>609,168 S0@29,117 } "
+              "{ pen0,0,0 86,186>105,186 86,177>105,177 N2@90,165/2 N10@73,177/2 } "
+              "S1@119,117");
 }
 
-class EveryTone : public ::testing::TestWithParam<int>
-{
-};
-
-TEST_P(EveryTone, LedgerLinesGlyphAndSharpFollowThePitch)
-{
-    const int t = GetParam();
-    const int y0 = 132; // top staff line of row 0
-    const int x = 90, y = y0 + g_nStaffOffsets[t];
-    std::vector<int> ledgers;
-    if (t <= 2)
-        ledgers = {y0 + 54, y0 + 45};
-    else if (t <= 5)
-        ledgers = {y0 + 45};
-    else if (t >= 28)
-        ledgers = {y0 - 18, y0 - 9};
-    else if (t >= 25)
-        ledgers = {y0 - 9};
-    std::vector<Segment> expected;
-    for (int yl : ledgers)
-        expected.push_back({x - 4, yl, x + 15, yl, kBlack, 0});
-    const bool sharp = std::strchr(g_szNoteNames[t % 12], '#') != nullptr;
-
-    for (int d = 0; d < kDurationCount; ++d) {
-        SCOPED_TRACE(::testing::Message() << "duration " << d);
-        RecordingCanvas dc = Draw({Code(t, d)});
-        EXPECT_EQ(dc.Lines(false), expected);
-        const GlyphCall g = dc.Glyphs(GlyphList::Note).at(0);
-        EXPECT_EQ(g.index, t <= 14 ? d : d + 5);
-        EXPECT_EQ(g.y, y);
-        const std::vector<GlyphCall> sharps = dc.Glyphs(GlyphList::Note, true);
-        ASSERT_EQ(sharps.size(), sharp ? 1u : 0u);
-        if (sharp) {
-            EXPECT_EQ(sharps[0].x, x - 17);
-            EXPECT_EQ(sharps[0].y, t <= 14 ? y + 12 : y - 9);
-        }
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Tones, EveryTone, ::testing::Range(0, kToneCount),
-                         [](const auto& info) { return "Tone" + std::to_string(info.param); });
-
-TEST(StaffDraw, LedgerLinesGoUnderTheGlyphAndTheSharpOverIt)
-{
-    using K = RecordingCanvas::Kind;
-    // The title and its shadow, the staff: 7 lines and the clef; then the note: 2 ledger lines,
-    // its glyph, its sharp; then the end mark.
-    const std::vector<K> expected = {K::Text, K::Text, K::Line,  K::Line,  K::Line,
-                                     K::Line, K::Line, K::Line,  K::Line,  K::Glyph,
-                                     K::Line, K::Line, K::Glyph, K::Glyph, K::Glyph};
-    EXPECT_EQ(Draw({Code(0, 2)}).order, expected);
-}
-
-// Each row has a staff: five lines 9 apart from x 24 to 609, a bar at each end, and the clef; a
-// file may store more rows than its notes need, and every one is drawn.
-TEST(StaffDraw, EveryRowHasItsStaff)
+// The end mark stands where the next note would, less sixteen. A row of staff is drawn for every
+// twelve notes begun, and for every row a file stores.
+TEST(StaffDraw, NotesEndMarkAndStaffRowsFollowTheIndex)
 {
     test::ScriptedPrompter prompter;
     Archive in(test::MelodyRecord(4, "x", 2, test::NoteBytes(2, 11, 2)), &prompter);
     CMelody stored;
     stored.Serialize(in);
     ASSERT_TRUE(prompter.shown.empty());
-    CMelody twelve;
-    for (int i = 0; i < 12; ++i)
-        twelve.AppendNote(Code(11, 3));
-    CMelody empty;
-    for (auto [m, rows] : {std::pair{&empty, 1}, std::pair{&twelve, 2}, std::pair{&stored, 4}}) {
-        SCOPED_TRACE(rows);
-        RecordingCanvas dc = Draw(*m);
-        const std::vector<Segment> staff = dc.Lines(true);
-        std::vector<GlyphCall> clefs;
-        for (const GlyphCall& g : dc.Glyphs(GlyphList::Staff))
-            if (g.index == 0)
-                clefs.push_back(g);
-        ASSERT_EQ(static_cast<int>(staff.size()), rows * 7);
-        ASSERT_EQ(static_cast<int>(clefs.size()), rows);
-        for (int r = 0; r < rows; ++r) {
-            const int y0 = r * 100 + 132;
-            for (int k = 0; k < 5; ++k)
-                EXPECT_EQ(staff[r * 7 + k], (Segment{24, y0 + 9 * k, 609, y0 + 9 * k, kBlack, 1}));
-            EXPECT_EQ(staff[r * 7 + 5], (Segment{24, y0, 24, y0 + 36, kBlack, 1}));
-            EXPECT_EQ(staff[r * 7 + 6], (Segment{609, y0, 609, y0 + 36, kBlack, 1}));
-            EXPECT_EQ(clefs[r].x, 29);
-            EXPECT_EQ(clefs[r].y, r * 100 + 117);
-        }
+    const struct {
+        int notes, rows;
+        const char* tail; // of the log
+    } rows[] = {{0, 1, "S0@29,117 } S1@74,117"},
+                {12, 2, "N2@585,134 } S1@74,217"},
+                {13, 2, "N2@90,234 } S1@119,217"},
+                {255, 22, "N2@180,2234 } S1@209,2217"},
+                {-1, 4, "N2@135,134 } S1@164,117"}}; // the stored melody: two notes
+    for (const auto& r : rows) {
+        CMelody m;
+        for (int i = 0; i < r.notes; ++i)
+            m.AppendNote(11 * 8 + 2);
+        const std::string log = LogCanvas(r.notes < 0 ? stored : m).log;
+        EXPECT_TRUE(log.ends_with(r.tail)) << log.substr(log.size() - 30);
+        const std::string clef = "S0@29,"; // the last row's clef, and none after it
+        EXPECT_NE(log.find(clef + std::to_string(r.rows * 100 + 17)), std::string::npos);
+        EXPECT_EQ(log.find(clef + std::to_string(r.rows * 100 + 117)), std::string::npos);
     }
 }
 
-TEST(StaffDraw, TitleIsRedOverABlackShadowInTheTitleFont)
+TEST(StaffDraw, ANoteEditedSinceItWasPlacedIsDrawnAtItsNewPitch)
 {
     CMelody m;
-    m.SetTitle(QByteArray("\xCC\xE5\xEB\xEE\xE4\xE8\xFF")); // "Мелодия" in code page 1251
-    RecordingCanvas dc = Draw(m);
-    ASSERT_EQ(dc.texts.size(), 2u);
-    EXPECT_EQ((Point{dc.texts[0].x, dc.texts[0].y}), (Point{316, 44}));
-    EXPECT_EQ(dc.texts[0].color, kBlack);
-    EXPECT_EQ((Point{dc.texts[1].x, dc.texts[1].y}), (Point{315, 43}));
-    EXPECT_EQ(dc.texts[1].color, MakeRgb(255, 0, 0));
-    for (const TextCall& t : dc.texts) {
-        EXPECT_EQ(t.text, m.GetTitle());
-        EXPECT_EQ(t.align, kTextAlignCenterTop);
-        EXPECT_EQ(t.bkMode, kBkModeTransparent);
-        EXPECT_EQ(t.fontHeight, 36);
-        EXPECT_STREQ(t.face, "Arial Cyr");
-    }
+    m.AppendNote(11 * 8 + 2);
+    m.Select(0);
+    m.ModifySelected(0); // two tones up, to 13: the stored position is not recomputed by an edit
+    m.ModifySelected(0);
+    EXPECT_NE(LogCanvas(m).log.find(" N2@90,129/2 "), std::string::npos);
 }
 
-TEST(StaffDraw, EverySettingChangedIsGivenBack)
+// The ends of the range, and the tones where ledger lines, the stem's side or a sharp change.
+TEST(StaffDraw, LedgerLinesGlyphAndSharpFollowThePitch)
 {
-    CMelody m;
-    for (BYTE c : {Code(0, 0), Code(17, 1), Code(31, 4)})
-        m.AppendNote(c);
-    m.Select(2);
-    RecordingCanvas dc;
-    dc.SetTextColor(MakeRgb(1, 2, 3));
-    dc.SetPen(0, 7, MakeRgb(4, 5, 6));
-    dc.SetTextAlign(24);
-    m.Draw(dc);
-    EXPECT_EQ(dc.unbalancedRestores, 0);
-    EXPECT_EQ(dc.Depth(), 0);
-    EXPECT_GT(dc.maxDepth, 0);
-    EXPECT_EQ(dc.state.textColor, MakeRgb(1, 2, 3));
-    EXPECT_EQ(dc.state.penWidth, 7);
-    EXPECT_EQ(dc.state.penColor, MakeRgb(4, 5, 6));
-    EXPECT_EQ(dc.state.align, 24);
+    const struct {
+        int tone, duration;
+        const char* calls;
+    } rows[] = {
+        {0, 0, "86,186>105,186 86,177>105,177 N0@90,165 N10@73,177"},
+        {2, 2, "86,186>105,186 86,177>105,177 N2@90,161 N10@73,173"},
+        {3, 3, "86,177>105,177 N3@90,156"},
+        {5, 0, "86,177>105,177 N0@90,152 N10@73,164"},
+        {6, 1, "N1@90,147"},
+        {14, 4, "N4@90,129 N10@73,141"},
+        {15, 0, "N5@90,146"},
+        {24, 4, "N9@90,123 N10@73,114"},
+        {25, 0, "86,123>105,123 N5@90,119"},
+        {28, 3, "86,114>105,114 86,123>105,123 N8@90,110"},
+        {31, 7, "86,114>105,114 86,123>105,123 N9@90,105 N10@73,96"}}; // 7: past the shortest
+    for (const auto& r : rows) {
+        CNote note(r.tone, r.duration);
+        note.SetPosition(0);
+        EXPECT_EQ(LogCanvas(note).log, std::string("{ pen0,0,0 ") + r.calls + " }") << r.tone;
+    }
+    for (int t = 0; t < kToneCount; ++t) // a sharp where the name has one
+        EXPECT_EQ(LogCanvas(CNote(t, 2)).log.find("N10@") != std::string::npos,
+                  QByteArray(g_szNoteNames[t % 12]).contains('#'))
+            << "tone " << t;
 }
 
 } // namespace

@@ -2,40 +2,31 @@
 // What the widget tests share: settings kept away from the user's own, a real main window on a
 // scripted prompter, and a way to answer the modal window a command opens.
 #include "document/TinklaDoc.h"
-#include "model/Melody.h"
 #include "platform/Settings.h"
 #include "support/ScriptedPrompter.h"
 #include "ui/CMainFrame.h"
 #include "ui/CTinklaView.h"
 
 #include <QApplication>
-#include <QContextMenuEvent>
 #include <QFile>
-#include <QMenu>
-#include <QScrollBar>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <functional>
 #include <gtest/gtest.h>
-#include <memory>
 #include <ostream>
 #include <string>
 
 namespace tinkla::test
 {
 
-// Runs before main(), so before anything reads settings. (Qt's test mode would share one folder
-// among test processes running side by side.)
+// Runs before main(), before anything reads settings (Qt's test mode shares one folder).
 inline const bool kSettingsIsolated = [] {
     static QTemporaryDir dir;
     qputenv("XDG_CONFIG_HOME", dir.path().toLocal8Bit());
     return true;
 }();
 
-// Rows of parameter tables that carry a name go by it, in test names and in failure reports
-// (each file's unnamed namespace takes PrintTo in with a using-declaration).
+// Rows of parameter tables that carry a name go by it, in test names and in failure reports.
 template <class Row>
 requires requires(const Row& r)
 {
@@ -60,8 +51,7 @@ inline void WriteBytes(const QString& path, const QByteArray& bytes)
         << path.toStdString();
 }
 
-// Calls answer with the modal window (message box, dialog or popup menu) a command is about to
-// open, as soon as it is up; the command's exec() returns once answer has closed it.
+// Calls answer with the modal window (box, dialog or popup) a command opens, once it is up.
 inline void WhenModal(std::function<void(QWidget*)> answer, int triesLeft = 200)
 {
     QTimer::singleShot(5, [answer, triesLeft] {
@@ -76,18 +66,6 @@ inline void WhenModal(std::function<void(QWidget*)> answer, int triesLeft = 200)
         } else if (triesLeft > 0)
             WhenModal(answer, triesLeft - 1);
     });
-}
-
-// The popup menu that act opens, closed again at once; nullptr if none.
-inline QMenu* MenuOpenedBy(const std::function<void()>& act)
-{
-    QMenu* shown = nullptr;
-    WhenModal([&shown](QWidget* w) {
-        shown = qobject_cast<QMenu*>(w);
-        w->close();
-    });
-    act();
-    return shown;
 }
 
 class EditorTest : public ::testing::Test
@@ -123,20 +101,6 @@ protected:
     // The paint that follows every edit, now rather than at the next event-loop turn.
     void Paint() { View()->viewport()->repaint(); }
     QString Pane(CMainFrame::Pane pane) const { return frame->PaneText(pane); }
-    void ClickAt(QPoint doc, Qt::MouseButton button = Qt::LeftButton)
-    {
-        QTest::mouseClick(View()->viewport(), button, {}, View()->ToViewport(doc));
-    }
-    void SendContextMenu(QPoint doc, QContextMenuEvent::Reason reason = QContextMenuEvent::Mouse)
-    {
-        const QPoint local = View()->ToViewport(doc);
-        QContextMenuEvent event(reason, local, View()->viewport()->mapToGlobal(local));
-        QApplication::sendEvent(View()->viewport(), &event);
-    }
-    QMenu* ContextMenuAt(QPoint doc, QContextMenuEvent::Reason reason = QContextMenuEvent::Mouse)
-    {
-        return MenuOpenedBy([&] { SendContextMenu(doc, reason); });
-    }
     void InsertNotes(int count) { Key(Qt::Key_Insert, Qt::NoModifier, count); }
 
     ScriptedPrompter prompter;
