@@ -241,6 +241,12 @@ TEST_F(FrameTest, SessionWithKeysAndMouseRoundTripsThroughTheRecentList)
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("story.fml[*] - Tinkla"));
     Key(Qt::Key_S, Qt::ControlModifier); // saved again unchanged: the same bytes
     EXPECT_EQ(ReadBytes(PathOf("story.fml")), saved);
+    InsertNotes(1); // given up again, for the file opened by Ctrl+O
+    prompter.answers = {IDNO};
+    prompter.files = {PathOf("story.fml")};
+    Key(Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(Melody()->GetNoteCount(), 4);
+    EXPECT_FALSE(doc->IsModified());
 }
 
 } // namespace
