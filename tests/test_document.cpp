@@ -31,16 +31,6 @@ protected:
         ASSERT_TRUE(doc.OnNewDocument());
     }
 
-    // An opened file with edits not yet saved, melody 3 current: a state worth keeping.
-    void MakeEditedSet()
-    {
-        ASSERT_TRUE(doc.OnSaveDocument(files.Path("mine.fml")));
-        ASSERT_TRUE(doc.OnOpenDocument(files.Path("mine.fml")));
-        doc.GetMelody(2)->InsertNote();
-        doc.SetCurrentNumber(3);
-        doc.SetModifiedFlag(true);
-    }
-
     TempFiles files;
     ScriptedPrompter prompter;
     CTinklaDoc doc{&prompter};
@@ -105,7 +95,12 @@ TEST_F(DocTest, EveryFormatSavesAndOpensToTheSameBytesAndNavigationWraps)
 // file: a header of no format, a file ending anywhere early, a file that cannot be read.
 TEST_F(DocTest, CancelledNewAndRefusedOpensKeepTheSetItsNameAndItsChanges)
 {
-    MakeEditedSet();
+    // An opened file with edits not yet saved, melody 3 current: a state worth keeping.
+    ASSERT_TRUE(doc.OnSaveDocument(files.Path("mine.fml")));
+    ASSERT_TRUE(doc.OnOpenDocument(files.Path("mine.fml")));
+    doc.GetMelody(2)->InsertNote();
+    doc.SetCurrentNumber(3);
+    doc.SetModifiedFlag(true);
     const auto before = Take(doc);
     prompter.formats = {-1};
     ASSERT_TRUE(doc.OnNewDocument());

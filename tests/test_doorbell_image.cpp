@@ -36,27 +36,6 @@ TEST(DoorbellImage, SlotsHoldNotesEndByteAndFillerAndNothingSpills)
     EXPECT_EQ(image[1], 0xFC);
 }
 
-// The last melody fills its slot: its end byte is the image's last.
-TEST(DoorbellImage, EveryFormatDecodesToTheSameNotes)
-{
-    for (int format = 0; format < kFormatCount; ++format) {
-        const SetFormat& f = kSetFormats[format];
-        SCOPED_TRACE(testing::Message() << f.melodies << " melodies");
-        std::vector<std::vector<BYTE>> content(f.melodies);
-        for (unsigned k = 0; k < f.melodies; ++k)
-            for (unsigned j = 0; j < (k * 7 + 3) % (f.notes + 1); ++j)
-                content[k].push_back(static_cast<BYTE>(((j * 5 + k) % 32) << 3 | ((j + k) % 5)));
-        content.back().assign(f.notes, Code(31, 4));
-        const DoorbellImage image = ImageOf(f.melodies, f.notes, content);
-        EXPECT_EQ(image[254], Code(31, 4));
-        EXPECT_EQ(image[255], kEndByte);
-        SetFixture back(8, 31);
-        EXPECT_EQ(ApplyDoorbellImage(back.doc, f.melodies, f.notes, image), nullptr);
-        EXPECT_EQ(back.doc.GetNotesPerMelody(), f.notes);
-        EXPECT_EQ(back.Notes(), content);
-    }
-}
-
 // A format outside the six is refused. Reading replaces the titles, makes melody 1 current, keeps
 // the changes flag. A slot without an end byte is full, its last byte never read; a bad byte stops
 // the reading with the message and keeps what came before it.
@@ -70,7 +49,6 @@ TEST(DoorbellImage, ReadingTakesEachSlotUpToItsEndByteAndStopsAtABadByte)
     DoorbellImage image;
     image.fill(kFillerByte);
     EXPECT_EQ(ApplyDoorbellImage(set.doc, 8, 15, image), kMsgBellContents);
-    EXPECT_EQ(ApplyDoorbellImage(set.doc, 64, 3, image), kMsgBellContents);
     EXPECT_EQ(set.Saved(), before);
     std::fill_n(image.begin(), 31, Code(7, 1));
     image[31] = 0x0F; // would be bad, but it is the slot's last byte

@@ -79,17 +79,6 @@ TEST(Melody, EditsPlaceTheirNoteAndKeepTheSelectionOnTheNoteItWasOn)
     EXPECT_EQ(StoredMelody(m), MelodyRecord(1, DefaultMelodyTitle(), 0)) << "no notes, one row";
 }
 
-TEST(Melody, RowsLeaveRoomForTheEndMarkAfterTheLastNote)
-{
-    for (const auto& [count, rows] : {std::pair{0, 1}, {11, 1}, {12, 2}, {255, 22}}) {
-        CMelody m = WithNotes(count);
-        EXPECT_EQ(m.GetRows(), rows) << count;
-        m.InsertNote();
-        m.DeleteLast();
-        EXPECT_EQ(m.GetRows(), rows) << count << ": adding and removing come back to the rows";
-    }
-}
-
 CMelody Load(const QByteArray& bytes, ScriptedPrompter& prompter, int maxNotes = 255)
 {
     Archive in(bytes, &prompter);
@@ -151,7 +140,8 @@ TEST(MelodyRecord, RoundTripsAndCutsTheTitleAndTheNotesToWhatTheSetHolds)
 }
 
 // A count outside 0..rows×12 is refused: the melody stays as it was, and the note records after
-// the count are left unread. The rows as stored stay until the next add or remove.
+// the count are left unread. The rows as stored stay until the next add or remove, which counts
+// them again with room for the end mark after the last note.
 TEST(MelodyRecord, TheStoredRowsBoundTheCountAndStayUntilTheNextAddOrRemove)
 {
     for (const auto& [rows, count] : {std::pair{1, 13}, {0, 1}, {-1, 0}, {22, INT32_MIN}}) {
@@ -177,11 +167,13 @@ TEST(MelodyRecord, TheStoredRowsBoundTheCountAndStayUntilTheNextAddOrRemove)
 
     ScriptedPrompter prompter;
     EXPECT_EQ(Load(MelodyRecord(1, "t", 12, NoteBytes(12)), prompter).GetNoteCount(), 12);
-    m = Load(MelodyRecord(3, "t", 2, NoteBytes(2)), prompter);
+    m = Load(MelodyRecord(3, "t", 11, NoteBytes(11)), prompter);
     m.Select(0);
     m.ModifySelected(0);
     EXPECT_EQ(m.GetRows(), 3);
     m.AppendNote(0x5B);
+    EXPECT_EQ(m.GetRows(), 2) << "12 notes leave no room for the end mark in one row";
+    m.DeleteLast();
     EXPECT_EQ(m.GetRows(), 1);
     EXPECT_TRUE(prompter.shown.empty());
 }
