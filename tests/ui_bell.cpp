@@ -172,6 +172,7 @@ INSTANTIATE_TEST_SUITE_P(
                 kMsgSaveFailed},
         Outcome{"NoThenEscape", ID_BELL_READ, "", IDNO, nullptr, false, nullptr, true},
         Outcome{"ReadNothingAnswers", ID_BELL_READ, ",absent", IDNO, nullptr, false, kMsgBellLink},
+        Outcome{"WriteDataLineLow", ID_BELL_WRITE, ",sda-low", IDYES, nullptr, false, kMsgBellLink},
         Outcome{"WriteProtectedDoorbell", ID_BELL_WRITE, ",wp", IDYES, nullptr, false,
                 kMsgBellVerify}),
     kRowName);
