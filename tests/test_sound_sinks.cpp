@@ -36,9 +36,9 @@ TEST(SpeakerSetup, RefusalsAndMissingDevicesSayWhyAndLeaveASilentSpeaker)
         {"pcspkr:/dev/null", false, "/dev/null"},
         {"wav:" + files.Path("missing/dir/мелодия a:b.wav"), false, "/dir/мелодия a:b.wav"},
     };
-    for (const auto& [spec, ok, says] : rows) {
-        SCOPED_TRACE(spec.toStdString());
-        const SpeakerSetup s = SetupSpeaker(spec);
+    for (const auto& [sink, ok, says] : rows) {
+        SCOPED_TRACE(sink.toStdString());
+        const SpeakerSetup s = SetupSpeaker(sink);
         EXPECT_EQ(s.ok, ok);
         EXPECT_TRUE((ok ? s.notice : s.error).contains(says)) << s.error.toStdString();
         EXPECT_TRUE(ok || !s.error[0].isLower()) << "a sentence of its own";
