@@ -204,10 +204,13 @@ TEST_F(BellDialogTest, FailureInsideTheImageReadLeavesTheBusFreeAndReachesTheCom
     options.path = dir.filePath(QStringLiteral("doorbell.bin"));
     WriteBytes(options.path, QByteArray(256, 0) + char(0xE0) + QByteArray(255, 0));
     auto* held = Install(std::make_unique<ClockHeldLow>(std::make_unique<SimDoorbell>(options)));
+    const auto holdAfter = [&](CReadSetDlg& dlg, int ticks) { // the clock, after so many ticks
+        for (int i = 0; i < ticks; ++i)
+            dlg.OnTimer();
+        held->HoldFor(5000.0);
+    };
     CReadSetDlg failing;
-    for (int i = 0; i < 5; ++i)
-        failing.OnTimer();
-    held->HoldFor(5000.0);
+    holdAfter(failing, 5);
     failing.OnTimer();
     ASSERT_EQ(failing.State(), TransferState::Failed);
     EXPECT_STREQ(failing.Failure(), kMsgBellLink);
@@ -220,9 +223,7 @@ TEST_F(BellDialogTest, FailureInsideTheImageReadLeavesTheBusFreeAndReachesTheCom
 
     // Closed (Esc, the close box) while the clock is held: the failure to close is kept to show.
     CReadSetDlg dlg;
-    for (int i = 0; i < 3; ++i)
-        dlg.OnTimer();
-    held->HoldFor(5000.0);
+    holdAfter(dlg, 3);
     dlg.reject();
     EXPECT_EQ(dlg.State(), TransferState::Cancelled);
     EXPECT_STREQ(dlg.Failure(), kMsgBellLink);
