@@ -19,7 +19,7 @@ CYRILLIC = re.compile("[\u0400-\u04ff]")
 # Left to right, whichever comes first: a comment, a character, a raw string or a string literal.
 TOKEN = re.compile(
     r"""//[^\n]*|/\*.*?\*/|'(?:\\.|[^'\\\n])*'"""
-    r"""|\bR"(?P<delim>[^(\s]*)\((?P<raw>.*?)\)(?P=delim)"|"(?P<text>(?:\\.|[^"\\\n])*)\"""",
+    r"""|\b(?:u8|[uUL])?R"(?P<delim>[^(\s]*)\((?P<raw>.*?)\)(?P=delim)"|"(?P<text>(?:\\.|[^"\\\n])*)\"""",
     re.S)
 # The call a literal is an argument of, after a context argument ("Ctx", ) if there is one.
 CALLER = re.compile(r'(\w+)\s*\(\s*(?:"[^"]*"\s*,\s*)?$')
