@@ -1,7 +1,5 @@
 #include "bell/BellMessages.h"
 #include "bell/DoorbellImage.h"
-#include "document/TinklaDoc.h"
-#include "support/DocTestKit.h"
 #include "test_bus_support.h"
 
 using namespace tinkla;

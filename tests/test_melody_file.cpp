@@ -155,10 +155,10 @@ TEST_F(MelodyFileTest, TitleDialogRenamesTheCurrentMelody)
 {
     const std::tuple<QString, QByteArray, bool> cases[] = {
         {QStringLiteral("Ёлочка"), QByteArray("\xA8\xEB\xEE\xF7\xEA\xE0"), true},
+        {QString(), QByteArray("\xA8\xEB\xEE\xF7\xEA\xE0"), false}, // cancelled: as it was
+        {QStringLiteral("日本"), QByteArray("\xA8\xEB\xEE\xF7\xEA\xE0"), false},
         {QStringLiteral("Новая мелодия"), DefaultMelodyTitle(), true},
-        {QStringLiteral(""), QByteArray(), true},
-        {QString(), QByteArray(), false}, // cancelled: the title as it was
-        {QStringLiteral("日本"), QByteArray(), false}};
+        {QStringLiteral(""), QByteArray(), true}};
     doc.OnMelodyNext();
     for (const auto& [answer, expected, modified] : cases) {
         doc.SetModifiedFlag(false);

@@ -47,6 +47,11 @@ TEST(SpeakerSetup, RefusalsAndMissingDevicesSayWhyAndLeaveASilentSpeaker)
         const bool silent = dynamic_cast<NullSink*>(&pit->Sink()) != nullptr;
         EXPECT_EQ(silent, !s.ok || !s.notice.isEmpty());
     }
+    // A working event node is the PC speaker itself, not a stand-in with a notice.
+    EXPECT_TRUE(SetupSpeaker("pcspkr:" + files.Path("events")).notice.isEmpty());
+    auto* pit = dynamic_cast<Pit*>(Ports::Instance().Speaker());
+    ASSERT_NE(pit, nullptr);
+    EXPECT_NE(dynamic_cast<PcspkrSink*>(&pit->Sink()), nullptr);
     ShutdownSpeaker();
 }
 

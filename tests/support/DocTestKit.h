@@ -27,17 +27,13 @@ namespace tinkla::test
         *os << row.name;                                                                           \
     }
 
-// Instance names for parameterised tests: a case's own name, or a set format as "M<melodies>".
+// Instance names for parameterised tests: a case's own name.
 struct ByName {
     template <class T> std::string operator()(const ::testing::TestParamInfo<T>& info) const
     {
         return info.param.name;
     }
 };
-inline std::string FormatName(const ::testing::TestParamInfo<int>& info)
-{
-    return "M" + std::to_string(kSetFormats[info.param].melodies);
-}
 
 class TempFiles // removed with the test
 {
@@ -110,6 +106,12 @@ inline QByteArray MelodyRecord(int32_t rows, const QByteArray& title, int32_t co
     Archive text;
     text.WriteString(title);
     return Le32(rows) + text.Data() + Le32(count) + notes;
+}
+
+// The stored bytes of a new set of m empty melodies of n notes each.
+inline QByteArray BlankSet(int m, int n)
+{
+    return Le32(m) + Le32(n) + MelodyRecord(1, DefaultMelodyTitle(), 0).repeated(m);
 }
 
 inline QByteArray NoteBytes(int count, char tone = 13, char duration = 2)

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <vector>
 
 namespace tinkla::test
 {
