@@ -91,7 +91,9 @@ TEST_F(CliBell, NothingIsReportedDoneThatWasNotDone)
     Run({"write", Path("set.fml"), "--no-verify", "--port", Sim(",wp")});
     Run({"write", Path("set.fml"), "--port", Sim()}, 0, "Проверено");
     const QByteArray set = TempFiles::Read(Path("set.fml"));
+    files.Write("set.fml", "mine");
     Run({"read", Path("set.fml"), "--port", Sim()}, 1);
+    EXPECT_EQ(TempFiles::Read(Path("set.fml")), QByteArray("mine"));
     Run({"read", "--force", Path("set.fml"), "--port", Sim(",midread")});
     EXPECT_EQ(TempFiles::Read(Path("set.fml")), set);
     EXPECT_EQ(Run({"read", "-", "--port", Sim()}).out, set); // "-": the standard output
@@ -115,6 +117,7 @@ TEST_F(CliBell, InterruptedReadFreesTheBusAndExitsWithTheSignal)
     const auto frames = DecodeTrace(TempFiles::Read(Path("trace.txt")).toStdString());
     ASSERT_FALSE(frames.empty());
     const BusFrame& read = frames.back();
+    ASSERT_FALSE(read.bytes.empty());
     EXPECT_TRUE(read.bytes.front() == 0xA1 && !read.acked.back() && read.endedByStop);
 }
 

@@ -44,8 +44,8 @@ QString OpenRefusal(const QString& path)
     QString error;
     return PpdevPort::Open(path, &error) ? QString() : error;
 }
-// A bridge's refusal is quick: its process is gone within the half second its closing allows. A
-// ppdev text names the device, too.
+// A bridge's refusal is quick: its process is gone within the half second its closing allows, plus
+// slack. A ppdev text names the device, too.
 QString BridgeRefusal(const char* command)
 {
     QString error;

@@ -109,6 +109,7 @@ TEST_F(SequencerTest, NothingSoundsWithoutNotesOrAStartStopInThePauseSelectsRemo
     m.PlayStep(true, false);
     StepUntil(m, [&] { return Sounding() == 0; }); // the silent tick after note 0
     const std::string before = events;
+    ASSERT_FALSE(before.empty()) << "note 0 sounded";
     m.StopPlay();
     EXPECT_EQ(events, before) << "stopped in the pause: nothing sounds, so nothing is switched";
     EXPECT_EQ(m.GetSelected(), 0) << "the note played last";

@@ -16,7 +16,10 @@ namespace
 struct Wav {
     static Wav Read(const QString& path) { return {test::TempFiles::Read(path)}; }
     size_t Count() const { return std::max<qsizetype>(bytes.size() - kWavHeaderBytes, 0) / 2; }
-    int16_t At(size_t i) const { return qFromLittleEndian<qint16>(bytes.constData() + 44 + i * 2); }
+    int16_t At(size_t i) const
+    {
+        return qFromLittleEndian<qint16>(bytes.constData() + kWavHeaderBytes + i * 2);
+    }
     QByteArray bytes;
 };
 
@@ -161,6 +164,7 @@ TEST(PlayAndWavCommands, RenderPlayInRealTimeRefuseWithTheirStatusAndStopOnSigte
     }
 
     // Stopped as a session logout or a service stop does it, by SIGTERM, the recording is whole.
+    QFile::remove(rec);
     QProcess p;
     p.start(QString::fromLocal8Bit(qgetenv("TINKLA_CLI")),
             {QStringLiteral("play"), set, QStringLiteral("3"), QStringLiteral("--speaker"),
@@ -171,7 +175,9 @@ TEST(PlayAndWavCommands, RenderPlayInRealTimeRefuseWithTheirStatusAndStopOnSigte
     EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(p.exitCode(), 1);
     EXPECT_TRUE(QString::fromUtf8(p.readAllStandardError()).contains(QStringLiteral("stopped")));
-    ExpectHeader(Wav::Read(rec), kDefaultWavRate);
+    const Wav stopped = Wav::Read(rec);
+    EXPECT_GT(stopped.Count(), 0u);
+    ExpectHeader(stopped, kDefaultWavRate);
 }
 
 } // namespace
