@@ -110,7 +110,11 @@ TEST(AboutDialog, ShowsTheIconAndWhatTheProgramIsFor)
 TEST(StartUp, OpensTheFileNamedOnTheCommandLineOnThePortGivenThereAndReportsABadOne)
 {
     QSettings(QStringLiteral("Korvel"), QStringLiteral("Tinkla")).clear();
-    const QLocale locale; // start-up sets the default process-wide; set back at the end
+    // Start-up sets the default locale process-wide; it is set back however the test ends.
+    struct RestoreLocale {
+        QLocale locale;
+        ~RestoreLocale() { QLocale::setDefault(locale); }
+    } restore;
     QTemporaryDir dir;
     auto app = std::make_unique<CTinklaApp>();
     const auto start = [&](const char* name, const QByteArray& bytes, QStringList options) {
@@ -142,7 +146,6 @@ TEST(StartUp, OpensTheFileNamedOnTheCommandLineOnThePortGivenThereAndReportsABad
     EXPECT_TRUE(reported);
     EXPECT_EQ(app->GetDocument()->GetMelodyCount(), 8u);
     EXPECT_EQ(app->GetMainFrame()->windowTitle(), QStringLiteral("Безымянный[*] - Tinkla"));
-    QLocale::setDefault(locale);
 }
 
 TEST(EditorCommandLine, HelpVersionAndBadOptionsNeedNoDisplay)

@@ -47,7 +47,8 @@ TEST_P(Gate, AsksToSaveAModifiedSetFirst)
     prompter.files = {PathOf("before.fml")};
     prompter.formats = {4}; // 2 × 127, when the format dialog comes
     Action(command)->trigger();
-    EXPECT_EQ(prompter.shown.size(), 1u);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].type, unsigned{MB_YESNOCANCEL | MB_ICONQUESTION});
     EXPECT_EQ(QFile::exists(PathOf("before.fml")), answer == IDYES);
     if (command == ID_APP_EXIT)
         EXPECT_EQ(frame->isVisible(), answer == IDCANCEL);
@@ -144,14 +145,18 @@ TEST_F(FrameTest, EnglishLanguageReachesMenusPanesDialogsAndHelp)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&english));
     english.GetView()->viewport()->repaint();
     QStringList texts;
+    int explained = 0; // every command a user can reach explains itself
     for (QAction* menu : english.menuBar()->actions()) {
         texts << menu->text();
+        for (QAction* a : menu->menu()->actions())
+            explained += !a->isSeparator() && a->isVisible();
         for (QAction* a : menu->menu()->actions())
             EXPECT_TRUE(a->isSeparator() || !a->isVisible() ||
                         !(a->statusTip().isEmpty() || a->whatsThis().isEmpty()))
                 << a->text().toStdString();
     }
     EXPECT_EQ(texts, QStringList({"&File", "&Edit", "&View", "&Playback", "&Doorbell", "&Help"}));
+    EXPECT_GE(explained, 29);
     EXPECT_TRUE(english.windowTitle().startsWith(QStringLiteral("Untitled")));
     EXPECT_EQ(english.statusBar()->currentMessage(), QStringLiteral("For help, press F1."));
     EXPECT_EQ(english.Action(ID_NOTE_INSERT)->toolTip(), QStringLiteral("Insert note"));

@@ -9,10 +9,13 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 #include <ostream>
 #include <string>
 

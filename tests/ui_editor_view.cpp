@@ -154,9 +154,11 @@ TEST_F(ViewTest, DragToAnotherStaffStepIsOneEdit)
         const QPoint from = QPoint(pt.x + 5, pt.y + 25) * zoom / kZoomNormal; // on the head
         const QPoint to = from + QPoint(0, dy);
         QTest::mousePress(View()->viewport(), Qt::LeftButton, {}, from);
-        QMouseEvent move(QEvent::MouseMove, to, View()->viewport()->mapToGlobal(to), Qt::NoButton,
-                         Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(View()->viewport(), &move);
+        for (const QPoint at : {from + (to - from) / 2, to}) { // in two moves, still one edit
+            QMouseEvent move(QEvent::MouseMove, at, View()->viewport()->mapToGlobal(at),
+                             Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(View()->viewport(), &move);
+        }
         Paint();
         EXPECT_EQ(Melody()->GetNote(0).GetTone(), kDefaultTone) << dy;
         EXPECT_EQ(Pane(CMainFrame::PaneTone), QString::fromUtf8(g_szNoteNames[tone % 12])) << dy;
@@ -166,6 +168,7 @@ TEST_F(ViewTest, DragToAnotherStaffStepIsOneEdit)
         if (tone != kDefaultTone)
             Key(Qt::Key_Z, Qt::ControlModifier);
         EXPECT_EQ(Melody()->GetNote(0).GetTone(), kDefaultTone) << dy << " undone";
+        EXPECT_FALSE(doc->IsModified()) << dy << " undone in one step";
     }
 }
 
