@@ -3,9 +3,9 @@
 #include "bell/Bus.h"
 #include "devices/SimDoorbell.h"
 #include "document/TinklaDoc.h"
-#include "platform/Archive.h"
 #include "platform/Clock.h"
 #include "platform/Ports.h"
+#include "support/DocTestKit.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -61,6 +61,16 @@ protected:
     SavedDelays m_saved; // restored after TearDown, with the fixture
 };
 
+// The note codes of every melody of a set.
+inline std::vector<std::vector<BYTE>> NotesOf(const CTinklaDoc& doc)
+{
+    std::vector<std::vector<BYTE>> notes(doc.GetMelodyCount());
+    for (unsigned k = 0; k < notes.size(); ++k)
+        for (int j = 0; j < doc.GetMelody(k)->GetNoteCount(); ++j)
+            notes[k].push_back(doc.GetMelody(k)->GetNoteCode(j));
+    return notes;
+}
+
 // A set of the given format whose melodies hold the given note codes.
 struct SetFixture {
     SetFixture(unsigned melodies, unsigned notes, const std::vector<std::vector<BYTE>>& codes = {})
@@ -73,20 +83,8 @@ struct SetFixture {
             for (BYTE code : codes[k])
                 doc.GetMelody(static_cast<unsigned>(k))->AppendNote(code);
     }
-    std::vector<std::vector<BYTE>> Notes() const
-    {
-        std::vector<std::vector<BYTE>> notes(doc.GetMelodyCount());
-        for (unsigned k = 0; k < notes.size(); ++k)
-            for (int j = 0; j < doc.GetMelody(k)->GetNoteCount(); ++j)
-                notes[k].push_back(doc.GetMelody(k)->GetNoteCode(j));
-        return notes;
-    }
-    QByteArray Saved()
-    {
-        Archive ar;
-        doc.Serialize(ar);
-        return ar.Data();
-    }
+    std::vector<std::vector<BYTE>> Notes() const { return NotesOf(doc); }
+    QByteArray Saved() { return StoredSet(doc); }
     test::ScriptedPrompter prompter;
     CTinklaDoc doc;
 };

@@ -54,10 +54,8 @@ SimOptions Options(Fault f, int afterBytes)
     return o;
 }
 
-// The stages, by the bytes the device has taken or sent before the stage's first data byte. A
-// read: A2 00 A3, then A0 00 A1. A write: the format transaction's device code and address; then
-// 3 bytes for the format transaction and 10 for every earlier page, plus the page's device code
-// and address (page 16: 5 + 15 × 10).
+// The stages, by the bytes through before the stage's first data byte (see the top; page 16 of a
+// write: 5 + 15 × 10).
 enum class ReadStage { FormatByte = 3, FirstByte = 7, MiddleByte = 7 + 100, LastByte = 7 + 255 };
 enum class WriteStage { FormatByte = 2, FirstPage = 5, Page16 = 155, LastPage = 315 };
 

@@ -89,14 +89,7 @@ protected:
         const QByteArray bytes(reinterpret_cast<const char*>(image.data()), image.size());
         WriteBytes(memory, bytes + char(format) + QByteArray(255, char(0xFF))); // 512 in all
     }
-    Notes Content() const
-    {
-        Notes notes(doc->GetMelodyCount());
-        for (unsigned k = 0; k < notes.size(); ++k)
-            for (int j = 0; j < doc->GetMelody(k)->GetNoteCount(); ++j)
-                notes[k].push_back(doc->GetMelody(k)->GetNoteCode(j));
-        return notes;
-    }
+    Notes Content() const { return NotesOf(*doc); }
     std::string NewTrace()
     {
         std::fflush(nullptr);

@@ -71,6 +71,26 @@ TEST(Glyphs, RedFiguresWithABlackShadowEachItsOwnAndTintedWhenSelected)
     }
 }
 
+// The note glyphs read as their lengths: whole and half hollow, a stem on the right going up
+// (glyphs 0-4) or on the left going down (5-9), and the flags standing off it, one per halving.
+TEST(Glyphs, NoteHeadsStemsAndFlagsShowTheLength)
+{
+    for (int i = 0; i < 10; ++i) {
+        SCOPED_TRACE(i);
+        const QImage& raw = GlyphSet::Instance().RawGlyph(GlyphList::Note, i);
+        const bool up = i < 5;
+        const int length = i % 5, flagX = up ? 12 : 2, flagY = up ? 0 : 10;
+        EXPECT_EQ(Px(raw, 5, up ? 26 : 5) == kWhite, length < 2) << "a hollow head";
+        int stem = 0, flags = 0;
+        for (int y = 0; y < 31; ++y)
+            stem += Px(raw, up ? 10 : 0, y) == kRed;
+        for (int y = flagY; y < flagY + 21; ++y)
+            flags += Px(raw, flagX, y) == kRed && (y == flagY || Px(raw, flagX, y - 1) != kRed);
+        EXPECT_EQ(stem >= 24, length > 0) << "a stem over most of the cell";
+        EXPECT_EQ(flags, std::max(length - 2, 0));
+    }
+}
+
 // A title too wide for the picture shrinks until it fits, its shadow a pixel right and below.
 TEST(StaffPicture, TitleTooWideShrinksToFitOverItsShadow)
 {
